@@ -1,0 +1,105 @@
+#include "backup/OdbcConnection.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+#include <vector>
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager must use UTF-16 wide characters");
+
+namespace {
+
+SQLWCHAR *wide(const QString &text)
+{
+    return const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(text.utf16()));
+}
+
+} // namespace
+
+OdbcConnection::OdbcConnection() = default;
+OdbcConnection::~OdbcConnection() = default;
+
+bool OdbcConnection::open(const QString &connectionString, int loginTimeoutSeconds)
+{
+    messages_.clear();
+    env_ = std::make_unique<OdbcHandle>(SQL_HANDLE_ENV, nullptr);
+    if (!*env_) {
+        messages_.append(
+            {0, QStringLiteral("HY001"), QStringLiteral("ODBC sürücü yöneticisi başlatılamadı.")});
+        return false;
+    }
+    SQLSetEnvAttr(env_->get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    dbc_ = std::make_unique<OdbcHandle>(SQL_HANDLE_DBC, env_->get());
+    if (!*dbc_) {
+        collect(*env_);
+        return false;
+    }
+    // Without a login time-out a server that accepts the connection and never answers hangs the run for
+    // good. There is deliberately no command time-out: a backup may take hours.
+    SQLSetConnectAttr(dbc_->get(), SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)), 0);
+    SQLSMALLINT outLength = 0;
+    const SQLRETURN rc = SQLDriverConnectW(dbc_->get(), nullptr, wide(connectionString), SQL_NTS, nullptr, 0,
+                                           &outLength, SQL_DRIVER_NOPROMPT);
+    if (rc == SQL_SUCCESS_WITH_INFO || rc == SQL_ERROR)
+        collect(*dbc_);
+    connected_ = SQL_SUCCEEDED(rc);
+    return connected_;
+}
+
+bool OdbcConnection::executeBatch(const QString &sql)
+{
+    if (!connected_)
+        return false;
+    OdbcHandle statement(SQL_HANDLE_STMT, dbc_->get());
+    if (!statement) {
+        collect(*dbc_);
+        return false;
+    }
+    bool ok = true;
+    SQLRETURN rc = SQLExecDirectW(statement.get(), wide(sql), SQL_NTS);
+    // Every result must be read before the statement is freed: a statement freed early makes the driver
+    // send a cancel, and the server aborts the backup it is writing.
+    while (rc != SQL_NO_DATA) {
+        if (rc == SQL_INVALID_HANDLE)
+            return false;
+        if (rc == SQL_ERROR)
+            ok = false;
+        if (rc == SQL_SUCCESS_WITH_INFO || rc == SQL_ERROR) {
+            const qsizetype before = messages_.size();
+            collect(statement);
+            // Nothing more will come over a dead link, and an error without a message makes no progress.
+            if (rc == SQL_ERROR && (messages_.size() == before || lostConnection()))
+                break;
+        }
+        rc = SQLMoreResults(statement.get());
+    }
+    return ok;
+}
+
+void OdbcConnection::collect(const OdbcHandle &handle)
+{
+    for (SQLSMALLINT record = 1;; ++record) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        std::vector<SQLWCHAR> text(1024);
+        SQLSMALLINT length = 0;
+        SQLRETURN rc = SQLGetDiagRecW(handle.type(), handle.get(), record, state, &native, text.data(),
+                                      static_cast<SQLSMALLINT>(text.size()), &length);
+        if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
+            text.resize(static_cast<size_t>(length) + 1);
+            rc = SQLGetDiagRecW(handle.type(), handle.get(), record, state, &native, text.data(),
+                                static_cast<SQLSMALLINT>(text.size()), &length);
+        }
+        if (!SQL_SUCCEEDED(rc))
+            break;
+        const qsizetype size = std::min<qsizetype>(length, static_cast<qsizetype>(text.size()) - 1);
+        messages_.append({static_cast<int>(native),
+                          QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5),
+                          QString::fromUtf16(reinterpret_cast<const char16_t *>(text.data()), size)});
+    }
+}
+
+bool OdbcConnection::lostConnection() const
+{
+    return !messages_.isEmpty() && messages_.back().state.startsWith(QStringLiteral("08"));
+}

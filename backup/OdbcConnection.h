@@ -1,0 +1,32 @@
+#pragma once
+
+#include "backup/OdbcHandle.h"
+#include "backup/ServerMessage.h"
+
+#include <QString>
+#include <memory>
+
+// One connection to the server, used only on the thread that opened it. Closed when destroyed.
+class OdbcConnection {
+public:
+    OdbcConnection();
+    ~OdbcConnection();
+
+    // False when the connection could not be made; messages() then says why.
+    bool open(const QString &connectionString, int loginTimeoutSeconds);
+
+    // Sends one plain batch and reads every result the server sends, so the driver never cancels it.
+    // False when the driver or the server reported an error.
+    bool executeBatch(const QString &sql);
+
+    const ServerMessages &messages() const { return messages_; }
+
+private:
+    void collect(const OdbcHandle &handle);
+    bool lostConnection() const;
+
+    std::unique_ptr<OdbcHandle> env_;
+    std::unique_ptr<OdbcHandle> dbc_;
+    bool connected_ = false;
+    ServerMessages messages_;
+};

@@ -1,0 +1,155 @@
+#include "settings/ProfileFormat.h"
+
+#include "settings/Windows1254.h"
+
+#include <QStringDecoder>
+#include <vector>
+
+namespace ProfileFormat {
+namespace {
+
+struct Line {
+    enum Kind { Other, Section, Key };
+    Kind kind = Other;
+    qsizetype begin = 0; // first byte of the line
+    qsizetype end = 0;   // one past its last byte, line break excluded
+    QString name;
+    QString value;
+};
+
+QString decodeLine(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return decodeWindows1254(bytes);
+    return text;
+}
+
+Line parseLine(const QByteArray &content, qsizetype begin, qsizetype end)
+{
+    Line line;
+    line.begin = begin;
+    line.end = end;
+    QByteArrayView bytes(content.constData() + begin, end - begin);
+    if (begin == 0 && bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    const QString text = decodeLine(bytes).trimmed();
+    if (text.isEmpty() || text.startsWith(u';'))
+        return line;
+    if (text.startsWith(u'[')) {
+        const qsizetype close = text.indexOf(u']');
+        line.kind = Line::Section;
+        line.name = text.mid(1, close < 0 ? -1 : close - 1).trimmed();
+        return line;
+    }
+    const qsizetype equals = text.indexOf(u'=');
+    line.kind = Line::Key;
+    line.name = (equals < 0 ? text : text.left(equals)).trimmed();
+    if (equals >= 0)
+        line.value = text.mid(equals + 1).trimmed();
+    return line;
+}
+
+std::vector<Line> parse(const QByteArray &content)
+{
+    std::vector<Line> lines;
+    qsizetype begin = 0;
+    while (begin < content.size()) {
+        qsizetype newline = content.indexOf('\n', begin);
+        const qsizetype next = newline < 0 ? content.size() : newline + 1;
+        qsizetype end = newline < 0 ? content.size() : newline;
+        if (end > begin && content.at(end - 1) == '\r')
+            --end;
+        lines.push_back(parseLine(content, begin, end));
+        begin = next;
+    }
+    return lines;
+}
+
+bool sameName(const QString &a, QStringView b)
+{
+    return QStringView(a).compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+// Index of the first line of the first section called `section`, or lines.size().
+size_t findSection(const std::vector<Line> &lines, QStringView section)
+{
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind == Line::Section && sameName(lines[i].name, section))
+            return i;
+    }
+    return lines.size();
+}
+
+QString cutToCharacters(const QString &text, qsizetype count)
+{
+    qsizetype units = 0;
+    for (qsizetype chars = 0; chars < count && units < text.size(); ++chars)
+        units += (text.at(units).isHighSurrogate() && units + 1 < text.size()) ? 2 : 1;
+    return text.left(units);
+}
+
+bool fitsOnOneLine(QStringView text)
+{
+    return !text.contains(u'\n') && !text.contains(u'\r') && !text.contains(QChar(u'\0'));
+}
+
+} // namespace
+
+QString value(const QByteArray &content, QStringView section, QStringView key)
+{
+    const std::vector<Line> lines = parse(content);
+    for (size_t i = findSection(lines, section) + 1; i < lines.size(); ++i) {
+        if (lines[i].kind == Line::Section)
+            break;
+        if (lines[i].kind == Line::Key && sameName(lines[i].name, key))
+            return cutToCharacters(lines[i].value, kMaxValueLength);
+    }
+    return {};
+}
+
+std::optional<QByteArray> withValue(const QByteArray &content, QStringView section, QStringView key,
+                                    QStringView value)
+{
+    const QStringView sectionName = section.trimmed();
+    const QStringView keyName = key.trimmed();
+    if (sectionName.isEmpty() || keyName.isEmpty() || !fitsOnOneLine(section) || !fitsOnOneLine(key) ||
+        !fitsOnOneLine(value) || sectionName.contains(u']') || keyName.contains(u'=') ||
+        keyName.startsWith(u';') || keyName.startsWith(u'['))
+        return std::nullopt;
+
+    const QByteArray eol = content.contains("\r\n") ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+    const QByteArray keyLine = keyName.toUtf8() + '=' + value.trimmed().toUtf8();
+    const std::vector<Line> lines = parse(content);
+    const size_t sectionAt = findSection(lines, section);
+
+    if (sectionAt == lines.size()) {
+        QByteArray result = content;
+        if (!result.isEmpty() && !result.endsWith('\n'))
+            result += eol;
+        return result + '[' + sectionName.toUtf8() + ']' + eol + keyLine + eol;
+    }
+
+    size_t lastFilled = sectionAt;
+    for (size_t i = sectionAt + 1; i < lines.size() && lines[i].kind != Line::Section; ++i) {
+        if (lines[i].kind == Line::Key && sameName(lines[i].name, key)) {
+            // The key keeps the spelling it has in the file; only its value changes.
+            const QByteArray replaced = lines[i].name.toUtf8() + '=' + value.trimmed().toUtf8();
+            QByteArray result = content;
+            return result.replace(lines[i].begin, lines[i].end - lines[i].begin, replaced);
+        }
+        if (lines[i].kind != Line::Other || lines[i].end > lines[i].begin)
+            lastFilled = i;
+    }
+
+    const Line &after = lines[lastFilled];
+    QByteArray result = content;
+    if (after.end == content.size())
+        return result + eol + keyLine;
+    // Insert just behind the line break of the section's last filled line.
+    const qsizetype insertAt = content.indexOf('\n', after.end) + 1;
+    return result.insert(insertAt, keyLine + eol);
+}
+
+} // namespace ProfileFormat

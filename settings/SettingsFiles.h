@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Where the two settings files lie and what they hold: both in the program folder, section "ayar".
+namespace SettingsFiles {
+
+inline const QString kSection = QStringLiteral("ayar");
+
+inline const QString kServer = QStringLiteral("sqladi");
+inline const QString kDatabase = QStringLiteral("sqldata");
+inline const QString kLogin = QStringLiteral("sqlkullanici");
+inline const QString kPassword = QStringLiteral("sqlsifre");
+inline const QString kPort = QStringLiteral("port");
+
+inline const QString kFolder = QStringLiteral("saklanacak-yer");
+inline const QString kDailyHour = QStringLiteral("kopyalama-zamani");
+inline const QString kInterval = QStringLiteral("kopyalama-araligi");
+inline const QString kStartAtLogin = QStringLiteral("acilista-calisin");
+
+QString connectionFile(const QString &programFolder);
+QString backupFile(const QString &programFolder);
+
+} // namespace SettingsFiles

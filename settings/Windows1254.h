@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// Settings files brought from a Turkish Windows machine are in its ANSI code page.
+QString decodeWindows1254(QByteArrayView bytes);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// One value of a settings file; the empty text when the file, section or key is missing or unreadable.
+QString ReadSetting(const QString &section, const QString &key, const QString &file);
+
+// Sets one value and reports whether it was stored. The file is replaced as a whole (a temporary file,
+// then a rename), so a crash or a full disk leaves the old file intact, never half of a new one.
+bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &file);

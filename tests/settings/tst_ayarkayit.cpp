@@ -1,0 +1,319 @@
+#include "settings/ProfileFormat.h"
+#include "settings/ayarkayit.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+class tst_ayarkayit : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void read_data();
+    void read();
+    void write_data();
+    void write();
+    void rejectsWhatCannotStandOnOneLine_data();
+    void rejectsWhatCannotStandOnOneLine();
+
+    void missingFileReadsEmpty();
+    void writtenValueReadsBack_data();
+    void writtenValueReadsBack();
+    void createsFileForOwnerOnly();
+    void failedWriteLeavesFileAlone();
+    void unreadableFileIsNotReplaced();
+    void writeIntoFolderThatIsMissingFails();
+
+private:
+    QString path(const QString &name) const { return dir_->filePath(name); }
+    void put(const QString &name, const QByteArray &bytes) const;
+    QByteArray get(const QString &name) const;
+
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void tst_ayarkayit::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+}
+
+void tst_ayarkayit::put(const QString &name, const QByteArray &bytes) const
+{
+    QFile file(path(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray tst_ayarkayit::get(const QString &name) const
+{
+    QFile file(path(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void tst_ayarkayit::read_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("plain") << "[ayar]\nsqladi=SUNUCU\n"_ba
+                           << "ayar"
+                           << "sqladi"
+                           << "SUNUCU";
+    QTest::newRow("names without case") << "[AYAR]\nSqlAdi=x\n"_ba
+                                        << "ayar"
+                                        << "SQLADI"
+                                        << "x";
+    QTest::newRow("blanks around names and value") << " [ ayar ] \n  port  =  1433  \n"_ba
+                                                   << "ayar"
+                                                   << "port"
+                                                   << "1433";
+    QTest::newRow("blanks inside value kept") << "[ayar]\nsqlsifre= a b \n"_ba
+                                              << "ayar"
+                                              << "sqlsifre"
+                                              << "a b";
+    QTest::newRow("CRLF lines") << "[ayar]\r\nport=1433\r\n"_ba
+                                << "ayar"
+                                << "port"
+                                << "1433";
+    QTest::newRow("missing section") << "[diger]\nport=1\n"_ba
+                                     << "ayar"
+                                     << "port"
+                                     << "";
+    QTest::newRow("missing key") << "[ayar]\nsqladi=x\n"_ba
+                                 << "ayar"
+                                 << "port"
+                                 << "";
+    QTest::newRow("key of another section") << "[ayar]\n[diger]\nport=1\n"_ba
+                                            << "ayar"
+                                            << "port"
+                                            << "";
+    QTest::newRow("first duplicate key wins") << "[ayar]\nport=1\nport=2\n"_ba
+                                              << "ayar"
+                                              << "port"
+                                              << "1";
+    QTest::newRow("first duplicate section wins") << "[ayar]\na=1\n[ayar]\na=2\nb=3\n"_ba
+                                                  << "ayar"
+                                                  << "b"
+                                                  << "";
+    QTest::newRow("equals inside value") << "[ayar]\nsqlsifre=a=b;c\n"_ba
+                                         << "ayar"
+                                         << "sqlsifre"
+                                         << "a=b;c";
+    QTest::newRow("quotes kept") << "[ayar]\nsqlsifre=\"x\"\n"_ba
+                                 << "ayar"
+                                 << "sqlsifre"
+                                 << "\"x\"";
+    QTest::newRow("key without equals") << "[ayar]\nport\n"_ba
+                                        << "ayar"
+                                        << "port"
+                                        << "";
+    QTest::newRow("comment line") << "[ayar]\n;port=1\nport=2\n"_ba
+                                  << "ayar"
+                                  << "port"
+                                  << "2";
+    QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF[ayar]\nsqldata=ŞÜĞİ\n"_ba
+                                    << "ayar"
+                                    << "sqldata" << u"ŞÜĞİ"_s;
+    QTest::newRow("Windows-1254 line") << "[ayar]\nsaklanacak-yer=C:\\Yede\xF0\xFD\xFE\xDD\xDE\xD0\\\n"_ba
+                                       << "ayar"
+                                       << "saklanacak-yer" << u"C:\\Yedeğışİ\u015EĞ\\"_s;
+    QTest::newRow("Windows-1254 only on its own line") << "[ayar]\nsqladi=\xFE\nsqldata=ş\n"_ba
+                                                       << "ayar"
+                                                       << "sqldata" << u"ş"_s;
+    QTest::newRow("Windows-1254 euro and quotes") << "[ayar]\nsqlsifre=\x80\x93x\x94\n"_ba
+                                                  << "ayar"
+                                                  << "sqlsifre" << u"€“x”"_s;
+    QTest::newRow("cut to 254") << "[ayar]\nk="_ba + QByteArray(300, 'a') + "\n"
+                                << "ayar"
+                                << "k" << QString(254, u'a');
+    QTest::newRow("cut counts letters, not bytes") << "[ayar]\nk="_ba + QString(300, u'ş').toUtf8() << "ayar"
+                                                   << "k" << QString(254, u'ş');
+    QTest::newRow("NUL bytes do not stop the reader") << QByteArray("[ayar]\nx=\0\0\nport=7\n", 19) << "ayar"
+                                                      << "port"
+                                                      << "7";
+    QTest::newRow("garbage") << "\xFF\xFE\x00\x01[[[=]]]\n==\n"_ba
+                             << "ayar"
+                             << "port"
+                             << "";
+}
+
+void tst_ayarkayit::read()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    put(u"f.txt"_s, content);
+    QCOMPARE(ReadSetting(section, key, path(u"f.txt"_s)), expected);
+}
+
+void tst_ayarkayit::write_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("new file") << ""_ba
+                              << "port"
+                              << "1433"
+                              << "[ayar]\nport=1433\n"_ba;
+    QTest::newRow("replace keeps the others") << "; kept\n[ayar]\nsqladi = A \nport=1\nsqldata=B\n"_ba
+                                              << "port"
+                                              << "2"
+                                              << "; kept\n[ayar]\nsqladi = A \nport=2\nsqldata=B\n"_ba;
+    QTest::newRow("replace keeps CRLF and the key's spelling") << "[AYAR]\r\nPORT=1\r\nx=y\r\n"_ba
+                                                               << "port"
+                                                               << "2"
+                                                               << "[AYAR]\r\nPORT=2\r\nx=y\r\n"_ba;
+    QTest::newRow("add to section before a blank line") << "[ayar]\na=1\n\n[diger]\nb=2\n"_ba
+                                                        << "c"
+                                                        << "3"
+                                                        << "[ayar]\na=1\nc=3\n\n[diger]\nb=2\n"_ba;
+    QTest::newRow("add at end without newline") << "[ayar]\na=1"_ba
+                                                << "c"
+                                                << "3"
+                                                << "[ayar]\na=1\nc=3"_ba;
+    QTest::newRow("add section") << "[diger]\nb=2"_ba
+                                 << "c"
+                                 << "3"
+                                 << "[diger]\nb=2\n[ayar]\nc=3\n"_ba;
+    QTest::newRow("Windows-1254 line kept byte for byte")
+        << "[ayar]\nsaklanacak-yer=D:\\\xDE\xFD\\\nport=1\n"_ba
+        << "port"
+        << "2"
+        << "[ayar]\nsaklanacak-yer=D:\\\xDE\xFD\\\nport=2\n"_ba;
+    QTest::newRow("only first duplicate changes") << "[ayar]\nport=1\nport=9\n"_ba
+                                                  << "port"
+                                                  << "2"
+                                                  << "[ayar]\nport=2\nport=9\n"_ba;
+    QTest::newRow("empty value") << "[ayar]\nport=1\n"_ba
+                                 << "port"
+                                 << ""
+                                 << "[ayar]\nport=\n"_ba;
+    QTest::newRow("Turkish value in UTF-8") << ""_ba
+                                            << "sqldata" << u"ÇİĞ"_s << "[ayar]\nsqldata=ÇİĞ\n"_ba;
+}
+
+void tst_ayarkayit::write()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    if (!before.isEmpty())
+        put(u"f.txt"_s, before);
+    QVERIFY(WriteSetting(u"ayar"_s, key, value, path(u"f.txt"_s)));
+    QCOMPARE(get(u"f.txt"_s), after);
+}
+
+void tst_ayarkayit::rejectsWhatCannotStandOnOneLine_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("line break in value forges a key") << "ayar"
+                                                      << "sqlsifre"
+                                                      << "x\nsqladi=evil";
+    QTest::newRow("carriage return in value") << "ayar"
+                                              << "sqlsifre"
+                                              << "x\ry";
+    QTest::newRow("NUL in value") << "ayar"
+                                  << "sqlsifre" << QString(u"x\0y"_s);
+    QTest::newRow("equals in key") << "ayar"
+                                   << "a=b"
+                                   << "1";
+    QTest::newRow("empty key") << "ayar"
+                               << " "
+                               << "1";
+    QTest::newRow("bracket in section") << "ay]ar"
+                                        << "a"
+                                        << "1";
+}
+
+void tst_ayarkayit::rejectsWhatCannotStandOnOneLine()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    put(u"f.txt"_s, "[ayar]\nsqladi=good\n"_ba);
+    QVERIFY(!WriteSetting(section, key, value, path(u"f.txt"_s)));
+    QCOMPARE(get(u"f.txt"_s), "[ayar]\nsqladi=good\n"_ba);
+}
+
+void tst_ayarkayit::missingFileReadsEmpty()
+{
+    QCOMPARE(ReadSetting(u"ayar"_s, u"sqladi"_s, path(u"yok.txt"_s)), QString());
+    QVERIFY(!QFile::exists(path(u"yok.txt"_s)));
+}
+
+void tst_ayarkayit::writtenValueReadsBack_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("readBack");
+
+    QTest::newRow("symbols") << "p;a'ss\"}]{="
+                             << "p;a'ss\"}]{=";
+    QTest::newRow("blanks around dropped") << "  x y  "
+                                           << "x y";
+    QTest::newRow("254 Turkish letters") << QString(254, u'ğ') << QString(254, u'ğ');
+    QTest::newRow("longer value cut on read") << QString(400, u'İ') << QString(254, u'İ');
+    QTest::newRow("leading bracket") << "[ayar]"
+                                     << "[ayar]";
+}
+
+void tst_ayarkayit::writtenValueReadsBack()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, readBack);
+    const QString file = path(u"KVZ.dll"_s);
+    QVERIFY(WriteSetting(u"ayar"_s, u"sqlsifre"_s, value, file));
+    QVERIFY(WriteSetting(u"ayar"_s, u"port"_s, u"1433"_s, file));
+    QCOMPARE(ReadSetting(u"ayar"_s, u"sqlsifre"_s, file), readBack);
+    QCOMPARE(ReadSetting(u"ayar"_s, u"port"_s, file), u"1433"_s);
+}
+
+void tst_ayarkayit::createsFileForOwnerOnly()
+{
+    const QString file = path(u"KVZ.dll"_s);
+    QVERIFY(WriteSetting(u"ayar"_s, u"sqlsifre"_s, u"gizli"_s, file));
+    QCOMPARE(QFile::permissions(file) & ~(QFile::ReadUser | QFile::WriteUser),
+             QFile::Permissions(QFile::ReadOwner | QFile::WriteOwner));
+}
+
+void tst_ayarkayit::failedWriteLeavesFileAlone()
+{
+    if (::geteuid() == 0)
+        QSKIP("the superuser writes into read-only folders");
+    put(u"f.txt"_s, "[ayar]\nport=1\n"_ba);
+    QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner);
+    const bool written = WriteSetting(u"ayar"_s, u"port"_s, u"2"_s, path(u"f.txt"_s));
+    QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!written);
+    QCOMPARE(get(u"f.txt"_s), "[ayar]\nport=1\n"_ba);
+}
+
+void tst_ayarkayit::unreadableFileIsNotReplaced()
+{
+    QVERIFY(QDir(dir_->path()).mkdir(u"klasor"_s));
+    QVERIFY(!WriteSetting(u"ayar"_s, u"port"_s, u"2"_s, path(u"klasor"_s)));
+    QVERIFY(QFileInfo(path(u"klasor"_s)).isDir());
+    QCOMPARE(ReadSetting(u"ayar"_s, u"port"_s, path(u"klasor"_s)), QString());
+}
+
+void tst_ayarkayit::writeIntoFolderThatIsMissingFails()
+{
+    QVERIFY(!WriteSetting(u"ayar"_s, u"port"_s, u"2"_s, path(u"yok/f.txt"_s)));
+}
+
+QTEST_GUILESS_MAIN(tst_ayarkayit)
+#include "tst_ayarkayit.moc"
