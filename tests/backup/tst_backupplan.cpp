@@ -1,0 +1,212 @@
+#include "backup/BackupPlan.h"
+#include "backup/BackupResult.h"
+#include "backup/ConnectionString.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_backupplan : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fileName_data();
+    void fileName();
+    void folder_data();
+    void folder();
+    void statement_data();
+    void statement();
+    void connectionString_data();
+    void connectionString();
+    void valueTheDriverCannotCarry_data();
+    void valueTheDriverCannotCarry();
+    void firstError();
+};
+
+static const QDateTime kMorning(QDate(2026, 3, 7), QTime(6, 47, 2));
+
+void tst_backupplan::fileName_data()
+{
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QDateTime>("time");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("plain") << "STOK" << kMorning << "20260307064702-STOK.bak";
+    QTest::newRow("midnight, last day of year")
+        << "STOK" << QDateTime(QDate(2026, 12, 31), QTime(0, 0, 0)) << "20261231000000-STOK.bak";
+    QTest::newRow("blanks kept") << " STOK " << kMorning << "20260307064702- STOK .bak";
+    QTest::newRow("Turkish letters kept")
+        << u"ŞİRKET_ÖĞÜ"_s << kMorning << u"20260307064702-ŞİRKET_ÖĞÜ.bak"_s;
+    QTest::newRow("separators replaced") << "a/b\\c" << kMorning << "20260307064702-a_b_c.bak";
+    QTest::newRow("reserved characters replaced")
+        << "a:b*c?d\"e<f>g|h" << kMorning << "20260307064702-a_b_c_d_e_f_g_h.bak";
+    QTest::newRow("control characters replaced")
+        << u"a\tb\u0001c"_s << kMorning << "20260307064702-a_b_c.bak";
+    QTest::newRow("quotes, brackets and dots kept") << "x'y]z.w" << kMorning << "20260307064702-x'y]z.w.bak";
+}
+
+void tst_backupplan::fileName()
+{
+    QFETCH(QString, database);
+    QFETCH(QDateTime, time);
+    QFETCH(QString, expected);
+    QCOMPARE(BackupFileName(database, time), expected);
+}
+
+void tst_backupplan::folder_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("blanks only") << "   "
+                                 << "";
+    QTest::newRow("Windows folder with separator") << "C:\\Yedek\\"
+                                                   << "C:\\Yedek\\";
+    QTest::newRow("Windows folder without separator") << "C:\\Yedek"
+                                                      << "C:\\Yedek\\";
+    QTest::newRow("drive root") << "D:\\"
+                                << "D:\\";
+    QTest::newRow("drive without separator") << "D:"
+                                             << "D:/";
+    QTest::newRow("Unix folder without separator") << "/srv/yedek"
+                                                   << "/srv/yedek/";
+    QTest::newRow("Unix root") << "/"
+                               << "/";
+    QTest::newRow("mixed separators") << "C:\\a/b"
+                                      << "C:\\a/b/";
+    QTest::newRow("trimmed") << "  /srv/yedek/  "
+                             << "/srv/yedek/";
+    QTest::newRow("share") << "\\\\nas\\yedek"
+                           << "\\\\nas\\yedek\\";
+}
+
+void tst_backupplan::folder()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, expected);
+    QCOMPARE(BackupFolder(folder), expected);
+}
+
+void tst_backupplan::statement_data()
+{
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("plain") << "STOK"
+                           << "C:\\Yedek\\"
+                           << "BACKUP DATABASE [STOK] TO DISK=N'C:\\Yedek\\20260307064702-STOK.bak'  WITH "
+                              "FORMAT, NO_COMPRESSION ";
+    QTest::newRow("name trimmed in statement, not in file")
+        << "  STOK "
+        << "/y/"
+        << "BACKUP DATABASE [STOK] TO DISK=N'/y/20260307064702-  STOK .bak'  WITH FORMAT, "
+           "NO_COMPRESSION ";
+    QTest::newRow("bracket doubled")
+        << "a]b"
+        << "/y/"
+        << "BACKUP DATABASE [a]]b] TO DISK=N'/y/20260307064702-a]b.bak'  WITH FORMAT, "
+           "NO_COMPRESSION ";
+    QTest::newRow("quotes doubled in path")
+        << "O'Hara"
+        << "/y/Ali'nin/"
+        << "BACKUP DATABASE [O'Hara] TO DISK=N'/y/Ali''nin/20260307064702-O''Hara.bak'  WITH FORMAT, "
+           "NO_COMPRESSION ";
+    QTest::newRow("blank, hyphen, leading digit")
+        << "2024 Stok-Yeni"
+        << "/y"
+        << "BACKUP DATABASE [2024 Stok-Yeni] TO DISK=N'/y/20260307064702-2024 "
+           "Stok-Yeni.bak'  WITH FORMAT, NO_COMPRESSION ";
+    QTest::newRow("Turkish letters")
+        << u"ÇARŞI"_s << u"D:\\Yedekler\\Şube"_s
+        << u"BACKUP DATABASE [ÇARŞI] TO DISK=N'D:\\Yedekler\\Şube\\20260307064702-ÇARŞI."
+           u"bak'  WITH FORMAT, NO_COMPRESSION "_s;
+    QTest::newRow("injection stays inside the literal")
+        << "x"
+        << "/y/'; DROP DATABASE x; --/"
+        << "BACKUP DATABASE [x] TO DISK=N'/y/''; DROP DATABASE x; --/20260307064702-x.bak'  WITH FORMAT, "
+           "NO_COMPRESSION ";
+}
+
+void tst_backupplan::statement()
+{
+    QFETCH(QString, database);
+    QFETCH(QString, folder);
+    QFETCH(QString, expected);
+    const BackupPlan plan = PlanBackup(database, folder, kMorning);
+    QCOMPARE(plan.statement, expected);
+    QVERIFY(plan.filePath.endsWith(plan.fileName));
+}
+
+void tst_backupplan::connectionString_data()
+{
+    QTest::addColumn<ConnectionValues>("values");
+    QTest::addColumn<QString>("expected");
+
+    const QString tail = u"TDS_Version=7.4;APP=ZANTO POS SQL YEDEKLEME;"_s;
+    QTest::newRow("plain") << ConnectionValues{u"srv"_s, u"1433"_s, u"STOK"_s, u"sa"_s, u"pw"_s}
+                           << u"DRIVER={FreeTDS};SERVER=srv;PORT=1433;DATABASE=STOK;UID=sa;PWD=pw;"_s + tail;
+    QTest::newRow("empty port left to the driver")
+        << ConnectionValues{u"srv\\SQLEXPRESS"_s, u""_s, u"STOK"_s, u"sa"_s, u"pw"_s}
+        << u"DRIVER={FreeTDS};SERVER=srv\\SQLEXPRESS;DATABASE=STOK;UID=sa;PWD=pw;"_s + tail;
+    QTest::newRow("semicolon and equals braced")
+        << ConnectionValues{u"srv"_s, u"1"_s, u"a;b"_s, u"u=v"_s, u"p;w=d"_s}
+        << u"DRIVER={FreeTDS};SERVER=srv;PORT=1;DATABASE={a;b};UID={u=v};PWD={p;w=d};"_s + tail;
+    QTest::newRow("blanks kept, braced")
+        << ConnectionValues{u"srv"_s, u"1"_s, u" STOK "_s, u"a b"_s, u" pw"_s}
+        << u"DRIVER={FreeTDS};SERVER=srv;PORT=1;DATABASE={ STOK };UID=a b;PWD={ pw};"_s + tail;
+    QTest::newRow("braces carried as they stand")
+        << ConnectionValues{u"srv"_s, u"1"_s, u"d"_s, u"u"_s, u"{a}}b}"_s}
+        << u"DRIVER={FreeTDS};SERVER=srv;PORT=1;DATABASE=d;UID=u;PWD={{a}}b}};"_s + tail;
+    QTest::newRow("quotes and Turkish letters unbraced")
+        << ConnectionValues{u"srv"_s, u"1"_s, u"d'x"_s, u"kullanıcı"_s, u"şifré\"\""_s}
+        << u"DRIVER={FreeTDS};SERVER=srv;PORT=1;DATABASE=d'x;UID=kullanıcı;PWD=şifré\"\";"_s + tail;
+    QTest::newRow("all empty") << ConnectionValues{}
+                               << u"DRIVER={FreeTDS};SERVER=;DATABASE=;UID=;PWD=;"_s + tail;
+}
+
+void tst_backupplan::connectionString()
+{
+    QFETCH(ConnectionValues, values);
+    QFETCH(QString, expected);
+    const ConnectionString built = BuildConnectionString(values);
+    QCOMPARE(built.problem, QString());
+    QCOMPARE(built.text, expected);
+    QVERIFY(!built.text.contains(u"Timeout"_s, Qt::CaseInsensitive));
+}
+
+void tst_backupplan::valueTheDriverCannotCarry_data()
+{
+    QTest::addColumn<ConnectionValues>("values");
+    QTest::addColumn<QString>("field");
+
+    QTest::newRow("password") << ConnectionValues{u"s"_s, u""_s, u"d"_s, u"u"_s, u"a};b"_s}
+                              << u"Sql Şifresi"_s;
+    QTest::newRow("database") << ConnectionValues{u"s"_s, u""_s, u"x};"_s, u"u"_s, u"p"_s} << u"Veritabanı"_s;
+    QTest::newRow("server") << ConnectionValues{u"};"_s, u""_s, u"d"_s, u"u"_s, u"p"_s} << u"Sql Sunucusu"_s;
+}
+
+void tst_backupplan::valueTheDriverCannotCarry()
+{
+    QFETCH(ConnectionValues, values);
+    QFETCH(QString, field);
+    const ConnectionString built = BuildConnectionString(values);
+    QVERIFY(built.text.isEmpty());
+    QVERIFY2(built.problem.startsWith(field), qPrintable(built.problem));
+}
+
+void tst_backupplan::firstError()
+{
+    const ServerMessages messages{
+        {5701, u"01000"_s, u"[FreeTDS][SQL Server]Changed database context to 'STOK'."_s},
+        {3201, u"42000"_s, u"[FreeTDS][SQL Server]Cannot open backup device 'x'."_s},
+        {3013, u"42000"_s, u"[FreeTDS][SQL Server]BACKUP DATABASE is terminating abnormally."_s},
+    };
+    QCOMPARE(FirstError(messages), u"Cannot open backup device 'x'."_s);
+    QCOMPARE(FirstError(messages.first(1)), QString());
+}
+
+QTEST_GUILESS_MAIN(tst_backupplan)
+#include "tst_backupplan.moc"
