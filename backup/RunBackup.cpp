@@ -50,7 +50,6 @@ BackupResult RunBackup(const QString &programFolder, const std::function<QDateTi
         result.messages = odbc.messages();
         if (result.reason.isEmpty())
             result.reason = QStringLiteral("Sql sunucusuna bağlanılamadı.");
-        qCWarning(lcBackup) << "connection failed:" << result.reason;
         return result;
     }
 
@@ -68,7 +67,6 @@ BackupResult RunBackup(const QString &programFolder, const std::function<QDateTi
         result.reason = FirstError(result.messages);
         if (result.reason.isEmpty())
             result.reason = QStringLiteral("Yedekleme komutu başarısız oldu.");
-        qCWarning(lcBackup) << "backup failed:" << result.reason;
     }
     return result;
 }

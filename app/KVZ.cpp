@@ -1,0 +1,178 @@
+#include "app/KVZ.h"
+
+#include "app/TimeText.h"
+#include "ui/styled/Twips.h"
+#include "ui/styled/WindowFont.h"
+#include "ui/styled/vkCommand.h"
+#include "ui/styled/vkFrame.h"
+#include "ui/styled/vkLabel.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLoggingCategory>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+Q_LOGGING_CATEGORY(lcRun, "kvz.run")
+
+namespace {
+
+const QColor kGreen(0, 255, 0);
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kLightBlue(128, 128, 255);
+
+template <typename Control> Control *place(Control *control, const QString &name, QRect twips)
+{
+    control->setObjectName(name);
+    control->setGeometry(twips);
+    return control;
+}
+
+vkLabel *title(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
+{
+    auto *label = place(new vkLabel(parent), name, geometry);
+    label->setCaption(caption);
+    label->setFont(windowFont(u"Times New Roman"_s, 9.75, true));
+    label->setBackStyle(vkLabel::Transparent);
+    label->setAlignment(vkLabel::Center);
+    return label;
+}
+
+vkLabel *timeLabel(QWidget *parent, const QString &name, QRect geometry)
+{
+    auto *label = place(new vkLabel(parent), name, geometry);
+    label->setCaption(u"00:00:00"_s);
+    label->setFont(windowFont(u"MS Sans Serif"_s, 18, true));
+    label->setBackStyle(vkLabel::Transparent);
+    return label;
+}
+
+vkCommand *button(QWidget *parent, const QString &name, const QString &caption, const QColor &face,
+                  QRect geometry)
+{
+    auto *command = place(new vkCommand(parent), name, geometry);
+    command->setCaption(caption);
+    command->setBackColor2(face);
+    command->setForeColor(Qt::black);
+    command->setFont(windowFont(u"MS Sans Serif"_s, 12, true));
+    command->setCustomStyle(0);
+    return command;
+}
+
+} // namespace
+
+KVZ::KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      programFolder_(programFolder), clock_(clock), job_(std::move(runner))
+{
+    Q_INIT_RESOURCE(kvz);
+    setObjectName(u"KVZ"_s);
+    setWindowIcon(QIcon(u":/icons/kvz.png"_s));
+    setWindowTitle(u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
+    setFixedSize(twipsToPixels(5625), twipsToPixels(2880));
+    createControls();
+    connect(&job_, &BackupJob::finished, this, &KVZ::onRunFinished);
+}
+
+void KVZ::createControls()
+{
+    vkFrame1 = place(new vkFrame(this), u"vkFrame1"_s, twipsRect(0, 0, 5655, 2895));
+    vkFrame1->setCaption(u"YEDEKLEME BİLGİLERİ"_s);
+    vkFrame1->setFont(windowFont(u"MS Sans Serif"_s, 13.5, true));
+    vkFrame1->setTitleColor1(kLightBlue);
+    vkFrame1->setBorderColor(kRed);
+
+    Label3 = title(vkFrame1, u"Label3"_s, u"SON YEDEKLEME"_s, twipsRect(240, 480, 1695, 255));
+    sonyedekleme = timeLabel(vkFrame1, u"sonyedekleme"_s, twipsRect(3120, 360, 1695, 375));
+    Label1 = title(vkFrame1, u"Label1"_s, u"ŞİMDİKİ ZAMAN"_s, twipsRect(120, 840, 1815, 255));
+    simdi = timeLabel(vkFrame1, u"simdi"_s, twipsRect(3120, 720, 1575, 495));
+    Label2 = title(vkFrame1, u"Label2"_s, u"SIRADAKİ YEDEKLEME"_s, twipsRect(120, 1200, 2535, 255));
+    yedeklemesaati = timeLabel(vkFrame1, u"yedeklemesaati"_s, twipsRect(3120, 1080, 1935, 495));
+
+    yedekle = button(vkFrame1, u"yedekle"_s, u"YEDEKLE"_s, kGreen, twipsRect(120, 1560, 5415, 615));
+    // "KAPAT" lies under "GİZLE" and stays hidden: the tray menu is the way to end the program.
+    cmdCancel = button(vkFrame1, u"cmdCancel"_s, u"KAPAT"_s, kRed, twipsRect(120, 2280, 1815, 495));
+    cmdCancel->hide();
+    vkCommand1 = button(vkFrame1, u"vkCommand1"_s, u"GİZLE"_s, kLightBlue, twipsRect(120, 2280, 3615, 495));
+    cmdOk = button(vkFrame1, u"cmdOk"_s, u"AYARLAR"_s, kYellow, twipsRect(3840, 2280, 1695, 495));
+
+    connect(yedekle, &vkCommand::clicked, this, &KVZ::runNow);
+    connect(vkCommand1, &vkCommand::clicked, this, &QWidget::hide);
+    connect(cmdCancel, &vkCommand::clicked, this, &KVZ::closeProgram);
+
+    zaman = new QTimer(this);
+    zaman->setObjectName(u"zaman"_s);
+    zaman->setInterval(100);
+    connect(zaman, &QTimer::timeout, this, &KVZ::onTick);
+}
+
+void KVZ::startUp()
+{
+    runNow();
+    zaman->start();
+    show();
+    raise();
+    activateWindow();
+}
+
+void KVZ::runNow()
+{
+    if (!closing_)
+        job_.start();
+}
+
+void KVZ::ComputeSchedule() {}
+
+void KVZ::closeProgram()
+{
+    closing_ = true;
+    hide();
+    if (!job_.isRunning())
+        emit exitRequested();
+}
+
+void KVZ::onTick()
+{
+    simdi->setCaption(TimeText(clock_.now()));
+}
+
+void KVZ::onRunFinished(const BackupResult &result)
+{
+    // The schedule counts from the end of the run, whatever its outcome; the outcome is shown beside it.
+    lastResult_ = result;
+    if (result.ok)
+        qCInfo(lcRun) << "backup written:" << result.filePath;
+    else
+        qCWarning(lcRun) << "backup failed:" << result.reason;
+    sonyedekleme->setCaption(TimeText(clock_.now()));
+    showOutcome(result);
+    ComputeSchedule();
+    emit runFinished(result);
+    if (closing_)
+        emit exitRequested();
+}
+
+void KVZ::showOutcome(const BackupResult &result)
+{
+    QPalette palette = sonyedekleme->palette();
+    palette.setColor(QPalette::WindowText, result.ok ? QColor(Qt::black) : kRed);
+    sonyedekleme->setPalette(palette);
+    sonyedekleme->setToolTip(result.ok ? u"Yedek dosyası: %1"_s.arg(result.filePath)
+                                       : u"YEDEKLEME BAŞARISIZ: %1"_s.arg(result.reason));
+}
+
+void KVZ::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        ComputeSchedule();
+    QWidget::changeEvent(event);
+}
+
+void KVZ::closeEvent(QCloseEvent *event)
+{
+    // The title bar's close only hides: the clock and its backups go on behind the tray icon.
+    event->ignore();
+    hide();
+}

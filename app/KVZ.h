@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/Clock.h"
+#include "backup/BackupJob.h"
+
+#include <QWidget>
+
+class QTimer;
+class vkCommand;
+class vkFrame;
+class vkLabel;
+
+// The main window: the last, current and next backup times, and the buttons to back up, hide and set up.
+class KVZ : public QWidget {
+    Q_OBJECT
+public:
+    KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, QWidget *parent = nullptr);
+
+    // The program's start: one backup run at once, then the window shown and the clock started.
+    void startUp();
+
+    // Back up now: the button, the clock, the tray and the start all come here. Dropped while a run is in
+    // flight, as a run already covers the moment.
+    void runNow();
+
+    void ComputeSchedule();
+
+    // Hide the window and end the program, after the run in flight (if any) has returned.
+    void closeProgram();
+
+    const BackupResult &lastResult() const { return lastResult_; }
+
+signals:
+    void runFinished(const BackupResult &result);
+    // The program may end now: no run is in flight.
+    void exitRequested();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void onTick();
+    void onRunFinished(const BackupResult &result);
+    void showOutcome(const BackupResult &result);
+
+    QString programFolder_;
+    Clock &clock_;
+    BackupJob job_;
+    BackupResult lastResult_;
+    bool closing_ = false;
+
+    vkFrame *vkFrame1 = nullptr;
+    vkLabel *Label3 = nullptr;
+    vkLabel *sonyedekleme = nullptr;
+    vkLabel *Label1 = nullptr;
+    vkLabel *simdi = nullptr;
+    vkLabel *Label2 = nullptr;
+    vkLabel *yedeklemesaati = nullptr;
+    vkCommand *yedekle = nullptr;
+    vkCommand *vkCommand1 = nullptr;
+    vkCommand *cmdOk = nullptr;
+    vkCommand *cmdCancel = nullptr;
+    QTimer *zaman = nullptr;
+};

@@ -1,0 +1,20 @@
+#include "app/BackupRunner.h"
+#include "app/Clock.h"
+#include "app/KVZ.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("ZANTO POS SQL YEDEKLEME MODÜLÜ"));
+    // The program lives on behind its window: only "Kapat" ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SystemClock clock;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    KVZ window(programFolder, clock, MakeBackupRunner(programFolder, clock));
+    QObject::connect(&window, &KVZ::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    window.startUp();
+    return QApplication::exec();
+}
