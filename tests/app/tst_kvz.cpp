@@ -1,0 +1,247 @@
+#include "app/KVZ.h"
+#include "common/ManualClock.h"
+#include "ui/styled/Twips.h"
+#include "ui/styled/vkCommand.h"
+#include "ui/styled/vkFrame.h"
+#include "ui/styled/vkLabel.h"
+
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+#include <atomic>
+
+using namespace Qt::StringLiterals;
+
+// Stands in for the database: counts runs and, when asked, holds each one until the test lets it go.
+struct FakeBackup {
+    std::atomic<int> runs{0};
+    bool hold = false;
+    QSemaphore entered;
+    QSemaphore release;
+    BackupResult result{true, u"/y/20261207100000-STOK.bak"_s, {}, {}};
+
+    BackupJob::Runner runner()
+    {
+        return [this] {
+            ++runs;
+            entered.release();
+            if (hold)
+                release.acquire();
+            return result;
+        };
+    }
+};
+
+class tst_kvz : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void controls_data();
+    void controls();
+    void windowFrame();
+
+    void startUpMakesExactlyOneRun();
+    void clockTicksAndLabelWaitsWhileRunIsInFlight();
+    void outcomeShownOnLastBackupLabel_data();
+    void outcomeShownOnLastBackupLabel();
+    void hideAndCloseOnlyHide();
+    void closeProgramWaitsForRunInFlight();
+    void closeProgramWithoutRunEndsAtOnce();
+
+private:
+    vkLabel *label(const char *name) const { return window_->findChild<vkLabel *>(QLatin1String(name)); }
+    void releaseRun() { fake_->release.release(); }
+
+    std::unique_ptr<ManualClock> clock_;
+    std::unique_ptr<FakeBackup> fake_;
+    std::unique_ptr<KVZ> window_;
+};
+
+void tst_kvz::init()
+{
+    clock_ = std::make_unique<ManualClock>();
+    fake_ = std::make_unique<FakeBackup>();
+    window_ = std::make_unique<KVZ>(QDir::tempPath(), *clock_, fake_->runner());
+}
+
+void tst_kvz::cleanup()
+{
+    fake_->hold = false;
+    fake_->release.release(100);
+    window_.reset();
+}
+
+void tst_kvz::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("frame") << "vkFrame1"
+                           << "YEDEKLEME BİLGİLERİ" << QRect(0, 0, 5655, 2895) << true;
+    QTest::newRow("last title") << "Label3"
+                                << "SON YEDEKLEME" << QRect(240, 480, 1695, 255) << true;
+    QTest::newRow("last") << "sonyedekleme"
+                          << "00:00:00" << QRect(3120, 360, 1695, 375) << true;
+    QTest::newRow("now title") << "Label1"
+                               << "ŞİMDİKİ ZAMAN" << QRect(120, 840, 1815, 255) << true;
+    QTest::newRow("now") << "simdi"
+                         << "00:00:00" << QRect(3120, 720, 1575, 495) << true;
+    QTest::newRow("next title") << "Label2"
+                                << "SIRADAKİ YEDEKLEME" << QRect(120, 1200, 2535, 255) << true;
+    QTest::newRow("next") << "yedeklemesaati"
+                          << "00:00:00" << QRect(3120, 1080, 1935, 495) << true;
+    QTest::newRow("back up") << "yedekle"
+                             << "YEDEKLE" << QRect(120, 1560, 5415, 615) << true;
+    QTest::newRow("hide") << "vkCommand1"
+                          << "GİZLE" << QRect(120, 2280, 3615, 495) << true;
+    QTest::newRow("settings") << "cmdOk"
+                              << "AYARLAR" << QRect(3840, 2280, 1695, 495) << true;
+    QTest::newRow("close, hidden") << "cmdCancel"
+                                   << "KAPAT" << QRect(120, 2280, 1815, 495) << false;
+}
+
+void tst_kvz::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QRect, twips);
+    QFETCH(bool, shown);
+    window_->show();
+    QWidget *control = window_->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->property("caption").toString(), caption);
+    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(control->isVisible(), shown);
+    if (name != u"vkFrame1"_s)
+        QCOMPARE(control->parentWidget()->objectName(), u"vkFrame1"_s);
+}
+
+void tst_kvz::windowFrame()
+{
+    QCOMPARE(window_->windowTitle(), u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
+    QCOMPARE(window_->size(), QSize(375, 192));
+    QCOMPARE(window_->minimumSize(), window_->maximumSize());
+    QVERIFY(!(window_->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QCOMPARE(window_->windowIcon().availableSizes().value(0), QSize(36, 36));
+    auto *zaman = window_->findChild<QTimer *>(u"zaman"_s);
+    QVERIFY(zaman);
+    QCOMPARE(zaman->interval(), 100);
+}
+
+void tst_kvz::startUpMakesExactlyOneRun()
+{
+    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    clock_->setTime(QTime(6, 47, 2));
+    window_->startUp();
+    QVERIFY(window_->isVisible());
+    QVERIFY(finished.wait());
+    QCOMPARE(fake_->runs.load(), 1);
+    QCOMPARE(label("sonyedekleme")->caption(), u"06:47:02"_s);
+    QTest::qWait(300);
+    QCOMPARE(fake_->runs.load(), 1);
+}
+
+void tst_kvz::clockTicksAndLabelWaitsWhileRunIsInFlight()
+{
+    fake_->hold = true;
+    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    window_->startUp();
+    QVERIFY(fake_->entered.tryAcquire(1, 5000));
+
+    clock_->setTime(QTime(10, 0, 5));
+    QTRY_COMPARE(label("simdi")->caption(), u"10:00:05"_s);
+    clock_->setTime(QTime(10, 0, 6));
+    QTRY_COMPARE(label("simdi")->caption(), u"10:00:06"_s);
+    QCOMPARE(label("sonyedekleme")->caption(), u"00:00:00"_s);
+
+    QTest::mouseClick(window_->findChild<vkCommand *>(u"yedekle"_s), Qt::LeftButton);
+    window_->runNow();
+    clock_->setTime(QTime(10, 2, 9));
+    releaseRun();
+    QVERIFY(finished.wait());
+    QCOMPARE(label("sonyedekleme")->caption(), u"10:02:09"_s);
+    QTest::qWait(200);
+    QCOMPARE(fake_->runs.load(), 1);
+    QCOMPARE(finished.count(), 1);
+
+    fake_->hold = false;
+    QTest::mouseClick(window_->findChild<vkCommand *>(u"yedekle"_s), Qt::LeftButton);
+    QVERIFY(finished.wait());
+    QCOMPARE(fake_->runs.load(), 2);
+}
+
+void tst_kvz::outcomeShownOnLastBackupLabel_data()
+{
+    QTest::addColumn<BackupResult>("result");
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<QColor>("colour");
+
+    QTest::newRow("success") << BackupResult{true, u"/y/a.bak"_s, {}, {}} << u"Yedek dosyası: /y/a.bak"_s
+                             << QColor(Qt::black);
+    QTest::newRow("failure") << BackupResult{false, {}, u"Login failed for user 'sa'."_s, {}}
+                             << u"YEDEKLEME BAŞARISIZ: Login failed for user 'sa'."_s << QColor(255, 0, 0);
+}
+
+void tst_kvz::outcomeShownOnLastBackupLabel()
+{
+    QFETCH(BackupResult, result);
+    QFETCH(QString, tip);
+    QFETCH(QColor, colour);
+    fake_->result = result;
+    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    window_->startUp();
+    QVERIFY(finished.wait());
+    QCOMPARE(label("sonyedekleme")->toolTip(), tip);
+    QCOMPARE(label("sonyedekleme")->palette().color(QPalette::WindowText), colour);
+    QCOMPARE(label("sonyedekleme")->caption(), u"10:00:00"_s);
+}
+
+void tst_kvz::hideAndCloseOnlyHide()
+{
+    QSignalSpy exit(window_.get(), &KVZ::exitRequested);
+    window_->show();
+    QTest::mouseClick(window_->findChild<vkCommand *>(u"vkCommand1"_s), Qt::LeftButton);
+    QVERIFY(!window_->isVisible());
+    window_->show();
+    QVERIFY(!window_->close());
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(exit.count(), 0);
+}
+
+void tst_kvz::closeProgramWaitsForRunInFlight()
+{
+    fake_->hold = true;
+    QSignalSpy exit(window_.get(), &KVZ::exitRequested);
+    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    window_->startUp();
+    QVERIFY(fake_->entered.tryAcquire(1, 5000));
+
+    window_->closeProgram();
+    QVERIFY(!window_->isVisible());
+    QTest::qWait(200);
+    QCOMPARE(exit.count(), 0);
+    window_->runNow();
+
+    releaseRun();
+    QVERIFY(finished.wait());
+    QTRY_COMPARE(exit.count(), 1);
+    QCOMPARE(fake_->runs.load(), 1);
+}
+
+void tst_kvz::closeProgramWithoutRunEndsAtOnce()
+{
+    QSignalSpy exit(window_.get(), &KVZ::exitRequested);
+    window_->show();
+    window_->closeProgram();
+    QCOMPARE(exit.count(), 1);
+    QCOMPARE(fake_->runs.load(), 0);
+}
+
+QTEST_MAIN(tst_kvz)
+#include "tst_kvz.moc"
