@@ -49,7 +49,6 @@ void vkFrame::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const QRect titleBar(0, 0, width(), twipsToPixels(m_titleHeight));
-    painter.fillRect(rect(), palette().window());
     painter.fillRect(titleBar, m_titleColor1);
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(titleBar.adjusted(CaptionMargin, 0, -CaptionMargin, 0), Qt::AlignLeft | Qt::AlignVCenter,
