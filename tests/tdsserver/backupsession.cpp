@@ -1,0 +1,128 @@
+#include "backupsession.h"
+
+#include "backupmarker.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace tdstest {
+
+namespace {
+
+constexpr quint8 ErrorSeverity = 16;
+constexpr int PageBytes = 8192;
+constexpr int LogPages = 2;
+
+ServerMessage terminating()
+{
+    return {3013, 1, ErrorSeverity, u"BACKUP DATABASE is terminating abnormally."_s};
+}
+
+ServerMessage processed(int pages, const QString &database, const QString &file)
+{
+    return {4035, 1, 0,
+            u"Processed %1 pages for database '%2', file '%3' on file 1."_s.arg(pages).arg(database, file)};
+}
+
+} // namespace
+
+BackupSession::BackupSession(const BackupStatement &statement, const Behaviour &behaviour, QObject *parent)
+    : QObject(parent), m_statement(statement), m_behaviour(behaviour), m_file(statement.path)
+{
+    const int dataPages = 320 + 8 * int(statement.database.size());
+    m_pages = dataPages + LogPages;
+    if (statement.statsPercent > 0) {
+        for (int percent = statement.statsPercent; percent <= 100; percent += statement.statsPercent)
+            m_plan.append({3211, 1, 0, u"%1 percent processed."_s.arg(percent)});
+    }
+    m_plan.append(processed(dataPages, statement.database, statement.database));
+    m_plan.append(processed(LogPages, statement.database, statement.database + u"_log"_s));
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &BackupSession::step);
+}
+
+BackupSession::~BackupSession()
+{
+    abort();
+}
+
+QList<ServerMessage> BackupSession::open()
+{
+    const QString device = m_statement.path;
+    const bool folderExists = !device.isEmpty() && QFileInfo(device).absoluteDir().exists();
+    if (folderExists && m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_file.write(u"TDSTEST BACKUP\ndatabase: %1\n"_s.arg(m_statement.database).toUtf8());
+        m_file.flush();
+        return {};
+    }
+    const QString reason =
+        folderExists ? u"5(Access is denied.)"_s : u"3(The system cannot find the path specified.)"_s;
+    return {{3201, 1, ErrorSeverity,
+             u"Cannot open backup device '%1'. Operating system error %2."_s.arg(device, reason)},
+            terminating()};
+}
+
+void BackupSession::start()
+{
+    m_clock.start();
+    scheduleNext();
+}
+
+void BackupSession::abort()
+{
+    m_timer.stop();
+    if (m_file.isOpen()) {
+        m_file.close();
+        m_file.remove();
+    }
+}
+
+void BackupSession::step()
+{
+    if (m_sent < m_plan.size()) {
+        if (m_behaviour.errorAfterProgress && m_sent > 0) {
+            fail({{3202, 1, ErrorSeverity,
+                   u"Write on '%1' failed: 112(There is not enough space on the disk.)."_s.arg(
+                       m_statement.path)},
+                  terminating()});
+            return;
+        }
+        m_file.write(u"%1\n"_s.arg(m_plan.at(m_sent).text).toUtf8());
+        m_file.flush();
+        const ServerMessage message = m_plan.at(m_sent++);
+        scheduleNext();
+        emit progress(message);
+        return;
+    }
+    m_file.write(u"%1\n"_s.arg(BackupCompleteMarker).toUtf8());
+    m_file.close();
+    emit completed(summary());
+}
+
+void BackupSession::scheduleNext()
+{
+    // The last tick completes the backup, so the messages spread over the whole duration.
+    const qint64 ticks = m_plan.size() + 1;
+    const qint64 due = m_behaviour.backupDurationMs * (m_sent + 1) / ticks;
+    m_timer.start(int(qMax<qint64>(0, due - m_clock.elapsed())));
+}
+
+void BackupSession::fail(const QList<ServerMessage> &errors)
+{
+    abort();
+    emit failed(errors);
+}
+
+ServerMessage BackupSession::summary() const
+{
+    const double seconds = qMax<qint64>(1, m_clock.elapsed()) / 1000.0;
+    const double megabytesPerSecond = double(m_pages) * PageBytes / (1024.0 * 1024.0) / seconds;
+    return {3014, 1, 0,
+            u"BACKUP DATABASE successfully processed %1 pages in %2 seconds (%3 MB/sec)."_s.arg(m_pages)
+                .arg(seconds, 0, 'f', 3)
+                .arg(megabytesPerSecond, 0, 'f', 3)};
+}
+
+} // namespace tdstest

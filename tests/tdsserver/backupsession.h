@@ -1,0 +1,49 @@
+#pragma once
+
+#include "backupstatement.h"
+#include "behaviour.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QObject>
+#include <QTimer>
+
+namespace tdstest {
+
+// One running BACKUP DATABASE: writes the file and paces the progress messages.
+class BackupSession : public QObject {
+    Q_OBJECT
+public:
+    BackupSession(const BackupStatement &statement, const Behaviour &behaviour, QObject *parent = nullptr);
+    ~BackupSession() override;
+
+    // Opens the backup device; the errors the server would send when it cannot.
+    QList<ServerMessage> open();
+    void start();
+    // Stops and removes the partial file.
+    void abort();
+
+    const BackupStatement &statement() const { return m_statement; }
+
+signals:
+    void progress(const tdstest::ServerMessage &message);
+    void completed(const tdstest::ServerMessage &summary);
+    void failed(const QList<tdstest::ServerMessage> &errors);
+
+private:
+    void step();
+    void scheduleNext();
+    void fail(const QList<ServerMessage> &errors);
+    ServerMessage summary() const;
+
+    BackupStatement m_statement;
+    Behaviour m_behaviour;
+    QList<ServerMessage> m_plan;
+    qsizetype m_sent = 0;
+    int m_pages = 0;
+    QFile m_file;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+};
+
+} // namespace tdstest

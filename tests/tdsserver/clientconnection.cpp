@@ -1,0 +1,250 @@
+#include "clientconnection.h"
+
+#include "backupsession.h"
+#include "loginanswer.h"
+#include "prelogin.h"
+#include "requestdecoder.h"
+#include "serverstate.h"
+#include "tokenwriter.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace tdstest {
+
+namespace {
+
+// The token layouts written here (8-byte row counts, 4-byte line numbers) start with TDS 7.2.
+constexpr quint32 OldestTdsVersion = 0x72090002;
+
+constexpr quint8 ErrorSeverity = 16;
+
+ServerMessage terminating()
+{
+    return {3013, 1, ErrorSeverity, u"BACKUP DATABASE is terminating abnormally."_s};
+}
+
+} // namespace
+
+ClientConnection::ClientConnection(QTcpSocket *socket, std::shared_ptr<ServerState> state, quint16 spid,
+                                   QObject *parent)
+    : QObject(parent), m_socket(socket), m_state(std::move(state)), m_writer(spid)
+{
+    socket->setParent(this);
+    connect(socket, &QTcpSocket::readyRead, this, &ClientConnection::readIncoming);
+    connect(socket, &QTcpSocket::disconnected, this, &ClientConnection::clientGone);
+}
+
+ClientConnection::~ClientConnection()
+{
+    disconnect(m_socket, nullptr, this, nullptr);
+    delete m_backup;
+}
+
+void ClientConnection::readIncoming()
+{
+    const QByteArray bytes = m_socket->readAll();
+    if (m_closed || m_state->behaviour().silent)
+        return;
+    m_reader.feed(bytes);
+    while (!m_closed) {
+        const auto message = m_reader.next();
+        if (!message)
+            break;
+        if (message->type == PacketType::Attention)
+            handleAttention();
+        else if (m_busy)
+            m_queued.append(*message);
+        else
+            handle(*message);
+    }
+    if (m_reader.broken())
+        closeConnection();
+}
+
+void ClientConnection::handle(const TdsMessage &message)
+{
+    switch (message.type) {
+    case PacketType::Prelogin:
+        if (m_phase != Phase::Prelogin)
+            return closeConnection();
+        m_phase = Phase::Login;
+        return send(preloginResponse(), true);
+    case PacketType::Login7:
+        if (m_phase == Phase::LoggedIn)
+            return closeConnection();
+        return handleLogin(message.payload);
+    default:
+        break;
+    }
+    if (m_phase != Phase::LoggedIn)
+        return closeConnection();
+    switch (message.type) {
+    case PacketType::SqlBatch:
+        return handleBatch(message.payload);
+    case PacketType::Rpc:
+        m_state->recordBatch(rpcDescription(message.payload));
+        return send(TokenWriter().returnStatus(0).doneProc(DoneFinal).bytes(), true);
+    case PacketType::TransactionManager:
+        m_state->recordBatch(u"transaction manager request"_s);
+        return send(TokenWriter().done(DoneFinal).bytes(), true);
+    default:
+        return closeConnection();
+    }
+}
+
+void ClientConnection::handleLogin(const QByteArray &payload)
+{
+    const auto request = decodeLogin7(payload);
+    if (!request)
+        return closeConnection();
+    m_state->recordLogin(request->fields);
+    if (request->fields.tdsVersion < OldestTdsVersion)
+        return closeConnection();
+    const int delay = m_state->behaviour().loginDelayMs;
+    if (delay <= 0)
+        return finishLogin(*request);
+    m_busy = true;
+    QTimer::singleShot(delay, this, [this, login = *request] { finishLogin(login); });
+}
+
+void ClientConnection::finishLogin(const Login7Request &request)
+{
+    const LoginAnswer answer = answerLogin(request, *m_state);
+    send(answer.tokens, true);
+    if (!answer.accepted)
+        return closeConnection();
+    m_writer.setPacketSize(answer.packetSize);
+    m_phase = Phase::LoggedIn;
+    becomeIdle();
+}
+
+void ClientConnection::handleBatch(const QByteArray &payload)
+{
+    const QString text = batchText(payload);
+    m_state->recordBatch(text);
+    if (BackupStatementParser::isBackup(text))
+        startBackup(text);
+    else
+        send(TokenWriter().done(DoneFinal).bytes(), true);
+}
+
+void ClientConnection::startBackup(const QString &text)
+{
+    const BackupParse parse = BackupStatementParser::parse(text);
+    if (!parse.statement)
+        return sendFinal(parse.errors, DoneError);
+    BackupStatement statement = *parse.statement;
+    const auto database = m_state->findDatabase(statement.database);
+    if (!database) {
+        const QString missing =
+            u"Database '%1' does not exist. Make sure that the name is entered correctly."_s;
+        return sendFinal({{911, 1, ErrorSeverity, missing.arg(statement.database)}, terminating()},
+                         DoneError);
+    }
+    if (database->compare(u"tempdb", Qt::CaseInsensitive) == 0) {
+        const QString refused = u"Backup and restore operations are not allowed on database tempdb."_s;
+        return sendFinal({{3147, 1, ErrorSeverity, refused}, terminating()}, DoneError);
+    }
+    statement.database = *database;
+    auto *session = new BackupSession(statement, m_state->behaviour(), this);
+    const QList<ServerMessage> openErrors = session->open();
+    if (!openErrors.isEmpty()) {
+        delete session;
+        return sendFinal(openErrors, DoneError);
+    }
+    m_backup = session;
+    m_busy = true;
+    connect(session, &BackupSession::progress, this, &ClientConnection::sendProgress);
+    connect(session, &BackupSession::completed, this, [this](const ServerMessage &summary) {
+        m_state->recordWrittenBackup(m_backup->statement().path);
+        finishBackup({summary}, true);
+    });
+    connect(session, &BackupSession::failed, this,
+            [this](const QList<ServerMessage> &errors) { finishBackup(errors, false); });
+    session->start();
+}
+
+// SQL Server flushes each progress message in a packet of its own, before the batch is done.
+void ClientConnection::sendProgress(const ServerMessage &message)
+{
+    TokenWriter tokens;
+    tokens.message(message);
+    if (m_state->behaviour().moreResultsOnDone)
+        tokens.done(DoneMore);
+    send(tokens.bytes(), false);
+    if (!m_state->behaviour().dropDuringBackup)
+        return;
+    m_backup->abort();
+    m_backup->deleteLater();
+    m_backup = nullptr;
+    closeConnection();
+}
+
+void ClientConnection::finishBackup(const QList<ServerMessage> &messages, bool success)
+{
+    m_backup->deleteLater();
+    m_backup = nullptr;
+    sendFinal(messages, success ? DoneFinal : DoneError);
+    becomeIdle();
+}
+
+void ClientConnection::sendFinal(const QList<ServerMessage> &messages, quint16 status)
+{
+    const bool more = m_state->behaviour().moreResultsOnDone;
+    TokenWriter tokens;
+    for (qsizetype i = 0; i < messages.size(); ++i) {
+        tokens.message(messages.at(i));
+        if (more && i + 1 < messages.size())
+            tokens.done(status | DoneMore);
+    }
+    send(tokens.done(status).bytes(), true);
+}
+
+// An attention is acknowledged by a DONE with the attention bit, whether or not work was running.
+void ClientConnection::handleAttention()
+{
+    m_state->recordAttention();
+    m_queued.clear();
+    const bool backupRunning = m_backup;
+    if (backupRunning) {
+        m_state->recordAbort({m_backup->statement().database, m_backup->statement().path});
+        m_backup->abort();
+        m_backup->deleteLater();
+        m_backup = nullptr;
+    }
+    send(TokenWriter().done(DoneAttention).bytes(), true);
+    if (backupRunning)
+        becomeIdle();
+}
+
+void ClientConnection::send(const QByteArray &tokens, bool endOfMessage)
+{
+    m_socket->write(m_writer.frame(PacketType::TabularResult, tokens, endOfMessage));
+}
+
+void ClientConnection::becomeIdle()
+{
+    m_busy = false;
+    while (!m_busy && !m_closed && !m_queued.isEmpty())
+        handle(m_queued.takeFirst());
+}
+
+void ClientConnection::closeConnection()
+{
+    m_closed = true;
+    m_socket->disconnectFromHost();
+}
+
+void ClientConnection::clientGone()
+{
+    if (m_backup) {
+        m_state->recordAbort({m_backup->statement().database, m_backup->statement().path});
+        m_backup->abort();
+    }
+    deleteLater();
+}
+
+} // namespace tdstest

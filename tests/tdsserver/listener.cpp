@@ -1,0 +1,29 @@
+#include "listener.h"
+
+#include "clientconnection.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace tdstest {
+
+Listener::Listener(std::shared_ptr<ServerState> state, QObject *parent)
+    : QObject(parent), m_state(std::move(state)), m_server(new QTcpServer(this))
+{
+    connect(m_server, &QTcpServer::newConnection, this, &Listener::accept);
+}
+
+quint16 Listener::listen(quint16 port)
+{
+    if (!m_server->listen(QHostAddress::LocalHost, port))
+        return 0;
+    return m_server->serverPort();
+}
+
+void Listener::accept()
+{
+    while (QTcpSocket *socket = m_server->nextPendingConnection())
+        new ClientConnection(socket, m_state, m_nextSpid++, this);
+}
+
+} // namespace tdstest

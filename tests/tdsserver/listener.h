@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+class QTcpServer;
+
+namespace tdstest {
+
+class ServerState;
+
+// Lives on the server thread: accepts connections and owns one ClientConnection each.
+class Listener : public QObject {
+    Q_OBJECT
+public:
+    explicit Listener(std::shared_ptr<ServerState> state, QObject *parent = nullptr);
+
+    // 0 when the port cannot be bound.
+    quint16 listen(quint16 port);
+
+private:
+    void accept();
+
+    std::shared_ptr<ServerState> m_state;
+    QTcpServer *m_server;
+    quint16 m_nextSpid = 51;
+};
+
+} // namespace tdstest

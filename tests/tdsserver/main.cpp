@@ -1,0 +1,74 @@
+#include "signalquit.h"
+#include "tdstestserver.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void printLine(FILE *stream, const QString &line)
+{
+    std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stream);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"tdstestserver"_s);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Loopback TDS server for trying out and testing backups."_s);
+    parser.addHelpOption();
+    const QCommandLineOption port(u"port"_s, u"Port on 127.0.0.1 (0 picks a free one)."_s, u"N"_s, u"0"_s);
+    const QCommandLineOption login(u"login"_s, u"A login the server accepts (repeatable)."_s,
+                                   u"USER:PASSWORD"_s);
+    const QCommandLineOption database(u"database"_s, u"A database that exists (repeatable)."_s, u"NAME"_s);
+    const QCommandLineOption backupSeconds(u"backup-seconds"_s, u"How long a backup takes."_s, u"S"_s);
+    const QCommandLineOption loginDelay(u"login-delay-ms"_s, u"Delay before answering a login."_s, u"N"_s);
+    const QCommandLineOption silent(u"silent"_s, u"Accept connections but never answer."_s);
+    const QCommandLineOption drop(u"drop-during-backup"_s,
+                                  u"Close the connection after the first progress message."_s);
+    const QCommandLineOption fail(u"error-after-progress"_s, u"Fail every backup after some progress."_s);
+    const QCommandLineOption more(u"more-results"_s,
+                                  u"Set the more-results flag on every DONE where legal."_s);
+    parser.addOptions({port, login, database, backupSeconds, loginDelay, silent, drop, fail, more});
+    parser.process(app);
+
+    tdstest::TdsTestServer server;
+    for (const QString &entry : parser.values(login)) {
+        const qsizetype colon = entry.indexOf(u':');
+        if (colon <= 0) {
+            printLine(stderr, u"--login wants USER:PASSWORD, got '%1'"_s.arg(entry));
+            return 2;
+        }
+        server.addLogin(entry.left(colon), entry.mid(colon + 1));
+    }
+    for (const QString &name : parser.values(database))
+        server.addDatabase(name);
+    if (parser.isSet(backupSeconds))
+        server.setBackupDuration(int(parser.value(backupSeconds).toDouble() * 1000));
+    if (parser.isSet(loginDelay))
+        server.setLoginDelay(parser.value(loginDelay).toInt());
+    server.setSilent(parser.isSet(silent));
+    server.setDropDuringBackup(parser.isSet(drop));
+    server.setErrorAfterProgress(parser.isSet(fail));
+    server.setMoreResultsOnDone(parser.isSet(more));
+    server.setEventLog([](const QString &line) { printLine(stderr, line); });
+
+    bool portIsNumber = false;
+    const uint requestedPort = parser.value(port).toUInt(&portIsNumber);
+    if (!portIsNumber || requestedPort > 65535 || !server.listen(quint16(requestedPort))) {
+        printLine(stderr, u"cannot listen on 127.0.0.1:%1"_s.arg(parser.value(port)));
+        return 1;
+    }
+    printLine(stdout, u"listening on 127.0.0.1:%1"_s.arg(server.port()));
+
+    tdstest::SignalQuit quitOnSignal;
+    return app.exec();
+}

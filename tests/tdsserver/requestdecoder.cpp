@@ -1,0 +1,50 @@
+#include "requestdecoder.h"
+
+#include <QtEndian>
+
+using namespace Qt::StringLiterals;
+
+namespace tdstest {
+
+namespace {
+
+// An RPC names its procedure by id when the name length is this value.
+constexpr quint16 ProcedureById = 0xFFFF;
+
+// TDS 7.2+ requests start with ALL_HEADERS, whose first DWORD is its own total length.
+qsizetype allHeadersLength(const QByteArray &payload)
+{
+    if (payload.size() < 4)
+        return 0;
+    const quint32 total = qFromLittleEndian<quint32>(payload.constData());
+    return total >= 4 && total <= quint32(payload.size()) ? qsizetype(total) : 0;
+}
+
+QString utf16Le(const QByteArray &bytes, qsizetype from, qsizetype chars)
+{
+    QString text;
+    for (qsizetype i = 0; i < chars && from + 2 * i + 1 < bytes.size(); ++i)
+        text.append(QChar(qFromLittleEndian<quint16>(bytes.constData() + from + 2 * i)));
+    return text;
+}
+
+} // namespace
+
+QString batchText(const QByteArray &payload)
+{
+    const qsizetype start = allHeadersLength(payload);
+    return utf16Le(payload, start, (payload.size() - start) / 2);
+}
+
+QString rpcDescription(const QByteArray &payload)
+{
+    const qsizetype start = allHeadersLength(payload);
+    if (payload.size() < start + 4)
+        return u"RPC"_s;
+    const quint16 nameLength = qFromLittleEndian<quint16>(payload.constData() + start);
+    if (nameLength == ProcedureById)
+        return u"RPC procedure id %1"_s.arg(qFromLittleEndian<quint16>(payload.constData() + start + 2));
+    return u"RPC "_s + utf16Le(payload, start + 2, nameLength);
+}
+
+} // namespace tdstest

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tdstest {
+
+// The SQL text of a SQL batch request (ALL_HEADERS skipped).
+QString batchText(const QByteArray &payload);
+
+// A readable name for an RPC request: the procedure name, or its well-known id.
+QString rpcDescription(const QByteArray &payload);
+
+} // namespace tdstest

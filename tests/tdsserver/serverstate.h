@@ -1,0 +1,56 @@
+#pragma once
+
+#include "behaviour.h"
+#include "records.h"
+
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace tdstest {
+
+// Everything the test thread and the server thread share; every member locks.
+class ServerState {
+public:
+    ServerState();
+
+    void addLogin(const QString &login, const QString &password);
+    bool passwordMatches(const QString &login, const QString &password) const;
+    void addDatabase(const QString &name);
+    std::optional<QString> findDatabase(const QString &name) const;
+
+    Behaviour behaviour() const;
+    void changeBehaviour(const std::function<void(Behaviour &)> &change);
+    void setEventLog(std::function<void(const QString &)> log);
+
+    void recordLogin(const LoginRecord &login);
+    void recordBatch(const QString &text);
+    void recordAbort(const AbortRecord &abort);
+    void recordWrittenBackup(const QString &path);
+    void recordAttention();
+
+    QList<LoginRecord> logins() const;
+    QStringList batches() const;
+    QList<AbortRecord> abortedBackups() const;
+    QStringList writtenBackups() const;
+    int attentionCount() const;
+
+private:
+    void log(const QString &line) const;
+
+    mutable QMutex m_mutex;
+    QHash<QString, QString> m_passwords;
+    QStringList m_databases;
+    Behaviour m_behaviour;
+    std::function<void(const QString &)> m_log;
+    QList<LoginRecord> m_logins;
+    QStringList m_batches;
+    QList<AbortRecord> m_aborted;
+    QStringList m_written;
+    int m_attentions = 0;
+};
+
+} // namespace tdstest

@@ -1,0 +1,156 @@
+#include "tokenwriter.h"
+
+#include <QtEndian>
+
+using namespace Qt::StringLiterals;
+
+namespace tdstest {
+
+namespace {
+
+constexpr quint8 TokenReturnStatus = 0x79;
+constexpr quint8 TokenError = 0xAA;
+constexpr quint8 TokenInfo = 0xAB;
+constexpr quint8 TokenLoginAck = 0xAD;
+constexpr quint8 TokenEnvChange = 0xE3;
+constexpr quint8 TokenDone = 0xFD;
+constexpr quint8 TokenDoneProc = 0xFE;
+
+// Severities 0 to 10 are informational and travel as INFO.
+constexpr quint8 HighestInfoSeverity = 10;
+
+// LOGINACK interface value for T-SQL.
+constexpr quint8 InterfaceTransactSql = 1;
+
+const QString ServerName = u"TDSTEST"_s;
+const QString ProductName = u"Microsoft SQL Server"_s;
+
+// Product version 16.0.1000 (major, minor, build high byte, build low byte).
+constexpr quint8 ProductVersion[] = {16, 0, 0x03, 0xE8};
+
+// B_VARCHAR carries its length in one byte.
+constexpr qsizetype MaxByteLengthChars = 255;
+
+} // namespace
+
+TokenWriter &TokenWriter::envChange(EnvChange type, const QString &newValue, const QString &oldValue)
+{
+    const QString newText = newValue.left(MaxByteLengthChars);
+    const QString oldText = oldValue.left(MaxByteLengthChars);
+    u8(TokenEnvChange);
+    u16(quint16(1 + 1 + 2 * newText.size() + 1 + 2 * oldText.size()));
+    u8(quint8(type));
+    bVarChar(newText);
+    bVarChar(oldText);
+    return *this;
+}
+
+TokenWriter &TokenWriter::collation(const QByteArray &newCollation)
+{
+    u8(TokenEnvChange);
+    u16(quint16(1 + 1 + newCollation.size() + 1));
+    u8(quint8(EnvChange::Collation));
+    u8(quint8(newCollation.size()));
+    m_bytes.append(newCollation);
+    u8(0);
+    return *this;
+}
+
+TokenWriter &TokenWriter::message(const ServerMessage &message)
+{
+    const QString text = message.text;
+    u8(message.severity > HighestInfoSeverity ? TokenError : TokenInfo);
+    u16(quint16(4 + 1 + 1 + 2 + 2 * text.size() + 1 + 2 * ServerName.size() + 1 + 4));
+    u32(quint32(message.number));
+    u8(message.state);
+    u8(message.severity);
+    u16(quint16(text.size()));
+    utf16(text);
+    bVarChar(ServerName);
+    bVarChar(QString());
+    u32(1);
+    return *this;
+}
+
+TokenWriter &TokenWriter::loginAck(quint32 tdsVersion)
+{
+    u8(TokenLoginAck);
+    u16(quint16(1 + 4 + 1 + 2 * ProductName.size() + 4));
+    u8(InterfaceTransactSql);
+    // Unlike LOGIN7, LOGINACK carries the version most significant byte first.
+    char version[4];
+    qToBigEndian(tdsVersion, version);
+    m_bytes.append(version, 4);
+    bVarChar(ProductName);
+    for (const quint8 part : ProductVersion)
+        u8(part);
+    return *this;
+}
+
+TokenWriter &TokenWriter::done(quint16 status)
+{
+    doneToken(TokenDone, status);
+    return *this;
+}
+
+TokenWriter &TokenWriter::doneProc(quint16 status)
+{
+    doneToken(TokenDoneProc, status);
+    return *this;
+}
+
+TokenWriter &TokenWriter::returnStatus(qint32 value)
+{
+    u8(TokenReturnStatus);
+    u32(quint32(value));
+    return *this;
+}
+
+void TokenWriter::doneToken(quint8 token, quint16 status)
+{
+    u8(token);
+    u16(status);
+    u16(0);
+    u64(0);
+}
+
+void TokenWriter::u8(quint8 value)
+{
+    m_bytes.append(char(value));
+}
+
+void TokenWriter::u16(quint16 value)
+{
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    m_bytes.append(bytes, 2);
+}
+
+void TokenWriter::u32(quint32 value)
+{
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    m_bytes.append(bytes, 4);
+}
+
+void TokenWriter::u64(quint64 value)
+{
+    char bytes[8];
+    qToLittleEndian(value, bytes);
+    m_bytes.append(bytes, 8);
+}
+
+void TokenWriter::utf16(const QString &text)
+{
+    for (const QChar c : text)
+        u16(c.unicode());
+}
+
+void TokenWriter::bVarChar(const QString &text)
+{
+    const QString fitting = text.left(MaxByteLengthChars);
+    u8(quint8(fitting.size()));
+    utf16(fitting);
+}
+
+} // namespace tdstest

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "servermessage.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tdstest {
+
+// Status bits of DONE, DONEPROC and DONEINPROC.
+enum DoneStatus : quint16 {
+    DoneFinal = 0x0000,
+    DoneMore = 0x0001,
+    DoneError = 0x0002,
+    DoneCount = 0x0010,
+    DoneAttention = 0x0020,
+};
+
+// ENVCHANGE types the login answer uses.
+enum class EnvChange : quint8 {
+    Database = 1,
+    Language = 2,
+    PacketSize = 4,
+    Collation = 7,
+};
+
+// Builds a server token stream in the TDS 7.2+ layouts.
+class TokenWriter {
+public:
+    TokenWriter &envChange(EnvChange type, const QString &newValue, const QString &oldValue);
+    TokenWriter &collation(const QByteArray &newCollation);
+    TokenWriter &message(const ServerMessage &message);
+    TokenWriter &loginAck(quint32 tdsVersion);
+    TokenWriter &done(quint16 status);
+    TokenWriter &doneProc(quint16 status);
+    TokenWriter &returnStatus(qint32 value);
+
+    QByteArray bytes() const { return m_bytes; }
+
+private:
+    void doneToken(quint8 token, quint16 status);
+    void u8(quint8 value);
+    void u16(quint16 value);
+    void u32(quint32 value);
+    void u64(quint64 value);
+    void utf16(const QString &text);
+    void bVarChar(const QString &text);
+
+    QByteArray m_bytes;
+};
+
+} // namespace tdstest
