@@ -5,9 +5,17 @@
 QString FirstError(const ServerMessages &messages)
 {
     static const QRegularExpression prefixes(QStringLiteral("^(\\[[^\\]]*\\])+\\s*"));
+    // The driver ranks a login's generic 18456 before the server's reason for it (4060 for a database that
+    // cannot be opened), and its own "Unable to connect" after both: the most telling message comes first.
+    auto rank = [](const ServerMessage &message) {
+        if (message.number == kLoginFailed)
+            return 1;
+        return message.number == 0 ? 2 : 0;
+    };
+    const ServerMessage *best = nullptr;
     for (const ServerMessage &message : messages) {
-        if (message.isError())
-            return QString(message.text).remove(prefixes);
+        if (message.isError() && (!best || rank(message) < rank(*best)))
+            best = &message;
     }
-    return {};
+    return best ? QString(best->text).remove(prefixes) : QString();
 }

@@ -15,5 +15,7 @@ struct BackupResult {
 
 Q_DECLARE_METATYPE(BackupResult)
 
-// The text of the first error among the messages, without the driver's "[vendor][component]" prefixes.
+inline constexpr int kLoginFailed = 18456;
+
+// The text of the error that tells the user most, without the driver's "[vendor][component]" prefixes.
 QString FirstError(const ServerMessages &messages);

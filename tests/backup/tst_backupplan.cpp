@@ -20,6 +20,7 @@ private slots:
     void connectionString();
     void valueTheDriverCannotCarry_data();
     void valueTheDriverCannotCarry();
+    void firstError_data();
     void firstError();
 };
 
@@ -197,15 +198,35 @@ void tst_backupplan::valueTheDriverCannotCarry()
     QVERIFY2(built.problem.startsWith(field), qPrintable(built.problem));
 }
 
+void tst_backupplan::firstError_data()
+{
+    QTest::addColumn<ServerMessages>("messages");
+    QTest::addColumn<QString>("reason");
+
+    const ServerMessage changed{5701, u"01000"_s,
+                                u"[FreeTDS][SQL Server]Changed database context to 'STOK'."_s};
+    const ServerMessage device{3201, u"42000"_s, u"[FreeTDS][SQL Server]Cannot open backup device 'x'."_s};
+    const ServerMessage abnormal{3013, u"42000"_s, u"[FreeTDS][SQL Server]BACKUP DATABASE is terminating."_s};
+    const ServerMessage loginFailed{18456, u"42000"_s, u"[FreeTDS][SQL Server]Login failed for user 'sa'."_s};
+    const ServerMessage noDatabase{4060, u"42000"_s, u"[FreeTDS][SQL Server]Cannot open database \"YOK\"."_s};
+    const ServerMessage unreachable{0, u"08001"_s,
+                                    u"[FreeTDS][SQL Server]Unable to connect to data source"_s};
+
+    QTest::newRow("information only") << ServerMessages{changed} << QString();
+    QTest::newRow("first server error, prefixes dropped")
+        << ServerMessages{changed, device, abnormal} << u"Cannot open backup device 'x'."_s;
+    QTest::newRow("the reason for a failed login before the login failure")
+        << ServerMessages{loginFailed, noDatabase, unreachable} << u"Cannot open database \"YOK\"."_s;
+    QTest::newRow("login failure before the driver's summary")
+        << ServerMessages{unreachable, loginFailed} << u"Login failed for user 'sa'."_s;
+    QTest::newRow("driver only") << ServerMessages{unreachable} << u"Unable to connect to data source"_s;
+}
+
 void tst_backupplan::firstError()
 {
-    const ServerMessages messages{
-        {5701, u"01000"_s, u"[FreeTDS][SQL Server]Changed database context to 'STOK'."_s},
-        {3201, u"42000"_s, u"[FreeTDS][SQL Server]Cannot open backup device 'x'."_s},
-        {3013, u"42000"_s, u"[FreeTDS][SQL Server]BACKUP DATABASE is terminating abnormally."_s},
-    };
-    QCOMPARE(FirstError(messages), u"Cannot open backup device 'x'."_s);
-    QCOMPARE(FirstError(messages.first(1)), QString());
+    QFETCH(ServerMessages, messages);
+    QFETCH(QString, reason);
+    QCOMPARE(FirstError(messages), reason);
 }
 
 QTEST_GUILESS_MAIN(tst_backupplan)

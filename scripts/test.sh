@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs every test; then the same tests
+# built with the address and undefined-behaviour sanitizers (KVZ_SANITIZE_TESTS=0 skips that pass).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+"$root/scripts/install-deps.sh"
+
+run_suite() {
+  local build=$1
+  shift
+  cmake -S "$root" -B "$build" -G Ninja -DKVZ_WERROR=ON "$@" >/dev/null
+  cmake --build "$build" -j"$jobs"
+  ctest --test-dir "$build" --output-on-failure -j"$jobs"
+}
+
+run_suite "$root/build/test" -DCMAKE_BUILD_TYPE=Debug
+
+if [[ "${KVZ_SANITIZE_TESTS:-1}" == 1 ]]; then
+  echo "== The same tests with the address and undefined-behaviour sanitizers =="
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  run_suite "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKVZ_SANITIZE=ON
+fi
