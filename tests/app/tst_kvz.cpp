@@ -1,5 +1,9 @@
+#include "app/BackupRunner.h"
 #include "app/KVZ.h"
 #include "common/ManualClock.h"
+#include "settings/SettingsFiles.h"
+#include "settings/ayarkayit.h"
+#include "tdstestserver.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/vkCommand.h"
 #include "ui/styled/vkFrame.h"
@@ -7,6 +11,7 @@
 
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <atomic>
@@ -51,6 +56,7 @@ private slots:
     void hideAndCloseOnlyHide();
     void closeProgramWaitsForRunInFlight();
     void closeProgramWithoutRunEndsAtOnce();
+    void startUpBacksUpThroughTheDriver();
 
 private:
     vkLabel *label(const char *name) const { return window_->findChild<vkLabel *>(QLatin1String(name)); }
@@ -241,6 +247,37 @@ void tst_kvz::closeProgramWithoutRunEndsAtOnce()
     window_->closeProgram();
     QCOMPARE(exit.count(), 1);
     QCOMPARE(fake_->runs.load(), 0);
+}
+
+void tst_kvz::startUpBacksUpThroughTheDriver()
+{
+    using namespace SettingsFiles;
+    tdstest::TdsTestServer server;
+    server.addLogin(u"sa"_s, u"pw"_s);
+    server.addDatabase(u"STOK"_s);
+    QVERIFY(server.listen());
+    QTemporaryDir program;
+    QTemporaryDir backups;
+    const QString connection = connectionFile(program.path());
+    QVERIFY(WriteSetting(kSection, kServer, u"127.0.0.1"_s, connection));
+    QVERIFY(WriteSetting(kSection, kPort, QString::number(server.port()), connection));
+    QVERIFY(WriteSetting(kSection, kLogin, u"sa"_s, connection));
+    QVERIFY(WriteSetting(kSection, kPassword, u"pw"_s, connection));
+    QVERIFY(WriteSetting(kSection, kDatabase, u"STOK"_s, connection));
+    QVERIFY(WriteSetting(kSection, kFolder, backups.path() + u'/', backupFile(program.path())));
+
+    clock_->setTime(QTime(14, 5, 9));
+    KVZ window(program.path(), *clock_, MakeBackupRunner(program.path(), *clock_));
+    QSignalSpy finished(&window, &KVZ::runFinished);
+    window.startUp();
+    QVERIFY(finished.wait(20000));
+    const QString file = backups.filePath(u"20261207140509-STOK.bak"_s);
+    QVERIFY(QFile::exists(file));
+    auto *last = window.findChild<vkLabel *>(u"sonyedekleme"_s);
+    QCOMPARE(last->caption(), u"14:05:09"_s);
+    QCOMPARE(last->toolTip(), u"Yedek dosyası: "_s + file);
+    QCOMPARE(server.logins().size(), 1);
+    QVERIFY(server.abortedBackups().isEmpty());
 }
 
 QTEST_MAIN(tst_kvz)
