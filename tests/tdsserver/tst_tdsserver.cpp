@@ -1,0 +1,631 @@
+#include "backupstatement.h"
+#include "login7.h"
+#include "packetreader.h"
+#include "packetwriter.h"
+#include "tdstestserver.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+using tdstest::TdsTestServer;
+
+namespace {
+
+const QString User = u"backup_operator"_s;
+const QString Password = u"S3cret"_s;
+
+struct Diagnostic {
+    QString state;
+    int native = 0;
+};
+
+// Just enough raw ODBC to drive FreeTDS the way a client program does.
+class OdbcClient {
+public:
+    OdbcClient()
+    {
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_env);
+        SQLSetEnvAttr(m_env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        SQLAllocHandle(SQL_HANDLE_DBC, m_env, &m_dbc);
+    }
+    ~OdbcClient()
+    {
+        freeStatement();
+        if (m_connected)
+            SQLDisconnect(m_dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
+        SQLFreeHandle(SQL_HANDLE_ENV, m_env);
+    }
+    OdbcClient(const OdbcClient &) = delete;
+    OdbcClient &operator=(const OdbcClient &) = delete;
+
+    // The wide call: FreeTDS reads a narrow connection string as Latin-1.
+    bool connect(const QString &connectionString, int loginTimeoutSeconds)
+    {
+        SQLSetConnectAttr(m_dbc, SQL_ATTR_LOGIN_TIMEOUT,
+                          reinterpret_cast<SQLPOINTER>(SQLULEN(loginTimeoutSeconds)), 0);
+        const SQLRETURN rc = SQLDriverConnectW(m_dbc, nullptr, wide(connectionString), SQL_NTS, nullptr, 0,
+                                               nullptr, SQL_DRIVER_NOPROMPT);
+        collect(SQL_HANDLE_DBC, m_dbc);
+        m_connected = SQL_SUCCEEDED(rc);
+        return m_connected;
+    }
+
+    QString currentCatalog()
+    {
+        SQLWCHAR name[256] = {};
+        SQLINTEGER length = 0;
+        SQLGetConnectAttrW(m_dbc, SQL_ATTR_CURRENT_CATALOG, name, sizeof name, &length);
+        return QString::fromUtf16(reinterpret_cast<const char16_t *>(name), length / 2);
+    }
+
+    SQLRETURN execute(const QString &sql)
+    {
+        SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &m_stmt);
+        const SQLRETURN rc = SQLExecDirectW(m_stmt, wide(sql), SQL_NTS);
+        collect(SQL_HANDLE_STMT, m_stmt);
+        return rc;
+    }
+
+    // Counts the further results; every one must be read or FreeTDS cancels the batch.
+    int readAllResults()
+    {
+        int results = 0;
+        for (;;) {
+            const SQLRETURN rc = SQLMoreResults(m_stmt);
+            if (rc == SQL_NO_DATA)
+                return results;
+            collect(SQL_HANDLE_STMT, m_stmt);
+            if (!SQL_SUCCEEDED(rc))
+                return results;
+            ++results;
+        }
+    }
+
+    void freeStatement()
+    {
+        if (m_stmt)
+            SQLFreeHandle(SQL_HANDLE_STMT, m_stmt);
+        m_stmt = nullptr;
+    }
+
+    QList<int> natives() const
+    {
+        QList<int> numbers;
+        for (const Diagnostic &d : m_diagnostics)
+            numbers.append(d.native);
+        return numbers;
+    }
+
+    QStringList states() const
+    {
+        QStringList states;
+        for (const Diagnostic &d : m_diagnostics)
+            states.append(d.state);
+        return states;
+    }
+
+    QString allText() const { return m_text; }
+
+private:
+    static SQLWCHAR *wide(const QString &text) { return const_cast<SQLWCHAR *>(text.utf16()); }
+
+    void collect(SQLSMALLINT type, SQLHANDLE handle)
+    {
+        SQLWCHAR state[6];
+        SQLWCHAR text[1024];
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        for (SQLSMALLINT i = 1; SQLGetDiagRecW(type, handle, i, state, &native, text,
+                                               SQLSMALLINT(std::size(text)), &length) == SQL_SUCCESS;
+             ++i) {
+            m_diagnostics.append({QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5), native});
+            m_text += QString::fromUtf16(reinterpret_cast<const char16_t *>(text), length) + u'\n';
+        }
+    }
+
+    SQLHENV m_env = nullptr;
+    SQLHDBC m_dbc = nullptr;
+    SQLHSTMT m_stmt = nullptr;
+    bool m_connected = false;
+    QList<Diagnostic> m_diagnostics;
+    QString m_text;
+};
+
+QString connectionString(quint16 port, const QString &database, const QString &user, const QString &password)
+{
+    return u"DRIVER={FreeTDS};SERVER=127.0.0.1;PORT=%1;DATABASE={%2};UID={%3};PWD={%4};TDS_Version=7.4;"
+           u"APP=tst_tdsserver"_s.arg(port)
+               .arg(database, user, password);
+}
+
+QByteArray packet(tdstest::PacketType type, quint8 status, const QByteArray &payload)
+{
+    char header[tdstest::PacketHeaderSize] = {char(type), char(status)};
+    qToBigEndian(quint16(tdstest::PacketHeaderSize + payload.size()), header + 2);
+    return QByteArray(header, tdstest::PacketHeaderSize) + payload;
+}
+
+bool endsWithMarker(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) &&
+           file.readAll().trimmed().endsWith(QByteArray(tdstest::BackupCompleteMarker.data()));
+}
+
+enum class Misbehaviour { None, ErrorAfterProgress, DropDuringBackup, MoreResults, Silent, SlowLogin };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Misbehaviour)
+
+class TstTdsServer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void passwordDeobfuscation_data()
+    {
+        QTest::addColumn<QByteArray>("obfuscated");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("ascii") << QByteArray::fromHex("92a5b3a5") << u"sa"_s;
+        QTest::newRow("connection string punctuation") << QByteArray::fromHex("16a572a5") << u";}"_s;
+        QTest::newRow("turkish letters") << QByteArray::fromHex("50b5a6b5") << u"şİ"_s;
+    }
+    void passwordDeobfuscation()
+    {
+        QFETCH(QByteArray, obfuscated);
+        QFETCH(QString, password);
+        QCOMPARE(tdstest::deobfuscatePassword(obfuscated), password);
+    }
+
+    void recognisesBackupBatches_data()
+    {
+        QTest::addColumn<QString>("batch");
+        QTest::addColumn<bool>("isBackup");
+        QTest::newRow("upper case") << u"BACKUP DATABASE a TO DISK = 'x'"_s << true;
+        QTest::newRow("lower case after comments") << u"/* c */ -- d\n backup database"_s << true;
+        QTest::newRow("driver set-up") << u"SET TEXTSIZE 2147483647"_s << false;
+        QTest::newRow("longer word") << u"BACKUPS"_s << false;
+        QTest::newRow("inside a string") << u"SELECT 'BACKUP'"_s << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+    void recognisesBackupBatches()
+    {
+        QFETCH(QString, batch);
+        QFETCH(bool, isBackup);
+        QCOMPARE(tdstest::BackupStatementParser::isBackup(batch), isBackup);
+    }
+
+    void parsesBackupStatements_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("stats");
+        QTest::newRow("bare name, plain path") << u"BACKUP DATABASE Shop TO DISK = 'C:\\b\\shop.bak'"_s
+                                               << u"Shop"_s << u"C:\\b\\shop.bak"_s << 0;
+        QTest::newRow("any case and whitespace")
+            << u"  backup\tDataBase\r\n shop_2024\n to   disk='/tmp/s.bak'  ;  "_s << u"shop_2024"_s
+            << u"/tmp/s.bak"_s << 0;
+        QTest::newRow("bracketed name with ]]")
+            << u"BACKUP DATABASE [my]]db] TO DISK = N'/tmp/a.bak'"_s << u"my]db"_s << u"/tmp/a.bak"_s << 0;
+        QTest::newRow("bracketed name with spaces and [")
+            << u"BACKUP DATABASE [Sales [EU]] 2024] TO DISK = N'/t/x.bak'"_s << u"Sales [EU] 2024"_s
+            << u"/t/x.bak"_s << 0;
+        QTest::newRow("double-quoted name")
+            << u"BACKUP DATABASE \"a \"\"b\"\"\" TO DISK = 'p'"_s << u"a \"b\""_s << u"p"_s << 0;
+        QTest::newRow("quote doubled in path") << u"BACKUP DATABASE x TO DISK = N'/tmp/o''brien''s.bak'"_s
+                                               << u"x"_s << u"/tmp/o'brien's.bak"_s << 0;
+        QTest::newRow("path with ; and ]")
+            << u"BACKUP DATABASE x TO DISK = N'/tmp/a;b].bak'"_s << u"x"_s << u"/tmp/a;b].bak"_s << 0;
+        QTest::newRow("turkish letters") << u"BACKUP DATABASE [Müşteri İşlem] TO DISK = N'/tmp/ğüşıöç.bak'"_s
+                                         << u"Müşteri İşlem"_s << u"/tmp/ğüşıöç.bak"_s << 0;
+        QTest::newRow("comments as whitespace")
+            << u"BACKUP /* a /* nested */ one */ DATABASE db -- to somewhere\nTO DISK = 'p'"_s << u"db"_s
+            << u"p"_s << 0;
+        QTest::newRow("options with stats value")
+            << u"BACKUP DATABASE db TO DISK = N'p' WITH FORMAT, INIT, NAME = N'full', STATS = 5, CHECKSUM"_s
+            << u"db"_s << u"p"_s << 5;
+        QTest::newRow("stats without value")
+            << u"backup database db to disk = 'p' with stats"_s << u"db"_s << u"p"_s << 10;
+    }
+    void parsesBackupStatements()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, database);
+        QFETCH(QString, path);
+        QFETCH(int, stats);
+        const tdstest::BackupParse parse = tdstest::BackupStatementParser::parse(statement);
+        QVERIFY2(parse.statement, qPrintable(parse.errors.value(0).text));
+        QCOMPARE(parse.statement->database, database);
+        QCOMPARE(parse.statement->path, path);
+        QCOMPARE(parse.statement->statsPercent, stats);
+    }
+
+    void rejectsBadBackupStatements_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::addColumn<QString>("firstText");
+        QTest::newRow("missing =") << u"BACKUP DATABASE db TO DISK N'p'"_s << QList<int>{102}
+                                   << u"Incorrect syntax near 'N'p''."_s;
+        QTest::newRow("text ends early")
+            << u"BACKUP DATABASE db"_s << QList<int>{102} << u"Incorrect syntax near 'db'."_s;
+        QTest::newRow("keyword as name") << u"BACKUP DATABASE TO DISK = 'p'"_s << QList<int>{156}
+                                         << u"Incorrect syntax near the keyword 'TO'."_s;
+        QTest::newRow("unclosed path") << u"BACKUP DATABASE db TO DISK = 'p"_s << QList<int>{105, 102}
+                                       << u"Unclosed quotation mark after the character string 'p'."_s;
+        QTest::newRow("unclosed bracket")
+            << u"BACKUP DATABASE [db TO DISK = 'p'"_s << QList<int>{105, 102}
+            << u"Unclosed quotation mark after the character string 'db TO DISK = 'p''."_s;
+        QTest::newRow("unknown option") << u"BACKUP DATABASE db TO DISK = 'p' WITH FROB"_s << QList<int>{155}
+                                        << u"'FROB' is not a recognized BACKUP option."_s;
+        QTest::newRow("trailing garbage") << u"BACKUP DATABASE db TO DISK = 'p' extra"_s << QList<int>{102}
+                                          << u"Incorrect syntax near 'extra'."_s;
+        QTest::newRow("undeclared variable") << u"BACKUP DATABASE @db TO DISK = 'p'"_s << QList<int>{137}
+                                             << u"Must declare the scalar variable \"@db\"."_s;
+        QTest::newRow("log backup") << u"BACKUP LOG db TO DISK = 'p'"_s << QList<int>{102}
+                                    << u"Incorrect syntax near 'LOG'."_s;
+        QTest::newRow("unclosed comment") << u"BACKUP DATABASE db /* TO DISK = 'p'"_s << QList<int>{113}
+                                          << u"Missing end comment mark '*/'."_s;
+    }
+    void rejectsBadBackupStatements()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QList<int>, numbers);
+        QFETCH(QString, firstText);
+        const tdstest::BackupParse parse = tdstest::BackupStatementParser::parse(statement);
+        QVERIFY(!parse.statement);
+        QList<int> actual;
+        for (const tdstest::ServerMessage &error : parse.errors) {
+            actual.append(error.number);
+            QCOMPARE(error.severity, quint8(15));
+        }
+        QCOMPARE(actual, numbers);
+        QCOMPARE(parse.errors.constFirst().text, firstText);
+    }
+
+    void packetsReassemble_data()
+    {
+        QTest::addColumn<QByteArray>("stream");
+        QTest::addColumn<int>("chunk");
+        QTest::addColumn<QList<int>>("types");
+        QTest::addColumn<QList<QByteArray>>("payloads");
+        QTest::addColumn<bool>("broken");
+        using tdstest::PacketType;
+        const QByteArray batch = packet(PacketType::SqlBatch, 0x01, "abc");
+        const QByteArray split =
+            packet(PacketType::SqlBatch, 0x00, "ab") + packet(PacketType::SqlBatch, 0x01, "cd");
+        const QByteArray attention = packet(PacketType::Attention, 0x01, {});
+        QTest::newRow("one packet") << batch << 1000 << QList<int>{1} << QList<QByteArray>{"abc"} << false;
+        QTest::newRow("byte by byte") << batch << 1 << QList<int>{1} << QList<QByteArray>{"abc"} << false;
+        QTest::newRow("message over two packets")
+            << split << 3 << QList<int>{1} << QList<QByteArray>{"abcd"} << false;
+        QTest::newRow("attention after a batch")
+            << batch + attention << 1000 << QList<int>{1, 6} << QList<QByteArray>{"abc", ""} << false;
+        QTest::newRow("abandoned message dropped")
+            << packet(PacketType::SqlBatch, 0x00, "ab") + packet(PacketType::SqlBatch, 0x03, {}) + batch << 5
+            << QList<int>{1} << QList<QByteArray>{"abc"} << false;
+        QTest::newRow("length below header")
+            << QByteArray::fromHex("0101000400000000") << 1000 << QList<int>{} << QList<QByteArray>{} << true;
+    }
+    void packetsReassemble()
+    {
+        QFETCH(QByteArray, stream);
+        QFETCH(int, chunk);
+        QFETCH(QList<int>, types);
+        QFETCH(QList<QByteArray>, payloads);
+        QFETCH(bool, broken);
+        tdstest::PacketReader reader;
+        QList<int> actualTypes;
+        QList<QByteArray> actualPayloads;
+        for (qsizetype at = 0; at < stream.size(); at += chunk) {
+            reader.feed(stream.mid(at, chunk));
+            while (const auto message = reader.next()) {
+                actualTypes.append(int(message->type));
+                actualPayloads.append(message->payload);
+            }
+        }
+        QCOMPARE(actualTypes, types);
+        QCOMPARE(actualPayloads, payloads);
+        QCOMPARE(reader.broken(), broken);
+    }
+
+    void packetsFitNegotiatedSize_data()
+    {
+        QTest::addColumn<int>("packetSize");
+        QTest::addColumn<int>("payloadSize");
+        QTest::addColumn<int>("packets");
+        QTest::newRow("fits exactly") << 512 << 504 << 1;
+        QTest::newRow("one byte over") << 512 << 505 << 2;
+        QTest::newRow("several") << 4096 << 3 * 4088 + 1 << 4;
+    }
+    void packetsFitNegotiatedSize()
+    {
+        QFETCH(int, packetSize);
+        QFETCH(int, payloadSize);
+        QFETCH(int, packets);
+        QByteArray payload(payloadSize, '\0');
+        for (int i = 0; i < payloadSize; ++i)
+            payload[i] = char(i % 251);
+        tdstest::PacketWriter writer(51);
+        writer.setPacketSize(packetSize);
+        const QByteArray stream = writer.frame(tdstest::PacketType::TabularResult, payload, true);
+        QCOMPARE(stream.size(), payloadSize + packets * tdstest::PacketHeaderSize);
+        for (qsizetype at = 0; at < stream.size(); at += qFromBigEndian<quint16>(stream.constData() + at + 2))
+            QVERIFY(qFromBigEndian<quint16>(stream.constData() + at + 2) <= packetSize);
+        tdstest::PacketReader reader;
+        reader.feed(stream);
+        const auto message = reader.next();
+        QVERIFY(message);
+        QCOMPARE(message->payload, payload);
+        QVERIFY(!reader.next());
+    }
+
+    void backupThroughFreeTds_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("connects");
+        QTest::addColumn<QList<int>>("natives");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("written");
+        const QString good =
+            u"BACKUP DATABASE [Shop] TO DISK = N'%1/shop.bak' WITH FORMAT, INIT, STATS = 50"_s;
+        QTest::newRow("success") << u"Shop"_s << User << Password << good << true
+                                 << QList<int>{3211, 4035, 3014} << u"file 'Shop_log' on file 1."_s << true;
+        QTest::newRow("names without case")
+            << u"shop"_s << User.toUpper() << Password << u"backup database SHOP to disk = '%1/shop.bak'"_s
+            << true << QList<int>{4035, 3014} << u"database 'Shop'"_s << true;
+        QTest::newRow("wrong password")
+            << u"Shop"_s << User << u"s3cret"_s << good << false << QList<int>{18456}
+            << u"Login failed for user '%1'."_s.arg(User) << false;
+        QTest::newRow("unknown login") << u"Shop"_s << u"nobody"_s << Password << good << false
+                                       << QList<int>{18456} << u"Login failed for user 'nobody'."_s << false;
+        QTest::newRow("unknown database at login")
+            << u"Nope"_s << User << Password << good << false << QList<int>{4060, 18456}
+            << u"Cannot open database \"Nope\" requested by the login. The login failed."_s << false;
+        QTest::newRow("unknown database in statement")
+            << u"Shop"_s << User << Password << u"BACKUP DATABASE Nope TO DISK = N'%1/shop.bak'"_s << true
+            << QList<int>{911, 3013} << u"Database 'Nope' does not exist."_s << false;
+        QTest::newRow("missing folder")
+            << u"Shop"_s << User << Password << u"BACKUP DATABASE Shop TO DISK = N'%1/missing/shop.bak'"_s
+            << true << QList<int>{3201, 3013} << u"Operating system error 3(The system"_s << false;
+        QTest::newRow("folder in place of the file")
+            << u"Shop"_s << User << Password << u"BACKUP DATABASE Shop TO DISK = N'%1'"_s << true
+            << QList<int>{3201, 3013} << u"Operating system error 5(Access is denied.)."_s << false;
+        QTest::newRow("syntax error")
+            << u"Shop"_s << User << Password << u"BACKUP DATABASE Shop TO DISK N'%1/shop.bak'"_s << true
+            << QList<int>{102} << u"Incorrect syntax near"_s << false;
+        QTest::newRow("tempdb") << u"Shop"_s << User << Password
+                                << u"BACKUP DATABASE tempdb TO DISK = '%1/t.bak'"_s << true
+                                << QList<int>{3147, 3013} << u"not allowed on database tempdb"_s << false;
+    }
+    void backupThroughFreeTds()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, statement);
+        QFETCH(bool, connects);
+        QFETCH(QList<int>, natives);
+        QFETCH(QString, text);
+        QFETCH(bool, written);
+        const QString folder = freshFolder();
+        const QString path = folder + u"/shop.bak"_s;
+        TdsTestServer server;
+        startServer(server);
+
+        OdbcClient client;
+        QCOMPARE(client.connect(connectionString(server.port(), database, user, password), 5), connects);
+        if (connects) {
+            const SQLRETURN rc = client.execute(statement.arg(folder));
+            QCOMPARE(rc == SQL_ERROR, !written);
+            client.readAllResults();
+        }
+        for (const int native : natives)
+            QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
+        QVERIFY2(client.allText().contains(text), qPrintable(client.allText()));
+        QCOMPARE(endsWithMarker(path), written);
+        QCOMPARE(server.writtenBackups(), written ? QStringList{path} : QStringList{});
+        QCOMPARE(server.logins().size(), 1);
+        QVERIFY(server.abortedBackups().isEmpty());
+        QCOMPARE(server.attentionCount(), 0);
+    }
+
+    void loginArrivesAsSent_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("catalog");
+        QTest::newRow("plain") << User << Password << u"Shop"_s << u"Shop"_s;
+        QTest::newRow("punctuation in the password") << u"sa"_s << u"p;a}w=r'd\""_s << u"Shop"_s << u"Shop"_s;
+        QTest::newRow("turkish letters")
+            << u"kullanıcı"_s << u"Şifre-İğüöç;ı"_s << u"Müşteri"_s << u"Müşteri"_s;
+        QTest::newRow("database named without case") << User << Password << u"SHOP"_s << u"Shop"_s;
+        QTest::newRow("no database") << User << Password << QString() << u"master"_s;
+    }
+    void loginArrivesAsSent()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, database);
+        QFETCH(QString, catalog);
+        TdsTestServer server;
+        server.addLogin(user, password);
+        server.addDatabase(u"Müşteri"_s);
+        startServer(server);
+
+        OdbcClient client;
+        QVERIFY2(client.connect(connectionString(server.port(), database, user, password), 5),
+                 qPrintable(client.allText()));
+        QCOMPARE(client.currentCatalog(), catalog);
+        QCOMPARE(server.logins().size(), 1);
+        const tdstest::LoginRecord login = server.logins().constFirst();
+        QCOMPARE(login.userName, user);
+        QCOMPARE(login.password, password);
+        QCOMPARE(login.database, database);
+        QCOMPARE(login.appName, u"tst_tdsserver"_s);
+        QCOMPARE(login.tdsVersion, 0x74000004u);
+        QVERIFY(!login.hostName.isEmpty());
+    }
+
+    // FreeTDS hands over a message only at a DONE, so the early return needs the "more" flag.
+    void freedStatementAbortsBackup()
+    {
+        const QString path = freshFolder() + u"/shop.bak"_s;
+        TdsTestServer server;
+        server.setMoreResultsOnDone(true);
+        server.setBackupDuration(2000);
+        startServer(server);
+        OdbcClient client;
+        QVERIFY(client.connect(connectionString(server.port(), u"Shop"_s, User, Password), 5));
+
+        QElapsedTimer clock;
+        clock.start();
+        const SQLRETURN rc =
+            client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1' WITH STATS = 10"_s.arg(path));
+        QCOMPARE(rc, SQL_SUCCESS_WITH_INFO);
+        QVERIFY(QFile::exists(path));
+        client.freeStatement();
+        QVERIFY(clock.elapsed() < 1500);
+
+        QTRY_COMPARE(server.abortedBackups().size(), 1);
+        QCOMPARE(server.abortedBackups().constFirst().path, path);
+        QCOMPARE(server.abortedBackups().constFirst().database, u"Shop"_s);
+        QCOMPARE(server.attentionCount(), 1);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(server.writtenBackups().isEmpty());
+    }
+
+    void misbehaviour_data()
+    {
+        QTest::addColumn<Misbehaviour>("misbehaviour");
+        QTest::addColumn<int>("loginTimeout");
+        QTest::addColumn<QString>("loginState");
+        QTest::addColumn<int>("execResult");
+        QTest::addColumn<QList<int>>("natives");
+        QTest::addColumn<int>("moreResults");
+        QTest::addColumn<bool>("written");
+        const int failed = SQL_ERROR;
+        const int succeeded = SQL_SUCCESS_WITH_INFO;
+        QTest::newRow("none: every message at the end")
+            << Misbehaviour::None << 5 << QString() << succeeded << QList<int>{3014} << 0 << true;
+        QTest::newRow("more results: one result per message")
+            << Misbehaviour::MoreResults << 5 << QString() << succeeded << QList<int>{3211, 4035, 3014} << 4
+            << true;
+        QTest::newRow("error after progress") << Misbehaviour::ErrorAfterProgress << 5 << QString() << failed
+                                              << QList<int>{3202, 3013} << 0 << false;
+        // FreeTDS reports the lost connection as its own message 20017, "Unexpected EOF from the server".
+        QTest::newRow("drop during backup") << Misbehaviour::DropDuringBackup << 5 << QString() << failed
+                                            << QList<int>{3211, 20017} << 0 << false;
+        QTest::newRow("slow login within the timeout")
+            << Misbehaviour::SlowLogin << 5 << QString() << succeeded << QList<int>{3014} << 0 << true;
+        QTest::newRow("slow login past the timeout")
+            << Misbehaviour::SlowLogin << 1 << u"HYT00"_s << failed << QList<int>{} << 0 << false;
+        QTest::newRow("silent") << Misbehaviour::Silent << 1 << u"HYT00"_s << failed << QList<int>{} << 0
+                                << false;
+    }
+    void misbehaviour()
+    {
+        QFETCH(Misbehaviour, misbehaviour);
+        QFETCH(int, loginTimeout);
+        QFETCH(QString, loginState);
+        QFETCH(int, execResult);
+        QFETCH(QList<int>, natives);
+        QFETCH(int, moreResults);
+        QFETCH(bool, written);
+        const QString path = freshFolder() + u"/shop.bak"_s;
+        TdsTestServer server;
+        server.setErrorAfterProgress(misbehaviour == Misbehaviour::ErrorAfterProgress);
+        server.setDropDuringBackup(misbehaviour == Misbehaviour::DropDuringBackup);
+        server.setMoreResultsOnDone(misbehaviour == Misbehaviour::MoreResults);
+        server.setSilent(misbehaviour == Misbehaviour::Silent);
+        server.setLoginDelay(misbehaviour == Misbehaviour::SlowLogin ? 1500 : 0);
+        startServer(server);
+
+        QElapsedTimer clock;
+        clock.start();
+        OdbcClient client;
+        const bool connected =
+            client.connect(connectionString(server.port(), u"Shop"_s, User, Password), loginTimeout);
+        QVERIFY(clock.elapsed() < (loginTimeout + 2) * 1000);
+        if (!loginState.isEmpty()) {
+            QVERIFY(!connected);
+            QVERIFY2(client.states().contains(loginState), qPrintable(client.states().join(u' ')));
+        } else {
+            QVERIFY2(connected, qPrintable(client.allText()));
+            QCOMPARE(client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1' WITH STATS = 50"_s.arg(path)),
+                     execResult);
+            QCOMPARE(client.readAllResults(), moreResults);
+        }
+        for (const int native : natives)
+            QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
+        QCOMPARE(QFile::exists(path), written);
+        QCOMPARE(server.writtenBackups().size(), written ? 1 : 0);
+        QVERIFY(server.abortedBackups().isEmpty());
+    }
+
+    void connectionsRunSideBySide()
+    {
+        const QString folder = freshFolder();
+        TdsTestServer server;
+        server.setBackupDuration(800);
+        startServer(server);
+        QElapsedTimer clock;
+        clock.start();
+        QList<SQLRETURN> results(2, SQL_ERROR);
+        std::vector<std::thread> clients;
+        for (int i = 0; i < 2; ++i) {
+            clients.emplace_back([&, i] {
+                OdbcClient client;
+                if (client.connect(connectionString(server.port(), u"Shop"_s, User, Password), 5))
+                    results[i] =
+                        client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1/%2.bak'"_s.arg(folder).arg(i));
+            });
+        }
+        for (std::thread &client : clients)
+            client.join();
+        QCOMPARE(results, QList<SQLRETURN>(2, SQL_SUCCESS_WITH_INFO));
+        QVERIFY2(clock.elapsed() < 1500, "the two backups ran one after the other");
+        QVERIFY(endsWithMarker(folder + u"/0.bak"_s));
+        QVERIFY(endsWithMarker(folder + u"/1.bak"_s));
+        QCOMPARE(server.writtenBackups().size(), 2);
+    }
+
+private:
+    void startServer(TdsTestServer &server)
+    {
+        server.addLogin(User, Password);
+        server.addDatabase(u"Shop"_s);
+        QVERIFY(server.listen());
+        QVERIFY(server.port() != 0);
+    }
+
+    QString freshFolder()
+    {
+        const QString folder = m_dir.filePath(QString::number(++m_folders));
+        QDir().mkpath(folder);
+        return folder;
+    }
+
+    QTemporaryDir m_dir;
+    int m_folders = 0;
+};
+
+QTEST_GUILESS_MAIN(TstTdsServer)
+#include "tst_tdsserver.moc"
