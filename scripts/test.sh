@@ -20,7 +20,6 @@ run_suite "$root/build/test" -DCMAKE_BUILD_TYPE=Debug
 if [[ "${KVZ_SANITIZE_TESTS:-1}" == 1 ]]; then
   echo "== The same tests with the address and undefined-behaviour sanitizers =="
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-  export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   run_suite "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKVZ_SANITIZE=ON
 fi
