@@ -11,14 +11,8 @@ namespace tdstest {
 
 namespace {
 
-constexpr quint8 ErrorSeverity = 16;
 constexpr int PageBytes = 8192;
 constexpr int LogPages = 2;
-
-ServerMessage terminating()
-{
-    return {3013, 1, ErrorSeverity, u"BACKUP DATABASE is terminating abnormally."_s};
-}
 
 ServerMessage processed(int pages, const QString &database, const QString &file)
 {
@@ -61,7 +55,7 @@ QList<ServerMessage> BackupSession::open()
         folderExists ? u"5(Access is denied.)"_s : u"3(The system cannot find the path specified.)"_s;
     return {{3201, 1, ErrorSeverity,
              u"Cannot open backup device '%1'. Operating system error %2."_s.arg(device, reason)},
-            terminating()};
+            backupTerminated()};
 }
 
 void BackupSession::start()
@@ -86,7 +80,7 @@ void BackupSession::step()
             fail({{3202, 1, ErrorSeverity,
                    u"Write on '%1' failed: 112(There is not enough space on the disk.)."_s.arg(
                        m_statement.path)},
-                  terminating()});
+                  backupTerminated()});
             return;
         }
         m_file.write(u"%1\n"_s.arg(m_plan.at(m_sent).text).toUtf8());

@@ -19,13 +19,6 @@ namespace {
 // The token layouts written here (8-byte row counts, 4-byte line numbers) start with TDS 7.2.
 constexpr quint32 OldestTdsVersion = 0x72090002;
 
-constexpr quint8 ErrorSeverity = 16;
-
-ServerMessage terminating()
-{
-    return {3013, 1, ErrorSeverity, u"BACKUP DATABASE is terminating abnormally."_s};
-}
-
 } // namespace
 
 ClientConnection::ClientConnection(QTcpSocket *socket, std::shared_ptr<ServerState> state, quint16 spid,
@@ -141,12 +134,12 @@ void ClientConnection::startBackup(const QString &text)
     if (!database) {
         const QString missing =
             u"Database '%1' does not exist. Make sure that the name is entered correctly."_s;
-        return sendFinal({{911, 1, ErrorSeverity, missing.arg(statement.database)}, terminating()},
+        return sendFinal({{911, 1, ErrorSeverity, missing.arg(statement.database)}, backupTerminated()},
                          DoneError);
     }
     if (database->compare(u"tempdb", Qt::CaseInsensitive) == 0) {
         const QString refused = u"Backup and restore operations are not allowed on database tempdb."_s;
-        return sendFinal({{3147, 1, ErrorSeverity, refused}, terminating()}, DoneError);
+        return sendFinal({{3147, 1, ErrorSeverity, refused}, backupTerminated()}, DoneError);
     }
     statement.database = *database;
     auto *session = new BackupSession(statement, m_state->behaviour(), this);

@@ -1,5 +1,7 @@
 #include "login7.h"
 
+#include "utf16le.h"
+
 #include <QtEndian>
 
 namespace tdstest {
@@ -32,20 +34,12 @@ std::optional<QByteArray> fieldBytes(const QByteArray &payload, int entryAt)
     return payload.mid(offset, bytes);
 }
 
-QString fromUtf16Le(const QByteArray &bytes)
-{
-    QString text;
-    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-        text.append(QChar(qFromLittleEndian<quint16>(bytes.constData() + i)));
-    return text;
-}
-
 std::optional<QString> textField(const QByteArray &payload, int entryAt)
 {
     const auto bytes = fieldBytes(payload, entryAt);
     if (!bytes)
         return std::nullopt;
-    return fromUtf16Le(*bytes);
+    return utf16LeText(*bytes, 0, bytes->size() / 2);
 }
 
 } // namespace
@@ -57,7 +51,7 @@ QString deobfuscatePassword(const QByteArray &obfuscated)
         const quint8 unmasked = quint8(c) ^ 0xA5;
         plain.append(char(quint8(unmasked << 4) | quint8(unmasked >> 4)));
     }
-    return fromUtf16Le(plain);
+    return utf16LeText(plain, 0, plain.size() / 2);
 }
 
 std::optional<Login7Request> decodeLogin7(const QByteArray &payload)

@@ -1,5 +1,7 @@
 #include "requestdecoder.h"
 
+#include "utf16le.h"
+
 #include <QtEndian>
 
 using namespace Qt::StringLiterals;
@@ -20,20 +22,12 @@ qsizetype allHeadersLength(const QByteArray &payload)
     return total >= 4 && total <= quint32(payload.size()) ? qsizetype(total) : 0;
 }
 
-QString utf16Le(const QByteArray &bytes, qsizetype from, qsizetype chars)
-{
-    QString text;
-    for (qsizetype i = 0; i < chars && from + 2 * i + 1 < bytes.size(); ++i)
-        text.append(QChar(qFromLittleEndian<quint16>(bytes.constData() + from + 2 * i)));
-    return text;
-}
-
 } // namespace
 
 QString batchText(const QByteArray &payload)
 {
     const qsizetype start = allHeadersLength(payload);
-    return utf16Le(payload, start, (payload.size() - start) / 2);
+    return utf16LeText(payload, start, (payload.size() - start) / 2);
 }
 
 QString rpcDescription(const QByteArray &payload)
@@ -44,7 +38,7 @@ QString rpcDescription(const QByteArray &payload)
     const quint16 nameLength = qFromLittleEndian<quint16>(payload.constData() + start);
     if (nameLength == ProcedureById)
         return u"RPC procedure id %1"_s.arg(qFromLittleEndian<quint16>(payload.constData() + start + 2));
-    return u"RPC "_s + utf16Le(payload, start + 2, nameLength);
+    return u"RPC "_s + utf16LeText(payload, start + 2, nameLength);
 }
 
 } // namespace tdstest

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -442,6 +443,8 @@ private slots:
         QCOMPARE(endsWithMarker(path), written);
         QCOMPARE(server.writtenBackups(), written ? QStringList{path} : QStringList{});
         QCOMPARE(server.logins().size(), 1);
+        // FreeTDS sends no set-up batches of its own on this path: the statement is all that arrives.
+        QCOMPARE(server.batches(), connects ? QStringList{statement.arg(folder)} : QStringList{});
         QVERIFY(server.abortedBackups().isEmpty());
         QCOMPARE(server.attentionCount(), 0);
     }
@@ -605,6 +608,34 @@ private slots:
         QVERIFY(endsWithMarker(folder + u"/0.bak"_s));
         QVERIFY(endsWithMarker(folder + u"/1.bak"_s));
         QCOMPARE(server.writtenBackups().size(), 2);
+    }
+
+    void commandLineServesUntilTerminated()
+    {
+        const QString path = freshFolder() + u"/cli.bak"_s;
+        QProcess cli;
+        cli.start(QStringLiteral(TDSTESTSERVER_CLI),
+                  {u"--port"_s, u"0"_s, u"--login"_s, u"sa:pass:word"_s, u"--database"_s, u"Shop"_s,
+                   u"--backup-seconds"_s, u"0.1"_s});
+        QVERIFY(cli.waitForReadyRead(5000));
+        const QString line = QString::fromUtf8(cli.readLine()).trimmed();
+        QVERIFY2(line.startsWith(u"listening on 127.0.0.1:"), qPrintable(line));
+        const quint16 port = line.section(u':', -1).toUShort();
+        QVERIFY(port != 0);
+
+        OdbcClient client;
+        QVERIFY2(client.connect(connectionString(port, u"shop"_s, u"sa"_s, u"pass:word"_s), 5),
+                 qPrintable(client.allText()));
+        QCOMPARE(client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1'"_s.arg(path)), SQL_SUCCESS_WITH_INFO);
+        QVERIFY(endsWithMarker(path));
+
+        cli.terminate();
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 0);
+        const QString log = QString::fromUtf8(cli.readAllStandardError());
+        QVERIFY2(log.contains(u"login user='sa' database='shop'"), qPrintable(log));
+        QVERIFY2(log.contains(u"backup written: "_s + path), qPrintable(log));
     }
 
 private:
