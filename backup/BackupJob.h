@@ -1,10 +1,9 @@
 #pragma once
 
 #include "backup/BackupResult.h"
+#include "backup/SingleRunWorker.h"
 
-#include <QFutureWatcher>
 #include <QObject>
-#include <QThreadPool>
 #include <functional>
 
 // Runs backups on a worker thread, one at a time, and hands each result back on the owner's thread.
@@ -14,18 +13,15 @@ public:
     using Runner = std::function<BackupResult()>;
 
     explicit BackupJob(Runner runner, QObject *parent = nullptr);
-    ~BackupJob() override;
 
     // Starts a run; false, and nothing started, while one is in flight.
-    bool start();
-    bool isRunning() const { return running_; }
+    bool start() { return worker_.start(runner_); }
+    bool isRunning() const { return worker_.isRunning(); }
 
 signals:
     void finished(const BackupResult &result);
 
 private:
     Runner runner_;
-    QThreadPool pool_;
-    QFutureWatcher<BackupResult> watcher_;
-    bool running_ = false;
+    SingleRunWorker<BackupResult> worker_;
 };

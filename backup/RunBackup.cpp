@@ -1,8 +1,7 @@
 #include "backup/RunBackup.h"
 
 #include "backup/BackupPlan.h"
-#include "backup/ConnectionString.h"
-#include "backup/OdbcConnection.h"
+#include "backup/OpenConnection.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 
@@ -24,32 +23,17 @@ ConnectionValues readConnectionValues(const QString &file)
     return values;
 }
 
-BackupResult failure(const QString &reason)
-{
-    BackupResult result;
-    result.reason = reason;
-    return result;
-}
-
 } // namespace
 
 BackupResult RunBackup(const QString &programFolder, const std::function<QDateTime()> &now,
                        int loginTimeoutSeconds)
 {
     const ConnectionValues values = readConnectionValues(SettingsFiles::connectionFile(programFolder));
-    if (values.server.trimmed().isEmpty())
-        return failure(
-            QStringLiteral("Sql sunucusu ayarlanmamış: ayarlar penceresinde bağlanma testi yapın."));
-    const ConnectionString connection = BuildConnectionString(values);
-    if (!connection.problem.isEmpty())
-        return failure(connection.problem);
-
     OdbcConnection odbc;
-    if (!odbc.open(connection.text, loginTimeoutSeconds)) {
-        BackupResult result = failure(FirstError(odbc.messages()));
+    if (const std::optional<QString> problem = OpenConnection(odbc, values, loginTimeoutSeconds)) {
+        BackupResult result;
+        result.reason = *problem;
         result.messages = odbc.messages();
-        if (result.reason.isEmpty())
-            result.reason = QStringLiteral("Sql sunucusuna bağlanılamadı.");
         return result;
     }
 

@@ -1,0 +1,24 @@
+#include "backup/OpenConnection.h"
+
+#include "backup/BackupResult.h"
+#include "backup/ConnectionString.h"
+
+std::optional<QString> OpenConnection(OdbcConnection &odbc, const ConnectionValues &values,
+                                      int loginTimeoutSeconds)
+{
+    if (values.server.trimmed().isEmpty())
+        return QStringLiteral("Sql sunucusu ayarlanmamış: ayarlar penceresinde bağlanma testi yapın.");
+    const ConnectionString connection = BuildConnectionString(values);
+    if (!connection.problem.isEmpty())
+        return connection.problem;
+    if (odbc.open(connection.text, loginTimeoutSeconds))
+        return std::nullopt;
+    const QString reason = FirstError(odbc.messages());
+    return reason.isEmpty() ? QStringLiteral("Sql sunucusuna bağlanılamadı.") : reason;
+}
+
+std::optional<QString> TestConnection(const ConnectionValues &values, int loginTimeoutSeconds)
+{
+    OdbcConnection odbc;
+    return OpenConnection(odbc, values, loginTimeoutSeconds);
+}
