@@ -33,17 +33,26 @@ public:
     // Compared without case; master, model, msdb and tempdb always exist.
     void addDatabase(const QString &name);
 
+    // Progress messages are spread over this time (50 ms unless set); read when a backup starts.
     void setBackupDuration(int ms);
     void setLoginDelay(int ms);
+    // Connections are accepted and read, never answered: the client's login timeout must fire.
     void setSilent(bool silent);
+    // The server closes the connection after the first progress message and removes the file.
     void setDropDuringBackup(bool drop);
+    // After the first progress message: 3202 and 3013, the partial file removed.
     void setErrorAfterProgress(bool fail);
+    // A DONE with the "more" bit follows each progress message and every error but the last.
+    // FreeTDS returns from SQLExecDirect and SQLMoreResults only at a DONE, so only this mode
+    // lets a client see progress before the backup ends (and free the statement early).
     void setMoreResultsOnDone(bool more);
     // Called on the server thread with one line per login, batch, attention and backup outcome.
     void setEventLog(std::function<void(const QString &)> log);
 
     QList<LoginRecord> logins() const;
+    // SQL batch texts, and "RPC <name>" for remote procedure calls.
     QStringList batches() const;
+    // Backups cut off by an ATTENTION or by the client closing its connection mid-backup.
     QList<AbortRecord> abortedBackups() const;
     QStringList writtenBackups() const;
     int attentionCount() const;
