@@ -1,6 +1,8 @@
 #include "app/KVZ.h"
 
+#include "app/Schedule.h"
 #include "app/TimeText.h"
+#include "ui/settings/ayarlar.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
 #include "ui/styled/vkCommand.h"
@@ -76,6 +78,11 @@ KVZ::KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, Q
     connect(&job_, &BackupJob::finished, this, &KVZ::onRunFinished);
 }
 
+KVZ::~KVZ()
+{
+    delete ayarlar_;
+}
+
 void KVZ::createControls()
 {
     vkFrame1 = place(new vkFrame(this), u"vkFrame1"_s, twipsRect(0, 0, 5655, 2895));
@@ -101,6 +108,7 @@ void KVZ::createControls()
     connect(yedekle, &vkCommand::clicked, this, &KVZ::runNow);
     connect(vkCommand1, &vkCommand::clicked, this, &QWidget::hide);
     connect(cmdCancel, &vkCommand::clicked, this, &KVZ::closeProgram);
+    connect(cmdOk, &vkCommand::clicked, this, &KVZ::showSettings);
 
     zaman = new QTimer(this);
     zaman->setObjectName(u"zaman"_s);
@@ -112,9 +120,31 @@ void KVZ::startUp()
 {
     runNow();
     zaman->start();
+    showWindow();
+}
+
+void KVZ::showWindow()
+{
     show();
     raise();
     activateWindow();
+}
+
+ayarlar &KVZ::Ayarlar()
+{
+    if (!ayarlar_) {
+        ayarlar_ = new ayarlar(programFolder_);
+        connect(ayarlar_, &ayarlar::saved, this, &KVZ::showWindow);
+    }
+    return *ayarlar_;
+}
+
+void KVZ::showSettings()
+{
+    ayarlar &window = Ayarlar();
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 void KVZ::runNow()
@@ -123,7 +153,13 @@ void KVZ::runNow()
         job_.start();
 }
 
-void KVZ::ComputeSchedule() {}
+void KVZ::ComputeSchedule()
+{
+    const ayarlar &settings = Ayarlar();
+    if (const std::optional<QString> next =
+            NextCopyTime(sonyedekleme->caption(), settings.intervalIndex(), settings.dailyHour()))
+        yedeklemesaati->setCaption(*next);
+}
 
 void KVZ::closeProgram()
 {
@@ -135,7 +171,12 @@ void KVZ::closeProgram()
 
 void KVZ::onTick()
 {
-    simdi->setCaption(TimeText(clock_.now()));
+    const QDateTime now = clock_.now();
+    simdi->setCaption(TimeText(now));
+    const ayarlar &settings = Ayarlar();
+    if (trigger_.shouldRun({now, settings.dailyHour(), settings.intervalIndex(), yedeklemesaati->caption(),
+                            job_.isRunning()}))
+        runNow();
 }
 
 void KVZ::onRunFinished(const BackupResult &result)
@@ -146,7 +187,9 @@ void KVZ::onRunFinished(const BackupResult &result)
         qCInfo(lcRun) << "backup written:" << result.filePath;
     else
         qCWarning(lcRun) << "backup failed:" << result.reason;
-    sonyedekleme->setCaption(TimeText(clock_.now()));
+    const QDateTime end = clock_.now();
+    sonyedekleme->setCaption(TimeText(end));
+    trigger_.runFinished(end);
     showOutcome(result);
     ComputeSchedule();
     emit runFinished(result);

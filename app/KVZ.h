@@ -1,20 +1,24 @@
 #pragma once
 
+#include "app/BackupTrigger.h"
 #include "app/Clock.h"
 #include "backup/BackupJob.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QTimer;
 class vkCommand;
 class vkFrame;
 class vkLabel;
+class ayarlar;
 
 // The main window: the last, current and next backup times, and the buttons to back up, hide and set up.
 class KVZ : public QWidget {
     Q_OBJECT
 public:
     KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, QWidget *parent = nullptr);
+    ~KVZ() override;
 
     // The program's start: one backup run at once, then the window shown and the clock started.
     void startUp();
@@ -24,6 +28,14 @@ public:
     void runNow();
 
     void ComputeSchedule();
+
+    // Shown modeless and brought to the front.
+    void showWindow();
+    void showSettings();
+
+    // The settings window, created hidden and loaded from the files at its first reference; it holds the
+    // live daily hour and interval.
+    ayarlar &Ayarlar();
 
     // Hide the window and end the program, after the run in flight (if any) has returned.
     void closeProgram();
@@ -49,6 +61,8 @@ private:
     Clock &clock_;
     BackupJob job_;
     BackupResult lastResult_;
+    BackupTrigger trigger_;
+    QPointer<ayarlar> ayarlar_;
     bool closing_ = false;
 
     vkFrame *vkFrame1 = nullptr;

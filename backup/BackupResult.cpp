@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-QString FirstError(const ServerMessages &messages)
+QString FailureReason(const ServerMessages &messages)
 {
     static const QRegularExpression prefixes(QStringLiteral("^(\\[[^\\]]*\\])+\\s*"));
     // The driver ranks a login's generic 18456 before the server's reason for it (4060 for a database that
@@ -17,5 +17,9 @@ QString FirstError(const ServerMessages &messages)
         if (message.isError() && (!best || rank(message) < rank(*best)))
             best = &message;
     }
+    // A connection lost midway comes as the driver's own message in an information state; the driver
+    // ranks it before the server's progress messages.
+    if (!best && !messages.isEmpty())
+        best = &messages.front();
     return best ? QString(best->text).remove(prefixes) : QString();
 }

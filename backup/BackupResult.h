@@ -17,5 +17,6 @@ Q_DECLARE_METATYPE(BackupResult)
 
 inline constexpr int kLoginFailed = 18456;
 
-// The text of the error that tells the user most, without the driver's "[vendor][component]" prefixes.
-QString FirstError(const ServerMessages &messages);
+// Why an operation failed: the error that tells the user most (or, with no error among them, the last
+// message), without the driver's "[vendor][component]" prefixes.
+QString FailureReason(const ServerMessages &messages);

@@ -13,7 +13,7 @@ std::optional<QString> OpenConnection(OdbcConnection &odbc, const ConnectionValu
         return connection.problem;
     if (odbc.open(connection.text, loginTimeoutSeconds))
         return std::nullopt;
-    const QString reason = FirstError(odbc.messages());
+    const QString reason = FailureReason(odbc.messages());
     return reason.isEmpty() ? QStringLiteral("Sql sunucusuna bağlanılamadı.") : reason;
 }
 

@@ -2,6 +2,7 @@
 
 #include "backup/BackupPlan.h"
 #include "backup/OpenConnection.h"
+#include "settings/ConnectionSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 
@@ -9,26 +10,10 @@
 
 Q_LOGGING_CATEGORY(lcBackup, "kvz.backup")
 
-namespace {
-
-ConnectionValues readConnectionValues(const QString &file)
-{
-    using namespace SettingsFiles;
-    ConnectionValues values;
-    values.server = ReadSetting(kSection, kServer, file);
-    values.database = ReadSetting(kSection, kDatabase, file);
-    values.login = ReadSetting(kSection, kLogin, file);
-    values.password = ReadSetting(kSection, kPassword, file);
-    values.port = ReadSetting(kSection, kPort, file);
-    return values;
-}
-
-} // namespace
-
 BackupResult RunBackup(const QString &programFolder, const std::function<QDateTime()> &now,
                        int loginTimeoutSeconds)
 {
-    const ConnectionValues values = readConnectionValues(SettingsFiles::connectionFile(programFolder));
+    const ConnectionValues values = StoredConnectionValues(SettingsFiles::connectionFile(programFolder));
     OdbcConnection odbc;
     if (const std::optional<QString> problem = OpenConnection(odbc, values, loginTimeoutSeconds)) {
         BackupResult result;
@@ -48,7 +33,7 @@ BackupResult RunBackup(const QString &programFolder, const std::function<QDateTi
     if (result.ok) {
         result.filePath = plan.filePath;
     } else {
-        result.reason = FirstError(result.messages);
+        result.reason = FailureReason(result.messages);
         if (result.reason.isEmpty())
             result.reason = QStringLiteral("Yedekleme komutu başarısız oldu.");
     }

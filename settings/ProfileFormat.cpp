@@ -120,7 +120,7 @@ std::optional<QByteArray> withValue(const QByteArray &content, QStringView secti
         return std::nullopt;
 
     const QByteArray eol = content.contains("\r\n") ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
-    const QByteArray keyLine = keyName.toUtf8() + '=' + value.trimmed().toUtf8();
+    const QByteArray keyLine = keyName.toUtf8() + '=' + value.toUtf8();
     const std::vector<Line> lines = parse(content);
     const size_t sectionAt = findSection(lines, section);
 
@@ -135,7 +135,7 @@ std::optional<QByteArray> withValue(const QByteArray &content, QStringView secti
     for (size_t i = sectionAt + 1; i < lines.size() && lines[i].kind != Line::Section; ++i) {
         if (lines[i].kind == Line::Key && sameName(lines[i].name, key)) {
             // The key keeps the spelling it has in the file; only its value changes.
-            const QByteArray replaced = lines[i].name.toUtf8() + '=' + value.trimmed().toUtf8();
+            const QByteArray replaced = lines[i].name.toUtf8() + '=' + value.toUtf8();
             QByteArray result = content;
             return result.replace(lines[i].begin, lines[i].end - lines[i].begin, replaced);
         }

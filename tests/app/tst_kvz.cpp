@@ -4,11 +4,14 @@
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 #include "tdstestserver.h"
+#include "ui/settings/ayarlar.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/vkCommand.h"
 #include "ui/styled/vkFrame.h"
 #include "ui/styled/vkLabel.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -57,11 +60,18 @@ private slots:
     void closeProgramWaitsForRunInFlight();
     void closeProgramWithoutRunEndsAtOnce();
     void startUpBacksUpThroughTheDriver();
+    void nextCopyTimeFollowsEachRun_data();
+    void nextCopyTimeFollowsEachRun();
+    void clockStartsRunAtNextCopyTime();
+    void settingsButtonShowsLoadedSettingsWindow();
+    void savedSettingsBringMainWindowBack();
+    void closedSettingsWindowLoadsAgainFromFiles();
 
 private:
     vkLabel *label(const char *name) const { return window_->findChild<vkLabel *>(QLatin1String(name)); }
     void releaseRun() { fake_->release.release(); }
 
+    std::unique_ptr<QTemporaryDir> program_;
     std::unique_ptr<ManualClock> clock_;
     std::unique_ptr<FakeBackup> fake_;
     std::unique_ptr<KVZ> window_;
@@ -71,7 +81,8 @@ void tst_kvz::init()
 {
     clock_ = std::make_unique<ManualClock>();
     fake_ = std::make_unique<FakeBackup>();
-    window_ = std::make_unique<KVZ>(QDir::tempPath(), *clock_, fake_->runner());
+    program_ = std::make_unique<QTemporaryDir>();
+    window_ = std::make_unique<KVZ>(program_->path(), *clock_, fake_->runner());
 }
 
 void tst_kvz::cleanup()
@@ -278,6 +289,84 @@ void tst_kvz::startUpBacksUpThroughTheDriver()
     QCOMPARE(last->toolTip(), u"Yedek dosyası: "_s + file);
     QCOMPARE(server.logins().size(), 1);
     QVERIFY(server.abortedBackups().isEmpty());
+}
+
+void tst_kvz::nextCopyTimeFollowsEachRun_data()
+{
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("next");
+
+    QTest::newRow("every minute") << 0 << u"03"_s << u"08:16:30"_s;
+    QTest::newRow("six hours") << 5 << u"03"_s << u"14:15:30"_s;
+    QTest::newRow("daily") << 7 << u"03"_s << u"03:00:00"_s;
+    QTest::newRow("nothing selected") << -1 << u"03"_s << u"00:00:00"_s;
+}
+
+void tst_kvz::nextCopyTimeFollowsEachRun()
+{
+    QFETCH(int, interval);
+    QFETCH(QString, hour);
+    QFETCH(QString, next);
+    ayarlar &settings = window_->Ayarlar();
+    settings.findChild<QComboBox *>(u"kopyalamazamanmesafesi"_s)->setCurrentIndex(interval);
+    settings.setDailyHour(hour);
+    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    clock_->setTime(QTime(8, 15, 30));
+    window_->runNow();
+    QVERIFY(finished.wait());
+    QCOMPARE(label("sonyedekleme")->caption(), u"08:15:30"_s);
+    QCOMPARE(label("yedeklemesaati")->caption(), next);
+}
+
+void tst_kvz::clockStartsRunAtNextCopyTime()
+{
+    window_->Ayarlar().findChild<QComboBox *>(u"kopyalamazamanmesafesi"_s)->setCurrentIndex(0);
+    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    clock_->setTime(QTime(10, 15, 30));
+    window_->startUp();
+    QVERIFY(finished.wait());
+    QCOMPARE(label("yedeklemesaati")->caption(), u"10:16:30"_s);
+
+    clock_->setTime(QTime(10, 16, 29));
+    QTest::qWait(300);
+    QCOMPARE(fake_->runs.load(), 1);
+    clock_->setTime(QTime(10, 16, 30));
+    QVERIFY(finished.wait());
+    QCOMPARE(fake_->runs.load(), 2);
+    QCOMPARE(label("yedeklemesaati")->caption(), u"10:17:30"_s);
+}
+
+void tst_kvz::settingsButtonShowsLoadedSettingsWindow()
+{
+    QVERIFY(WriteSetting(SettingsFiles::kSection, SettingsFiles::kDailyHour, u"05"_s,
+                         SettingsFiles::backupFile(program_->path())));
+    window_->show();
+    QTest::mouseClick(window_->findChild<vkCommand *>(u"cmdOk"_s), Qt::LeftButton);
+    QVERIFY(window_->Ayarlar().isVisible());
+    QCOMPARE(window_->Ayarlar().dailyHour(), u"05"_s);
+}
+
+void tst_kvz::savedSettingsBringMainWindowBack()
+{
+    ayarlar &settings = window_->Ayarlar();
+    settings.setMessageBox([](const QString &) {});
+    window_->hide();
+    window_->showSettings();
+    settings.findChild<QComboBox *>(u"kopyalamazamanmesafesi"_s)->setCurrentIndex(2);
+    QTest::mouseClick(settings.findChild<vkCommand *>(u"kaydet"_s), Qt::LeftButton);
+    QVERIFY(!settings.isVisible());
+    QVERIFY(window_->isVisible());
+}
+
+void tst_kvz::closedSettingsWindowLoadsAgainFromFiles()
+{
+    QPointer<ayarlar> first = &window_->Ayarlar();
+    first->setDailyHour(u"09"_s);
+    first->show();
+    QVERIFY(first->close());
+    QTRY_VERIFY(first.isNull());
+    QCOMPARE(window_->Ayarlar().dailyHour(), QString());
 }
 
 QTEST_MAIN(tst_kvz)

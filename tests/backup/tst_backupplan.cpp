@@ -20,8 +20,8 @@ private slots:
     void connectionString();
     void valueTheDriverCannotCarry_data();
     void valueTheDriverCannotCarry();
-    void firstError_data();
-    void firstError();
+    void failureReason_data();
+    void failureReason();
 };
 
 static const QDateTime kMorning(QDate(2026, 3, 7), QTime(6, 47, 2));
@@ -198,7 +198,7 @@ void tst_backupplan::valueTheDriverCannotCarry()
     QVERIFY2(built.problem.startsWith(field), qPrintable(built.problem));
 }
 
-void tst_backupplan::firstError_data()
+void tst_backupplan::failureReason_data()
 {
     QTest::addColumn<ServerMessages>("messages");
     QTest::addColumn<QString>("reason");
@@ -212,7 +212,10 @@ void tst_backupplan::firstError_data()
     const ServerMessage unreachable{0, u"08001"_s,
                                     u"[FreeTDS][SQL Server]Unable to connect to data source"_s};
 
-    QTest::newRow("information only") << ServerMessages{changed} << QString();
+    const ServerMessage eof{20017, u"01000"_s, u"[FreeTDS][SQL Server]Unexpected EOF from the server"_s};
+    QTest::newRow("nothing") << ServerMessages{} << QString();
+    QTest::newRow("lost connection reported as information")
+        << ServerMessages{eof, changed} << u"Unexpected EOF from the server"_s;
     QTest::newRow("first server error, prefixes dropped")
         << ServerMessages{changed, device, abnormal} << u"Cannot open backup device 'x'."_s;
     QTest::newRow("the reason for a failed login before the login failure")
@@ -222,11 +225,11 @@ void tst_backupplan::firstError_data()
     QTest::newRow("driver only") << ServerMessages{unreachable} << u"Unable to connect to data source"_s;
 }
 
-void tst_backupplan::firstError()
+void tst_backupplan::failureReason()
 {
     QFETCH(ServerMessages, messages);
     QFETCH(QString, reason);
-    QCOMPARE(FirstError(messages), reason);
+    QCOMPARE(FailureReason(messages), reason);
 }
 
 QTEST_GUILESS_MAIN(tst_backupplan)

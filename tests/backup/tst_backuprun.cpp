@@ -259,7 +259,7 @@ void tst_backuprun::serverFailsDuringBackup_data()
     QTest::addColumn<bool>("drop");
     QTest::addColumn<QString>("reasonStart");
 
-    QTest::newRow("connection dropped") << true << u""_s;
+    QTest::newRow("connection dropped") << true << u"Unexpected EOF from the server"_s;
     QTest::newRow("write error after progress") << false << u"Write on"_s;
 }
 

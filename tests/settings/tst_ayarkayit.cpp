@@ -195,6 +195,10 @@ void tst_ayarkayit::write_data()
                                                   << "port"
                                                   << "2"
                                                   << "[ayar]\nport=2\nport=9\n"_ba;
+    QTest::newRow("value as given, blanks included") << ""_ba
+                                                     << "sqldata"
+                                                     << " STOK "
+                                                     << "[ayar]\nsqldata= STOK \n"_ba;
     QTest::newRow("empty value") << "[ayar]\nport=1\n"_ba
                                  << "port"
                                  << ""

@@ -1,0 +1,411 @@
+#include "settings/SettingsFiles.h"
+#include "settings/ayarkayit.h"
+#include "tdstestserver.h"
+#include "ui/settings/SettingsMessages.h"
+#include "ui/settings/ayarlar.h"
+#include "ui/styled/Twips.h"
+#include "ui/styled/vkCommand.h"
+#include "ui/styled/vkTextBox.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace SettingsFiles;
+
+class tst_ayarlar : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void controls_data();
+    void controls();
+    void intervalEntriesInOrder();
+    void firstStartShowsEmptyFields();
+    void loadFillsEveryField();
+    void unknownIntervalTextLeavesOthersLoaded_data();
+    void unknownIntervalTextLeavesOthersLoaded();
+    void saveWritesScheduleKeysOnly();
+    void saveTellsWhenConnectionFieldsAreNotSaved();
+    void failedSaveKeepsWindowOpen();
+    void backHidesAndKeepsEdits();
+    void folderFieldAndButtonAskForBrowser();
+
+    void connectionTestStoresTestedValues_data();
+    void connectionTestStoresTestedValues();
+    void failedConnectionTestWritesNothing_data();
+    void failedConnectionTestWritesNothing();
+    void silentServerDoesNotBlockTheWindow();
+    void twoTestsInARow();
+    void changeAfterTestIsNotSavedByKaydet();
+
+private:
+    template <typename T> T *child(const QString &name) const { return window_->findChild<T *>(name); }
+    vkTextBox *box(const char *name) const { return child<vkTextBox>(QLatin1String(name)); }
+    void createWindow();
+    void fillConnectionFields(const QString &server, const QString &port, const QString &login,
+                              const QString &password, const QString &database);
+    bool testConnection();
+
+    std::unique_ptr<QTemporaryDir> program_;
+    std::unique_ptr<tdstest::TdsTestServer> server_;
+    std::unique_ptr<ayarlar> window_;
+    QStringList messages_;
+};
+
+void tst_ayarlar::init()
+{
+    program_ = std::make_unique<QTemporaryDir>();
+    server_ = std::make_unique<tdstest::TdsTestServer>();
+    server_->addLogin(u"sa"_s, u"pw"_s);
+    server_->addDatabase(u"STOK"_s);
+    QVERIFY(server_->listen());
+    messages_.clear();
+    createWindow();
+}
+
+void tst_ayarlar::cleanup()
+{
+    window_.reset();
+    server_.reset();
+}
+
+void tst_ayarlar::createWindow()
+{
+    window_ = std::make_unique<ayarlar>(program_->path());
+    window_->setAttribute(Qt::WA_DeleteOnClose, false);
+    window_->setMessageBox([this](const QString &text) { messages_.append(text); });
+}
+
+void tst_ayarlar::fillConnectionFields(const QString &server, const QString &port, const QString &login,
+                                       const QString &password, const QString &database)
+{
+    box("sql_sunucusu")->setText(server);
+    box("sql_portu")->setText(port);
+    box("sql_kullanicisi")->setText(login);
+    box("sql_sifresi")->setText(password);
+    box("sql_data")->setText(database);
+}
+
+bool tst_ayarlar::testConnection()
+{
+    QSignalSpy finished(window_.get(), &ayarlar::connectionTestFinished);
+    child<QPushButton>(u"baglantibutonu"_s)->click();
+    if (!finished.wait(20000))
+        return false;
+    return finished.first().first().toBool();
+}
+
+void tst_ayarlar::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("twips");
+
+    QTest::newRow("frame") << "vkFrame1"
+                           << "AYARLAR" << QRect(0, 0, 15855, 4455);
+    QTest::newRow("folder") << "yedekyeri"
+                            << "" << QRect(3480, 1200, 5475, 375);
+    QTest::newRow("choose") << "sec2"
+                            << "SEÇ" << QRect(9120, 1200, 975, 375);
+    QTest::newRow("hour") << "yedeklemesaati"
+                          << "" << QRect(3480, 1680, 495, 285);
+    QTest::newRow("interval") << "kopyalamazamanmesafesi"
+                              << "" << QRect(3480, 2040, 5535, 360);
+    QTest::newRow("start at login") << "vkCommand1"
+                                    << "AÇILIŞTA ÇALIŞSIN" << QRect(3480, 2520, 2655, 735);
+    QTest::newRow("no start at login") << "vkCommand2"
+                                       << "AÇILIŞTA ÇALIŞMASIN" << QRect(6240, 2520, 2775, 735);
+    QTest::newRow("back") << "geri"
+                          << "GERİ" << QRect(240, 3480, 2775, 765);
+    QTest::newRow("save") << "kaydet"
+                          << "KAYDET" << QRect(3360, 3480, 5655, 735);
+    QTest::newRow("server") << "sql_sunucusu"
+                            << "" << QRect(12135, 1125, 2655, 255);
+    QTest::newRow("port") << "sql_portu"
+                          << "" << QRect(12135, 1485, 2655, 255);
+    QTest::newRow("login") << "sql_kullanicisi"
+                           << "" << QRect(12135, 1845, 2655, 255);
+    QTest::newRow("password") << "sql_sifresi"
+                              << "" << QRect(12135, 2205, 2655, 255);
+    QTest::newRow("database") << "sql_data"
+                              << "" << QRect(12135, 2565, 2655, 255);
+    QTest::newRow("test") << "baglantibutonu"
+                          << "BAĞLANMA TESTİ YAP" << QRect(12120, 3000, 2535, 735);
+}
+
+void tst_ayarlar::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QRect, twips);
+    QWidget *control = child<QWidget>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    for (const char *property : {"caption", "text", "currentText"}) {
+        const QVariant value = control->property(property);
+        if (value.isValid()) {
+            QCOMPARE(value.toString(), text);
+            break;
+        }
+    }
+}
+
+void tst_ayarlar::intervalEntriesInOrder()
+{
+    auto *list = child<QComboBox>(u"kopyalamazamanmesafesi"_s);
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries << list->itemText(i);
+    QCOMPARE(entries, (QStringList{u"Dakikada bir yedekle"_s, u"30 dakika 1 kopyala"_s,
+                                   u"Her saat başı kopyala"_s, u"İki saatte bir kopyala"_s,
+                                   u"Dört saatte bir kopyala"_s, u"Altı saatte bir kopyala"_s,
+                                   u"oniki saatte bir kopyala"_s, u"Günlük yedekleme saatinde kopyala"_s}));
+    QVERIFY(!list->isEditable());
+}
+
+// Without settings files every field shows what the backups would use: nothing.
+void tst_ayarlar::firstStartShowsEmptyFields()
+{
+    QCOMPARE(window_->windowTitle(), u"YEDEKLEME PROGRAMI"_s);
+    QCOMPARE(window_->intervalIndex(), -1);
+    QCOMPARE(window_->dailyHour(), QString());
+    QCOMPARE(box("sql_sifresi")->echoMode(), QLineEdit::Password);
+    QVERIFY(!QFile::exists(connectionFile(program_->path())));
+    QVERIFY(!QFile::exists(backupFile(program_->path())));
+}
+
+void tst_ayarlar::loadFillsEveryField()
+{
+    const QString backup = backupFile(program_->path());
+    const QString connection = connectionFile(program_->path());
+    QVERIFY(WriteSetting(kSection, kFolder, u"D:\\Yedek\\"_s, backup));
+    QVERIFY(WriteSetting(kSection, kDailyHour, u"03"_s, backup));
+    QVERIFY(WriteSetting(kSection, kInterval, u"Altı saatte bir kopyala"_s, backup));
+    QVERIFY(WriteSetting(kSection, kServer, u"KASA\\SQLEXPRESS"_s, connection));
+    QVERIFY(WriteSetting(kSection, kPort, u"1433"_s, connection));
+    QVERIFY(WriteSetting(kSection, kLogin, u"kasa"_s, connection));
+    QVERIFY(WriteSetting(kSection, kPassword, u"gizli"_s, connection));
+    QVERIFY(WriteSetting(kSection, kDatabase, u"STOK"_s, connection));
+    createWindow();
+    QCOMPARE(child<QLineEdit>(u"yedekyeri"_s)->text(), u"D:\\Yedek\\"_s);
+    QCOMPARE(window_->dailyHour(), u"03"_s);
+    QCOMPARE(window_->intervalIndex(), 5);
+    QCOMPARE(box("sql_sunucusu")->text(), u"KASA\\SQLEXPRESS"_s);
+    QCOMPARE(box("sql_portu")->text(), u"1433"_s);
+    QCOMPARE(box("sql_kullanicisi")->text(), u"kasa"_s);
+    QCOMPARE(box("sql_sifresi")->text(), u"gizli"_s);
+    QCOMPARE(box("sql_data")->text(), u"STOK"_s);
+}
+
+void tst_ayarlar::unknownIntervalTextLeavesOthersLoaded_data()
+{
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<int>("index");
+    QTest::newRow("missing") << QString() << -1;
+    QTest::newRow("other case") << u"her saat başı kopyala"_s << -1;
+    QTest::newRow("no such entry") << u"Her gün"_s << -1;
+    // Blanks around a value are not part of it in this format.
+    QTest::newRow("blank at its end") << u"Her saat başı kopyala "_s << 2;
+}
+
+void tst_ayarlar::unknownIntervalTextLeavesOthersLoaded()
+{
+    QFETCH(QString, interval);
+    QFETCH(int, index);
+    const QString backup = backupFile(program_->path());
+    QVERIFY(WriteSetting(kSection, kDailyHour, u"07"_s, backup));
+    if (!interval.isEmpty())
+        QVERIFY(WriteSetting(kSection, kInterval, interval, backup));
+    QVERIFY(WriteSetting(kSection, kServer, u"SUNUCU"_s, connectionFile(program_->path())));
+    QVERIFY(WriteSetting(kSection, kPassword, u"baska"_s, connectionFile(program_->path())));
+    createWindow();
+    QCOMPARE(window_->intervalIndex(), index);
+    QCOMPARE(window_->dailyHour(), u"07"_s);
+    QCOMPARE(box("sql_sunucusu")->text(), u"SUNUCU"_s);
+    QCOMPARE(box("sql_sifresi")->text(), u"baska"_s);
+}
+
+void tst_ayarlar::saveWritesScheduleKeysOnly()
+{
+    QSignalSpy saved(window_.get(), &ayarlar::saved);
+    window_->show();
+    window_->setFolder(u"/srv/yedek/"_s);
+    window_->setDailyHour(u"02"_s);
+    child<QComboBox>(u"kopyalamazamanmesafesi"_s)->setCurrentIndex(1);
+    QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
+
+    QCOMPARE(messages_, QStringList{u"AYARLAR KAYIT EDİLDİ"_s});
+    QCOMPARE(saved.count(), 1);
+    QVERIFY(!window_->isVisible());
+    QFile file(backupFile(program_->path()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(
+        file.readAll(),
+        "[ayar]\nsaklanacak-yer=/srv/yedek/\nkopyalama-zamani=02\nkopyalama-araligi=30 dakika 1 kopyala\n"_ba);
+    QVERIFY(!QFile::exists(connectionFile(program_->path())));
+}
+
+void tst_ayarlar::saveTellsWhenConnectionFieldsAreNotSaved()
+{
+    window_->show();
+    box("sql_sunucusu")->setText(u"YENI"_s);
+    QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
+    QCOMPARE(messages_.value(0), SavedMessage(true));
+    QVERIFY(messages_.value(0).endsWith(
+        u"\nSQL BAĞLANTI AYARLARI YALNIZCA BAĞLANMA TESTİ BAŞARILI OLUNCA KAYDEDİLİR."_s));
+    QVERIFY(!QFile::exists(connectionFile(program_->path())));
+}
+
+void tst_ayarlar::failedSaveKeepsWindowOpen()
+{
+    QVERIFY(QDir(program_->path()).mkdir(u"yedeklemeayar.txt"_s));
+    QSignalSpy saved(window_.get(), &ayarlar::saved);
+    window_->show();
+    QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
+    QCOMPARE(messages_, QStringList{SaveFailedMessage(backupFile(program_->path()))});
+    QVERIFY(messages_.first().startsWith(u"AYARLAR KAYIT EDİLEMEDİ\n"_s));
+    QVERIFY(window_->isVisible());
+    QCOMPARE(saved.count(), 0);
+}
+
+void tst_ayarlar::backHidesAndKeepsEdits()
+{
+    window_->show();
+    child<QComboBox>(u"kopyalamazamanmesafesi"_s)->setCurrentIndex(3);
+    QTest::mouseClick(child<vkCommand>(u"geri"_s), Qt::LeftButton);
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(window_->intervalIndex(), 3);
+    QVERIFY(!QFile::exists(backupFile(program_->path())));
+    QVERIFY(messages_.isEmpty());
+}
+
+void tst_ayarlar::folderFieldAndButtonAskForBrowser()
+{
+    QSignalSpy requested(window_.get(), &ayarlar::folderBrowserRequested);
+    window_->show();
+    QTest::mouseClick(child<vkCommand>(u"sec2"_s), Qt::LeftButton);
+    QTest::mouseClick(child<QLineEdit>(u"yedekyeri"_s), Qt::LeftButton);
+    QTest::mouseDClick(child<QLineEdit>(u"yedekyeri"_s), Qt::LeftButton);
+    QVERIFY(requested.count() >= 3);
+}
+
+void tst_ayarlar::connectionTestStoresTestedValues_data()
+{
+    QTest::addColumn<bool>("emptyPort");
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("database");
+    QTest::newRow("blanks kept") << false << u"kasa"_s << u" a b "_s << u"Stok 2024"_s;
+    QTest::newRow("empty port left to the driver") << true << u"sa"_s << u"pw"_s << u"STOK"_s;
+}
+
+void tst_ayarlar::connectionTestStoresTestedValues()
+{
+    QFETCH(bool, emptyPort);
+    QFETCH(QString, login);
+    QFETCH(QString, password);
+    QFETCH(QString, database);
+    server_->addLogin(login, password);
+    server_->addDatabase(database);
+    const QString port = emptyPort ? QString() : QString::number(server_->port());
+    // The driver's default port comes from its configuration, which TDSPORT overrides.
+    if (emptyPort)
+        qputenv("TDSPORT", QByteArray::number(server_->port()));
+    fillConnectionFields(u"127.0.0.1"_s, port, login, password, database);
+    const bool connected = testConnection();
+    qunsetenv("TDSPORT");
+    QVERIFY(connected);
+    QCOMPARE(messages_, QStringList{u"SQL BAĞLANTISI SAĞLANDI  "_s});
+    QFile file(connectionFile(program_->path()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(file.readAll()),
+             u"[ayar]\nsqladi=127.0.0.1\nport=%1\nsqlkullanici=%2\nsqlsifre=%3\nsqldata=%4\n"_s.arg(
+                 port, login, password, database));
+    const tdstest::LoginRecord arrived = server_->logins().value(0);
+    QCOMPARE(arrived.password, password);
+    QCOMPARE(arrived.database, database);
+}
+
+void tst_ayarlar::failedConnectionTestWritesNothing_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("wrong password") << u"yanlis"_s << u"STOK"_s << u"Login failed for user 'sa'."_s;
+    QTest::newRow("unknown database")
+        << u"pw"_s << u"YOK"_s << u"Cannot open database \"YOK\" requested by the login. The login failed."_s;
+}
+
+void tst_ayarlar::failedConnectionTestWritesNothing()
+{
+    QFETCH(QString, password);
+    QFETCH(QString, database);
+    QFETCH(QString, reason);
+    const QByteArray before = "[ayar]\nsqladi=ESKI\nsqlsifre=eski\n"_ba;
+    QFile file(connectionFile(program_->path()));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(before);
+    file.close();
+
+    fillConnectionFields(u"127.0.0.1"_s, QString::number(server_->port()), u"sa"_s, password, database);
+    QVERIFY(!testConnection());
+    QCOMPARE(messages_, QStringList{ConnectionFailedMessage(reason)});
+    QVERIFY(messages_.first().startsWith(u"Bağlantı Sağlanamadı Kontrolerinizi yapınız"_s));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+}
+
+void tst_ayarlar::silentServerDoesNotBlockTheWindow()
+{
+    server_->setSilent(true);
+    window_->setLoginTimeout(1);
+    fillConnectionFields(u"127.0.0.1"_s, QString::number(server_->port()), u"sa"_s, u"pw"_s, u"STOK"_s);
+    QSignalSpy finished(window_.get(), &ayarlar::connectionTestFinished);
+    auto *button = child<QPushButton>(u"baglantibutonu"_s);
+    button->click();
+    QVERIFY(window_->isTestingConnection());
+    QVERIFY(!button->isEnabled());
+    QCOMPARE(window_->cursor().shape(), Qt::BusyCursor);
+    // The event loop keeps turning while the driver waits for the silent server.
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    timer.start(100);
+    QVERIFY(finished.wait(30000));
+    QVERIFY(ticks >= 5);
+    QCOMPARE(finished.first().first().toBool(), false);
+    QVERIFY(button->isEnabled());
+    QCOMPARE(window_->cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(!QFile::exists(connectionFile(program_->path())));
+}
+
+void tst_ayarlar::twoTestsInARow()
+{
+    fillConnectionFields(u"127.0.0.1"_s, QString::number(server_->port()), u"sa"_s, u"pw"_s, u"STOK"_s);
+    QVERIFY(testConnection());
+    QVERIFY(testConnection());
+    QCOMPARE(messages_, (QStringList{ConnectionSavedMessage(), ConnectionSavedMessage()}));
+    QCOMPARE(server_->logins().size(), 2);
+}
+
+void tst_ayarlar::changeAfterTestIsNotSavedByKaydet()
+{
+    fillConnectionFields(u"127.0.0.1"_s, QString::number(server_->port()), u"sa"_s, u"pw"_s, u"STOK"_s);
+    QVERIFY(testConnection());
+    box("sql_data")->setText(u"BASKA"_s);
+    window_->show();
+    QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
+    QCOMPARE(messages_.value(1), SavedMessage(true));
+    QCOMPARE(ReadSetting(kSection, kDatabase, connectionFile(program_->path())), u"STOK"_s);
+}
+
+QTEST_MAIN(tst_ayarlar)
+#include "tst_ayarlar.moc"

@@ -1,0 +1,34 @@
+#include "ui/settings/SettingsMessages.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+QString SavedMessage(bool connectionFieldsUnsaved)
+{
+    QString text = u"AYARLAR KAYIT EDİLDİ"_s;
+    // "KAYDET" never stores the connection values; an edit of them must not read as saved.
+    if (connectionFieldsUnsaved)
+        text += u"\nSQL BAĞLANTI AYARLARI YALNIZCA BAĞLANMA TESTİ BAŞARILI OLUNCA KAYDEDİLİR."_s;
+    return text;
+}
+
+QString SaveFailedMessage(const QString &file)
+{
+    return u"AYARLAR KAYIT EDİLEMEDİ\n"_s + QDir::toNativeSeparators(file);
+}
+
+QString ConnectionSavedMessage()
+{
+    return u"SQL BAĞLANTISI SAĞLANDI  "_s;
+}
+
+QString ConnectionNotSavedMessage(const QString &file)
+{
+    return u"SQL BAĞLANTISI SAĞLANDI, AYARLAR KAYDEDİLEMEDİ\n"_s + QDir::toNativeSeparators(file);
+}
+
+QString ConnectionFailedMessage(const QString &reason)
+{
+    return u"Bağlantı Sağlanamadı Kontrolerinizi yapınız\n"_s + reason;
+}

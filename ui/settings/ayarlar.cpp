@@ -1,0 +1,285 @@
+#include "ui/settings/ayarlar.h"
+
+#include "backup/OpenConnection.h"
+#include "settings/ConnectionSettings.h"
+#include "settings/SettingsFiles.h"
+#include "settings/ayarkayit.h"
+#include "ui/settings/SettingsMessages.h"
+#include "ui/styled/Twips.h"
+#include "ui/styled/WindowFont.h"
+#include "ui/styled/vkCommand.h"
+#include "ui/styled/vkFrame.h"
+#include "ui/styled/vkLabel.h"
+#include "ui/styled/vkTextBox.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename Control> Control *place(Control *control, const QString &name, QRect geometry)
+{
+    control->setObjectName(name);
+    control->setGeometry(geometry);
+    return control;
+}
+
+vkCommand *button(QWidget *parent, const QString &name, const QString &caption, const QFont &font,
+                  QRect geometry)
+{
+    auto *command = place(new vkCommand(parent), name, geometry);
+    command->setCaption(caption);
+    command->setFont(font);
+    command->setForeColor(Qt::black);
+    command->setCustomStyle(0);
+    return command;
+}
+
+void showMessageBox(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+const QStringList &ayarlar::intervalEntries()
+{
+    static const QStringList entries{
+        u"Dakikada bir yedekle"_s,     u"30 dakika 1 kopyala"_s,
+        u"Her saat başı kopyala"_s,    u"İki saatte bir kopyala"_s,
+        u"Dört saatte bir kopyala"_s,  u"Altı saatte bir kopyala"_s,
+        u"oniki saatte bir kopyala"_s, u"Günlük yedekleme saatinde kopyala"_s,
+    };
+    return entries;
+}
+
+ayarlar::ayarlar(const QString &programFolder, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      programFolder_(programFolder), messageBox_(showMessageBox),
+      connectionTest_([this](const std::optional<QString> &problem) { onConnectionTested(problem); })
+{
+    setObjectName(u"ayarlar"_s);
+    setWindowTitle(u"YEDEKLEME PROGRAMI"_s);
+    setFixedSize(twipsToPixels(15780), twipsToPixels(4500));
+    // Closed from its title bar the window goes away; the next reference loads it afresh from the files.
+    setAttribute(Qt::WA_DeleteOnClose);
+    createControls();
+    load();
+}
+
+ayarlar::~ayarlar() = default;
+
+void ayarlar::createControls()
+{
+    const QFont titleFont = windowFont(u"Times New Roman"_s, 9.75, true);
+    const QFont smallFont = windowFont(u"MS Sans Serif"_s, 8.25, false);
+
+    vkFrame1 = place(new vkFrame(this), u"vkFrame1"_s, twipsRect(0, 0, 15855, 4455));
+    vkFrame1->setCaption(u"AYARLAR"_s);
+    vkFrame1->setFont(windowFont(u"Tahoma"_s, 18, true));
+    vkFrame1->setTitleHeight(400);
+
+    const struct {
+        int index;
+        const char16_t *caption;
+        QRect geometry;
+    } titles[] = {
+        {1, u"YEDEK ALINACAK KONUM", twipsRect(240, 1320, 2895, 375)},
+        {2, u"GÜNLÜK YEDEKLEME SAATİ", twipsRect(240, 1680, 3015, 375)},
+        {4, u"KOPYALAMA ZAMAN ARALIĞI", twipsRect(240, 2160, 3015, 375)},
+    };
+    for (const auto &title : titles) {
+        auto *label =
+            place(new QLabel(QString::fromUtf16(title.caption), vkFrame1), u"Label9"_s, title.geometry);
+        label->setProperty("index", title.index);
+        label->setFont(titleFont);
+        Label9.insert(title.index, label);
+    }
+
+    yedekyeri = place(new QLineEdit(vkFrame1), u"yedekyeri"_s, twipsRect(3480, 1200, 5475, 375));
+    yedekyeri->installEventFilter(this);
+    sec2 = button(vkFrame1, u"sec2"_s, u"SEÇ"_s, windowFont(u"MS Sans Serif"_s, 9.75, true),
+                  twipsRect(9120, 1200, 975, 375));
+    sec2->setBackColor2(QColor(128, 255, 128));
+    yedeklemesaati =
+        place(new QLineEdit(u"00"_s, vkFrame1), u"yedeklemesaati"_s, twipsRect(3480, 1680, 495, 285));
+    yedeklemesaati->setAlignment(Qt::AlignCenter);
+    kopyalamazamanmesafesi =
+        place(new QComboBox(vkFrame1), u"kopyalamazamanmesafesi"_s, twipsRect(3480, 2040, 5535, 360));
+    kopyalamazamanmesafesi->addItems(intervalEntries());
+    kopyalamazamanmesafesi->setCurrentIndex(-1);
+
+    const QFont startFont = windowFont(u"MS Sans Serif"_s, 9.75, true);
+    vkCommand1 = button(vkFrame1, u"vkCommand1"_s, u"AÇILIŞTA ÇALIŞSIN"_s, startFont,
+                        twipsRect(3480, 2520, 2655, 735));
+    vkCommand2 = button(vkFrame1, u"vkCommand2"_s, u"AÇILIŞTA ÇALIŞMASIN"_s, startFont,
+                        twipsRect(6240, 2520, 2775, 735));
+    geri = button(vkFrame1, u"geri"_s, u"GERİ"_s, windowFont(u"MS Sans Serif"_s, 13.5, true),
+                  twipsRect(240, 3480, 2775, 765));
+    geri->setBackColor2(QColor(255, 192, 192));
+    kaydet = button(vkFrame1, u"kaydet"_s, u"KAYDET"_s, windowFont(u"MS Sans Serif"_s, 24, true),
+                    twipsRect(3360, 3480, 5655, 735));
+
+    const struct {
+        int index;
+        const char16_t *caption;
+        QRect geometry;
+    } captions[] = {
+        {4, u"SQL BAĞLANTI AYARLARI", twipsRect(10080, 600, 5655, 495)},
+        {2, u"Sql Sunucusu", twipsRect(10935, 1125, 1215, 255)},
+        {7, u"Sql Portu", twipsRect(10935, 1485, 1215, 255)},
+        {1, u"Sql Kullanıcısı", twipsRect(10935, 1845, 1215, 255)},
+        {0, u"Sql Şifresi", twipsRect(10935, 2205, 1215, 255)},
+        {3, u"Veritabanı", twipsRect(10935, 2550, 1215, 255)},
+    };
+    for (const auto &caption : captions) {
+        auto *label = place(new vkLabel(vkFrame1), u"etiket"_s, caption.geometry);
+        label->setProperty("index", caption.index);
+        label->setCaption(QString::fromUtf16(caption.caption));
+        label->setBackStyle(vkLabel::Transparent);
+        label->setFont(smallFont);
+        etiket.insert(caption.index, label);
+    }
+    etiket[4]->setFont(windowFont(u"MS Sans Serif"_s, 13.5, true));
+    etiket[4]->setAlignment(vkLabel::Center);
+
+    auto textBox = [&](const QString &name, const QString &text, int top) {
+        auto *box = place(new vkTextBox(vkFrame1), name, twipsRect(12135, top, 2655, 255));
+        box->setFont(smallFont);
+        box->setText(text);
+        return box;
+    };
+    sql_sunucusu = textBox(u"sql_sunucusu"_s, QString(), 1125);
+    sql_portu = textBox(u"sql_portu"_s, QString(), 1485);
+    sql_kullanicisi = textBox(u"sql_kullanicisi"_s, u"sa"_s, 1845);
+    sql_sifresi = textBox(u"sql_sifresi"_s, u"604218"_s, 2205);
+    sql_sifresi->setEchoMode(QLineEdit::Password);
+    sql_data = textBox(u"sql_data"_s, u" "_s, 2565);
+
+    baglantibutonu = place(new QPushButton(u"BAĞLANMA TESTİ YAP"_s, vkFrame1), u"baglantibutonu"_s,
+                           twipsRect(12120, 3000, 2535, 735));
+    baglantibutonu->setFont(windowFont(u"Times New Roman"_s, 15.75, false));
+    baglantibutonu->setStyleSheet(u"background-color: rgb(192, 255, 192);"_s);
+    baglantibutonu->setAutoDefault(false);
+
+    const QList<QWidget *> tabOrder{yedekyeri,    geri,           kaydet,          kopyalamazamanmesafesi,
+                                    sec2,         yedeklemesaati, baglantibutonu,  sql_data,
+                                    sql_sunucusu, sql_sifresi,    sql_kullanicisi, sql_portu,
+                                    vkCommand1,   vkCommand2};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(kaydet, &vkCommand::clicked, this, &ayarlar::save);
+    connect(geri, &vkCommand::clicked, this, &QWidget::hide);
+    connect(sec2, &vkCommand::clicked, this, &ayarlar::folderBrowserRequested);
+    connect(baglantibutonu, &QPushButton::clicked, this, &ayarlar::startConnectionTest);
+}
+
+bool ayarlar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == yedekyeri &&
+        (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick))
+        emit folderBrowserRequested();
+    return QWidget::eventFilter(watched, event);
+}
+
+QString ayarlar::connectionFile() const
+{
+    return SettingsFiles::connectionFile(programFolder_);
+}
+
+QString ayarlar::backupFile() const
+{
+    return SettingsFiles::backupFile(programFolder_);
+}
+
+void ayarlar::load()
+{
+    using namespace SettingsFiles;
+    yedekyeri->setText(ReadSetting(kSection, kFolder, backupFile()));
+    yedeklemesaati->setText(ReadSetting(kSection, kDailyHour, backupFile()));
+    // A stored text that is no entry leaves nothing selected; the load goes on, so that the connection
+    // fields show the values the backups really use.
+    kopyalamazamanmesafesi->setCurrentIndex(
+        intervalEntries().indexOf(ReadSetting(kSection, kInterval, backupFile())));
+    sql_sunucusu->setText(ReadSetting(kSection, kServer, connectionFile()));
+    sql_data->setText(ReadSetting(kSection, kDatabase, connectionFile()));
+    sql_kullanicisi->setText(ReadSetting(kSection, kLogin, connectionFile()));
+    sql_sifresi->setText(ReadSetting(kSection, kPassword, connectionFile()));
+    sql_portu->setText(ReadSetting(kSection, kPort, connectionFile()));
+}
+
+QString ayarlar::dailyHour() const
+{
+    return yedeklemesaati->text();
+}
+
+int ayarlar::intervalIndex() const
+{
+    return kopyalamazamanmesafesi->currentIndex();
+}
+
+void ayarlar::setFolder(const QString &folder)
+{
+    yedekyeri->setText(folder);
+}
+
+void ayarlar::setDailyHour(const QString &hour)
+{
+    yedeklemesaati->setText(hour);
+}
+
+ConnectionValues ayarlar::connectionFields() const
+{
+    return {sql_sunucusu->text(), sql_portu->text(), sql_data->text(), sql_kullanicisi->text(),
+            sql_sifresi->text()};
+}
+
+void ayarlar::save()
+{
+    using namespace SettingsFiles;
+    const bool written =
+        WriteSetting(kSection, kFolder, yedekyeri->text(), backupFile()) &&
+        WriteSetting(kSection, kDailyHour, yedeklemesaati->text(), backupFile()) &&
+        WriteSetting(kSection, kInterval, kopyalamazamanmesafesi->currentText(), backupFile());
+    if (!written) {
+        messageBox_(SaveFailedMessage(backupFile()));
+        return;
+    }
+    messageBox_(SavedMessage(connectionFields() != StoredConnectionValues(connectionFile())));
+    hide();
+    emit saved();
+}
+
+void ayarlar::startConnectionTest()
+{
+    const ConnectionValues values = connectionFields();
+    const int timeout = loginTimeoutSeconds_;
+    if (!connectionTest_.start([values, timeout] { return TestConnection(values, timeout); }))
+        return;
+    testedValues_ = values;
+    baglantibutonu->setEnabled(false);
+    setCursor(Qt::BusyCursor);
+}
+
+void ayarlar::onConnectionTested(const std::optional<QString> &problem)
+{
+    baglantibutonu->setEnabled(true);
+    unsetCursor();
+    if (problem) {
+        messageBox_(ConnectionFailedMessage(*problem));
+    } else {
+        // The fields may have changed while the test ran: store what was tested, nothing else.
+        const bool written = StoreConnectionValues(testedValues_, connectionFile());
+        messageBox_(written ? ConnectionSavedMessage() : ConnectionNotSavedMessage(connectionFile()));
+    }
+    emit connectionTestFinished(!problem);
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "backup/ConnectionValues.h"
+#include "backup/RunBackup.h"
+#include "backup/SingleRunWorker.h"
+
+#include <QMap>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class vkCommand;
+class vkFrame;
+class vkLabel;
+class vkTextBox;
+
+// The settings window. Its hour field and interval list are the program's live schedule: the main window
+// reads them on every tick, saved or not. The connection fields are stored only by a successful test.
+class ayarlar : public QWidget {
+    Q_OBJECT
+public:
+    using MessageBox = std::function<void(const QString &text)>;
+
+    explicit ayarlar(const QString &programFolder, QWidget *parent = nullptr);
+    ~ayarlar() override;
+
+    QString dailyHour() const;
+    int intervalIndex() const;
+    void setFolder(const QString &folder);
+    void setDailyHour(const QString &hour);
+
+    // Tests answer the modal message boxes themselves.
+    void setMessageBox(MessageBox messageBox) { messageBox_ = std::move(messageBox); }
+    void setLoginTimeout(int seconds) { loginTimeoutSeconds_ = seconds; }
+    bool isTestingConnection() const { return connectionTest_.isRunning(); }
+
+    static const QStringList &intervalEntries();
+
+signals:
+    // "KAYDET" stored the schedule: the main window comes to the front.
+    void saved();
+    void folderBrowserRequested();
+    void connectionTestFinished(bool connected);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void load();
+    void save();
+    void startConnectionTest();
+    void onConnectionTested(const std::optional<QString> &problem);
+    ConnectionValues connectionFields() const;
+    QString connectionFile() const;
+    QString backupFile() const;
+
+    QString programFolder_;
+    MessageBox messageBox_;
+    int loginTimeoutSeconds_ = kLoginTimeoutSeconds;
+    ConnectionValues testedValues_;
+    SingleRunWorker<std::optional<QString>> connectionTest_;
+
+    vkFrame *vkFrame1 = nullptr;
+    QMap<int, QLabel *> Label9;
+    QLineEdit *yedekyeri = nullptr;
+    vkCommand *sec2 = nullptr;
+    QLineEdit *yedeklemesaati = nullptr;
+    QComboBox *kopyalamazamanmesafesi = nullptr;
+    vkCommand *vkCommand1 = nullptr;
+    vkCommand *vkCommand2 = nullptr;
+    vkCommand *geri = nullptr;
+    vkCommand *kaydet = nullptr;
+    QMap<int, vkLabel *> etiket;
+    vkTextBox *sql_sunucusu = nullptr;
+    vkTextBox *sql_portu = nullptr;
+    vkTextBox *sql_kullanicisi = nullptr;
+    vkTextBox *sql_sifresi = nullptr;
+    vkTextBox *sql_data = nullptr;
+    QPushButton *baglantibutonu = nullptr;
+};
