@@ -5,6 +5,7 @@
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 #include "ui/settings/SettingsMessages.h"
+#include "ui/settings/WrappedPushButton.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
 #include "ui/styled/vkCommand.h"
@@ -164,7 +165,7 @@ void ayarlar::createControls()
     sql_sifresi->setEchoMode(QLineEdit::Password);
     sql_data = textBox(u"sql_data"_s, u" "_s, 2565);
 
-    baglantibutonu = place(new QPushButton(u"BAĞLANMA TESTİ YAP"_s, vkFrame1), u"baglantibutonu"_s,
+    baglantibutonu = place(new WrappedPushButton(u"BAĞLANMA TESTİ YAP"_s, vkFrame1), u"baglantibutonu"_s,
                            twipsRect(12120, 3000, 2535, 735));
     baglantibutonu->setFont(windowFont(u"Times New Roman"_s, 15.75, false));
     baglantibutonu->setStyleSheet(u"background-color: rgb(192, 255, 192);"_s);
