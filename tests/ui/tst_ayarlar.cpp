@@ -1,6 +1,7 @@
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 #include "tdstestserver.h"
+#include "ui/settings/HourPanel.h"
 #include "ui/settings/SettingsMessages.h"
 #include "ui/settings/ayarlar.h"
 #include "ui/styled/Twips.h"
@@ -9,6 +10,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -17,6 +19,17 @@
 
 using namespace Qt::StringLiterals;
 using namespace SettingsFiles;
+
+// What a widget receives from a real double click: press, release, double click, release.
+static void doubleClick(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+    const QPointF at = QRectF(widget->rect()).center();
+    QMouseEvent event(QEvent::MouseButtonDblClick, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+    QTest::mouseRelease(widget, Qt::LeftButton);
+}
 
 class tst_ayarlar : public QObject {
     Q_OBJECT
@@ -37,6 +50,12 @@ private slots:
     void failedSaveKeepsWindowOpen();
     void backHidesAndKeepsEdits();
     void folderFieldAndButtonAskForBrowser();
+    void hourCells_data();
+    void hourCells();
+    void pickWritesTwoDigitsAndMovesFocus_data();
+    void pickWritesTwoDigitsAndMovesFocus();
+    void closeCellChangesNothing();
+    void hourFieldTogglesPanel();
 
     void connectionTestStoresTestedValues_data();
     void connectionTestStoresTestedValues();
@@ -293,8 +312,100 @@ void tst_ayarlar::folderFieldAndButtonAskForBrowser()
     window_->show();
     QTest::mouseClick(child<vkCommand>(u"sec2"_s), Qt::LeftButton);
     QTest::mouseClick(child<QLineEdit>(u"yedekyeri"_s), Qt::LeftButton);
-    QTest::mouseDClick(child<QLineEdit>(u"yedekyeri"_s), Qt::LeftButton);
+    doubleClick(child<QLineEdit>(u"yedekyeri"_s));
     QVERIFY(requested.count() >= 3);
+}
+
+void tst_ayarlar::hourCells_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("twips");
+
+    QTest::newRow("1") << 35 << "1" << QRect(0, 0, 495, 465);
+    QTest::newRow("4") << 44 << "4" << QRect(1440, 0, 585, 465);
+    QTest::newRow("9") << 45 << "9" << QRect(960, 480, 465, 465);
+    QTest::newRow("11") << 1 << "11" << QRect(2040, 480, 585, 465);
+    QTest::newRow("16") << 11 << "16" << QRect(1440, 960, 585, 465);
+    QTest::newRow("00") << 14 << "00" << QRect(2640, 1440, 585, 465);
+    QTest::newRow("close") << 27 << "KAPAT" << QRect(0, 1920, 3225, 705);
+}
+
+void tst_ayarlar::hourCells()
+{
+    QFETCH(int, index);
+    QFETCH(QString, caption);
+    QFETCH(QRect, twips);
+    auto *panel = child<HourPanel>(u"Picture1"_s);
+    QCOMPARE(panel->geometry(), twipsRect(4920, 720, 3255, 2655));
+    QCOMPARE(panel->findChildren<QLabel *>(u"Label1"_s).size(), 25);
+    QLabel *cell = panel->cell(index);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(), caption);
+    QCOMPARE(cell->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+}
+
+void tst_ayarlar::pickWritesTwoDigitsAndMovesFocus_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("hour");
+    QTest::newRow("9 gives 09") << 45 << "09";
+    QTest::newRow("1 gives 01") << 35 << "01";
+    QTest::newRow("00 stays") << 14 << "00";
+    QTest::newRow("12 stays") << 2 << "12";
+    QTest::newRow("23 stays") << 13 << "23";
+}
+
+void tst_ayarlar::pickWritesTwoDigitsAndMovesFocus()
+{
+    QFETCH(int, index);
+    QFETCH(QString, hour);
+    window_->show();
+    window_->activateWindow();
+    auto *field = child<QLineEdit>(u"yedeklemesaati"_s);
+    auto *panel = child<HourPanel>(u"Picture1"_s);
+    QVERIFY(!panel->isVisible());
+    QTest::mouseClick(field, Qt::LeftButton);
+    QVERIFY(panel->isVisible());
+    QTest::mouseClick(panel->cell(index), Qt::LeftButton);
+    QCOMPARE(window_->dailyHour(), hour);
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(window_->focusWidget(), child<QComboBox>(u"kopyalamazamanmesafesi"_s));
+}
+
+void tst_ayarlar::closeCellChangesNothing()
+{
+    window_->show();
+    window_->setDailyHour(u"05"_s);
+    auto *field = child<QLineEdit>(u"yedeklemesaati"_s);
+    auto *panel = child<HourPanel>(u"Picture1"_s);
+    child<QLineEdit>(u"yedekyeri"_s)->setFocus();
+    QTest::mouseClick(field, Qt::LeftButton);
+    QWidget *focused = window_->focusWidget();
+    QTest::mouseClick(panel->cell(HourPanel::kCloseCell), Qt::LeftButton);
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(window_->dailyHour(), u"05"_s);
+    QCOMPARE(window_->focusWidget(), focused);
+}
+
+void tst_ayarlar::hourFieldTogglesPanel()
+{
+    window_->show();
+    auto *field = child<QLineEdit>(u"yedeklemesaati"_s);
+    auto *panel = child<HourPanel>(u"Picture1"_s);
+    QTest::mouseClick(field, Qt::LeftButton);
+    QVERIFY(panel->isVisible());
+    QTest::mouseClick(field, Qt::LeftButton);
+    QVERIFY(!panel->isVisible());
+    doubleClick(field);
+    QVERIFY(!panel->isVisible());
+    QTest::mouseClick(field, Qt::LeftButton);
+    doubleClick(field);
+    QVERIFY(panel->isVisible());
+    // Hiding the window leaves the panel's own state alone.
+    window_->hide();
+    window_->show();
+    QVERIFY(panel->isVisible());
 }
 
 void tst_ayarlar::connectionTestStoresTestedValues_data()

@@ -4,6 +4,7 @@
 #include "settings/ConnectionSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
+#include "ui/settings/HourPanel.h"
 #include "ui/settings/SettingsMessages.h"
 #include "ui/settings/WrappedPushButton.h"
 #include "ui/styled/Twips.h"
@@ -171,6 +172,18 @@ void ayarlar::createControls()
     baglantibutonu->setStyleSheet(u"background-color: rgb(192, 255, 192);"_s);
     baglantibutonu->setAutoDefault(false);
 
+    yedeklemesaati->installEventFilter(this);
+    Picture1 = place(new HourPanel(vkFrame1), u"Picture1"_s, twipsRect(4920, 720, 3255, 2655));
+    Picture1->hide();
+    // The panel lies over the folder field, the interval list and the start buttons: draw it above them.
+    Picture1->raise();
+    connect(Picture1, &HourPanel::picked, this, [this](const QString &hour) {
+        yedeklemesaati->setText(hour);
+        Picture1->hide();
+        kopyalamazamanmesafesi->setFocus();
+    });
+    connect(Picture1, &HourPanel::closeRequested, Picture1, &QWidget::hide);
+
     const QList<QWidget *> tabOrder{yedekyeri,    geri,           kaydet,          kopyalamazamanmesafesi,
                                     sec2,         yedeklemesaati, baglantibutonu,  sql_data,
                                     sql_sunucusu, sql_sifresi,    sql_kullanicisi, sql_portu,
@@ -186,6 +199,11 @@ void ayarlar::createControls()
 
 bool ayarlar::eventFilter(QObject *watched, QEvent *event)
 {
+    // A double click arrives as a press and then a double click: it toggles twice and leaves the panel as it
+    // was.
+    if (watched == yedeklemesaati &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
+        Picture1->setVisible(!Picture1->isVisible());
     if (watched == yedekyeri &&
         (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick))
         emit folderBrowserRequested();

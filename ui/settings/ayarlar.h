@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class HourPanel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -71,6 +72,7 @@ private:
     vkCommand *sec2 = nullptr;
     QLineEdit *yedeklemesaati = nullptr;
     QComboBox *kopyalamazamanmesafesi = nullptr;
+    HourPanel *Picture1 = nullptr;
     vkCommand *vkCommand1 = nullptr;
     vkCommand *vkCommand2 = nullptr;
     vkCommand *geri = nullptr;
