@@ -223,54 +223,27 @@ void tst_schedule::nextCopyTime_data()
     QTest::addColumn<QString>("dailyHour");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("every minute") << "08:15:30" << 0 << "03"
-                                  << "08:16:30";
-    QTest::newRow("30 minutes") << "08:15:30" << 1 << "03"
-                                << "08:45:30";
-    QTest::newRow("minute carries at 59") << "08:59:05" << 0 << "03"
-                                          << "09:00:05";
-    QTest::newRow("minute 58 does not carry") << "08:58:05" << 0 << "03"
-                                              << "08:59:05";
-    QTest::newRow("minute carry wraps midnight") << "23:59:59" << 0 << "03"
-                                                 << "00:00:59";
-    QTest::newRow("30 minutes wraps midnight") << "23:45:10" << 1 << "03"
-                                               << "00:15:10";
-    QTest::newRow("30 minutes from 29 stays") << "10:29:00" << 1 << "03"
-                                              << "10:59:00";
-    QTest::newRow("30 minutes from 30 carries") << "10:30:00" << 1 << "03"
-                                                << "11:00:00";
-    QTest::newRow("hour text kept as read without carry") << "07:15:30" << 1 << "03"
-                                                          << "07:45:30";
-    QTest::newRow("carried hour padded") << "08:59:00" << 1 << "03"
-                                         << "09:29:00";
-    QTest::newRow("every hour") << "08:15:30" << 2 << "03"
-                                << "09:15:30";
-    QTest::newRow("every hour to 23 stays") << "22:15:30" << 2 << "03"
-                                            << "23:15:30";
-    QTest::newRow("every hour, 24 wraps to 00") << "23:15:30" << 2 << "03"
-                                                << "00:15:30";
-    QTest::newRow("two hours") << "10:20:45" << 3 << "03"
-                               << "12:20:45";
-    QTest::newRow("four hours past midnight") << "22:10:00" << 4 << "03"
-                                              << "02:10:00";
-    QTest::newRow("six hours") << "03:00:09" << 5 << "03"
-                               << "09:00:09";
-    QTest::newRow("twelve hours") << "13:05:07" << 6 << "03"
-                                  << "01:05:07";
-    QTest::newRow("twelve hours, 35 wraps to 11") << "23:05:07" << 6 << "03"
-                                                  << "11:05:07";
-    QTest::newRow("twelve hours from midnight") << "00:00:00" << 6 << "03"
-                                                << "12:00:00";
-    QTest::newRow("daily") << "08:15:30" << 7 << "03"
-                           << "03:00:00";
-    QTest::newRow("daily ignores the last backup") << "17:42:11" << 7 << "07"
-                                                   << "07:00:00";
-    QTest::newRow("daily hour not padded") << "08:15:30" << 7 << "7"
-                                           << "7:00:00";
-    QTest::newRow("daily hour not validated") << "08:15:30" << 7 << "xy"
-                                              << "xy:00:00";
-    QTest::newRow("daily hour empty") << "08:15:30" << 7 << ""
-                                      << ":00:00";
+    QTest::newRow("every minute") << "08:15:30" << 0 << "03" << u"08:16:30"_s;
+    QTest::newRow("30 minutes") << "08:15:30" << 1 << "03" << u"08:45:30"_s;
+    QTest::newRow("minute carries at 59") << "08:59:05" << 0 << "03" << u"09:00:05"_s;
+    QTest::newRow("minute 58 does not carry") << "08:58:05" << 0 << "03" << u"08:59:05"_s;
+    QTest::newRow("minute carry wraps midnight") << "23:59:59" << 0 << "03" << u"00:00:59"_s;
+    QTest::newRow("30 minutes wraps midnight") << "23:45:10" << 1 << "03" << u"00:15:10"_s;
+    QTest::newRow("30 minutes from 29 stays") << "10:29:00" << 1 << "03" << u"10:59:00"_s;
+    QTest::newRow("30 minutes from 30 carries") << "10:30:00" << 1 << "03" << u"11:00:00"_s;
+    QTest::newRow("every hour") << "08:15:30" << 2 << "03" << u"09:15:30"_s;
+    QTest::newRow("every hour to 23 stays") << "22:15:30" << 2 << "03" << u"23:15:30"_s;
+    QTest::newRow("every hour, 24 wraps to 00") << "23:15:30" << 2 << "03" << u"00:15:30"_s;
+    QTest::newRow("two hours") << "10:20:45" << 3 << "03" << u"12:20:45"_s;
+    QTest::newRow("four hours past midnight") << "22:10:00" << 4 << "03" << u"02:10:00"_s;
+    QTest::newRow("six hours") << "03:00:09" << 5 << "03" << u"09:00:09"_s;
+    QTest::newRow("twelve hours") << "13:05:07" << 6 << "03" << u"01:05:07"_s;
+    QTest::newRow("twelve hours, 35 wraps to 11") << "23:05:07" << 6 << "03" << u"11:05:07"_s;
+    QTest::newRow("daily") << "08:15:30" << 7 << "03" << u"03:00:00"_s;
+    QTest::newRow("daily ignores the last backup") << "17:42:11" << 7 << "07" << u"07:00:00"_s;
+    QTest::newRow("daily hour not padded") << "08:15:30" << 7 << "7" << u"7:00:00"_s;
+    QTest::newRow("daily hour not validated") << "08:15:30" << 7 << "xy" << u"xy:00:00"_s;
+    QTest::newRow("daily hour empty") << "08:15:30" << 7 << "" << u":00:00"_s;
     QTest::newRow("nothing selected") << "08:15:30" << -1 << "03" << kUnchanged;
     QTest::newRow("index past the list") << "08:15:30" << 8 << "03" << kUnchanged;
     QTest::newRow("empty label") << "" << 0 << "03" << kUnchanged;
@@ -337,22 +310,14 @@ void tst_schedule::wholeDay_data()
 
     // 2 s runs from a run that ended at midnight. Each run starts the interval again from its end, so the
     // runs drift by the run time.
-    QTest::newRow("every minute") << 0 << 1393 << "0 00:01:00"
-                                  << "0 23:59:24" << QList<qint64>{62};
-    QTest::newRow("30 minutes") << 1 << 47 << "0 00:30:00"
-                                << "0 23:31:32" << QList<qint64>{1802};
-    QTest::newRow("every hour") << 2 << 23 << "0 01:00:00"
-                                << "0 23:00:44" << QList<qint64>{3602};
-    QTest::newRow("two hours") << 3 << 11 << "0 02:00:00"
-                               << "0 22:00:20" << QList<qint64>{7202};
-    QTest::newRow("four hours") << 4 << 5 << "0 04:00:00"
-                                << "0 20:00:08" << QList<qint64>{14402};
-    QTest::newRow("six hours") << 5 << 3 << "0 06:00:00"
-                               << "0 18:00:04" << QList<qint64>{21602};
-    QTest::newRow("twelve hours") << 6 << 1 << "0 12:00:00"
-                                  << "0 12:00:00" << QList<qint64>{};
-    QTest::newRow("daily") << 7 << 1 << "0 03:00:00"
-                           << "0 03:00:00" << QList<qint64>{};
+    QTest::newRow("every minute") << 0 << 1393 << "0 00:01:00" << u"0 23:59:24"_s << QList<qint64>{62};
+    QTest::newRow("30 minutes") << 1 << 47 << "0 00:30:00" << u"0 23:31:32"_s << QList<qint64>{1802};
+    QTest::newRow("every hour") << 2 << 23 << "0 01:00:00" << u"0 23:00:44"_s << QList<qint64>{3602};
+    QTest::newRow("two hours") << 3 << 11 << "0 02:00:00" << u"0 22:00:20"_s << QList<qint64>{7202};
+    QTest::newRow("four hours") << 4 << 5 << "0 04:00:00" << u"0 20:00:08"_s << QList<qint64>{14402};
+    QTest::newRow("six hours") << 5 << 3 << "0 06:00:00" << u"0 18:00:04"_s << QList<qint64>{21602};
+    QTest::newRow("twelve hours") << 6 << 1 << "0 12:00:00" << u"0 12:00:00"_s << QList<qint64>{};
+    QTest::newRow("daily") << 7 << 1 << "0 03:00:00" << u"0 03:00:00"_s << QList<qint64>{};
 }
 
 void tst_schedule::wholeDay()
@@ -398,8 +363,8 @@ void tst_schedule::runs_data()
         << QStringList{u"0 02:00:00"_s};
 
     // The daily hour.
-    QTest::newRow("daily on two days") << After(u"0 02:00:00"_s, u"1 04:00:00"_s, 7, u"03"_s)
-                                       << QStringList{u"0 03:00:00"_s, u"1 03:00:00"_s};
+    QTest::newRow("daily hour alone on two days") << After(u"0 02:00:00"_s, u"1 04:00:00"_s, -1, u"03"_s)
+                                                  << QStringList{u"0 03:00:00"_s, u"1 03:00:00"_s};
     QTest::newRow("daily, runs shorter than a second")
         << After(u"0 02:00:00"_s, u"0 04:00:00"_s, 7, u"03"_s).lasting(300ms) << QStringList{u"0 03:00:00"_s};
     QTest::newRow("midnight label with nothing selected, short runs")
@@ -421,6 +386,8 @@ void tst_schedule::runs_data()
         << After(u"0 01:59:50"_s, u"0 03:30:00"_s, 2, u"03"_s).lasting(80s) << QStringList{u"0 02:59:50"_s};
     QTest::newRow("daily hour that no clock text has")
         << After(u"0 02:00:00"_s, u"0 04:00:00"_s, 7, u"3"_s) << QStringList{};
+    QTest::newRow("daily hour with a trailing blank")
+        << After(u"0 02:00:00"_s, u"0 04:00:00"_s, 7, u"03 "_s) << QStringList{};
     QTest::newRow("daily hour 24") << After(u"0 23:00:00"_s, u"1 01:00:00"_s, 7, u"24"_s) << QStringList{};
     QTest::newRow("daily minute seen twice, the clock set back")
         << After(u"0 02:10:00"_s, u"0 03:30:00"_s, 2, u"03"_s).sleeping(u"0 03:00:40"_s, u"0 02:59:50"_s)
@@ -463,13 +430,14 @@ void tst_schedule::runs_data()
     QTest::newRow("five hours asleep, every minute")
         << After(u"0 08:00:00"_s, u"0 13:03:00"_s, 0).sleeping(u"0 08:00:30"_s, u"0 13:00:30.300"_s)
         << QStringList{u"0 13:00:30.300"_s, u"0 13:01:32"_s, u"0 13:02:34"_s};
-    QTest::newRow("asleep over the copy time, daily keeps its time")
-        << After(u"0 02:00:00"_s, u"0 08:00:00"_s, 7, u"03"_s).sleeping(u"0 02:30:00"_s, u"0 07:30:00"_s)
+    QTest::newRow("asleep over a day, daily keeps its time")
+        << After(u"0 02:00:00"_s, u"1 08:00:00"_s, 7, u"03"_s).sleeping(u"0 02:30:00"_s, u"1 07:30:00"_s)
         << QStringList{};
-    QTest::newRow("asleep with nothing selected") << After(u"0 08:00:00"_s, u"0 15:00:00"_s, -1)
-                                                         .showing(u"09:00:00"_s)
-                                                         .sleeping(u"0 08:30:00"_s, u"0 13:30:00"_s)
-                                                  << QStringList{};
+    QTest::newRow("asleep over a day with nothing selected")
+        << After(u"0 08:00:00"_s, u"1 15:00:00"_s, -1)
+               .showing(u"09:00:00"_s)
+               .sleeping(u"0 08:30:00"_s, u"1 13:30:00"_s)
+        << QStringList{};
 }
 
 void tst_schedule::runs()
