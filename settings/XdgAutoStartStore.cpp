@@ -121,7 +121,7 @@ void XdgAutoStartStore::close()
 std::optional<QString> XdgAutoStartStore::entryPath(const QString &name) const
 {
     // The name comes from the executable's file name; a slash would lead the entry out of the folder.
-    if (!open_ || name.isEmpty() || name.contains(u'/') || name.contains(QChar(0)))
+    if (!open_ || name.isEmpty() || name.contains(u'/'))
         return std::nullopt;
     return QDir(folder(*open_)).filePath(name + u".desktop"_s);
 }

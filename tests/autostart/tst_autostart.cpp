@@ -136,6 +136,9 @@ private slots:
     void execLine();
     void entryFile_data();
     void entryFile();
+    void opens_data();
+    void opens();
+    void disabledFolderIsNeverCreated();
     void namesThatLeaveTheFolderAreRefused_data();
     void namesThatLeaveTheFolderAreRefused();
 
@@ -294,6 +297,7 @@ void tst_autostart::execLine_data()
     QTest::newRow("shell separators") << u"/opt/a;b&c|d(e)<f>/kvz"_s << u"\"/opt/a;b&c|d(e)<f>/kvz\""_s;
     QTest::newRow("glob, comment, tilde") << u"/opt/*?#~/kvz"_s << u"\"/opt/*?#~/kvz\""_s;
     QTest::newRow("tab") << u"/opt/a\tb/kvz"_s << uR"("/opt/a\tb/kvz")"_s;
+    QTest::newRow("carriage return") << u"/opt/a\rb/kvz"_s << uR"("/opt/a\rb/kvz")"_s;
     QTest::newRow("line break") << u"/opt/a\nb/kvz"_s << uR"("/opt/a\nb/kvz")"_s;
     QTest::newRow("all at once") << uR"(C:\Program Files\KVZ "$%"\zantoyedek.exe)"_s
                                  << uR"("C:\\\\Program Files\\\\KVZ \\"\\$%%\\"\\\\zantoyedek.exe")"_s;
@@ -331,6 +335,48 @@ void tst_autostart::entryFile()
     const QString expected = u"[Desktop Entry]\nType=Application\nName="_s + nameValue +
                              u"\nExec=\"/opt/Yedek Programı/zantoyedek\"\nX-GNOME-Autostart-enabled=true\n"_s;
     QCOMPARE(file.readAll(), expected.toUtf8());
+}
+
+void tst_autostart::opens_data()
+{
+    QTest::addColumn<bool>("run");
+    QTest::addColumn<QString>("there");
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("Run missing: made on the first write") << true << u"nothing"_s << true;
+    QTest::newRow("Run a folder") << true << u"folder"_s << true;
+    QTest::newRow("Run a file") << true << u"file"_s << false;
+    QTest::newRow("Run- missing") << false << u"nothing"_s << false;
+    QTest::newRow("Run- a folder") << false << u"folder"_s << true;
+    QTest::newRow("Run- a file") << false << u"file"_s << false;
+}
+
+void tst_autostart::opens()
+{
+    QFETCH(bool, run);
+    QFETCH(QString, there);
+    QFETCH(bool, opens);
+
+    const QString folder = run ? this->run() : runDisabled();
+    QVERIFY(QDir().mkpath(home()));
+    if (there == u"folder"_s) {
+        QVERIFY(QDir().mkpath(folder));
+    } else if (there == u"file"_s) {
+        QFile file(folder);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    XdgAutoStartStore store(home());
+    QCOMPARE(store.open(run ? AutoStartPlace::Run : AutoStartPlace::RunDisabled), opens);
+}
+
+void tst_autostart::disabledFolderIsNeverCreated()
+{
+    QVERIFY(QDir().mkpath(runDisabled()));
+    XdgAutoStartStore store(home());
+    QVERIFY(store.open(AutoStartPlace::RunDisabled));
+    QVERIFY(QDir(runDisabled()).removeRecursively());
+    QVERIFY(!store.set(u"kvz"_s, kPath));
+    QVERIFY(!QFileInfo::exists(runDisabled()));
 }
 
 void tst_autostart::namesThatLeaveTheFolderAreRefused_data()
