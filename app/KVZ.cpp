@@ -2,6 +2,7 @@
 
 #include "app/Schedule.h"
 #include "app/TimeText.h"
+#include "app/TrayIcon.h"
 #include "ui/settings/ayarlar.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
@@ -66,7 +67,7 @@ vkCommand *button(QWidget *parent, const QString &name, const QString &caption, 
 } // namespace
 
 KVZ::KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       programFolder_(programFolder), clock_(clock), job_(std::move(runner))
 {
     Q_INIT_RESOURCE(kvz);
@@ -76,6 +77,16 @@ KVZ::KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, Q
     setFixedSize(twipsToPixels(5625), twipsToPixels(2880));
     createControls();
     connect(&job_, &BackupJob::finished, this, &KVZ::onRunFinished);
+
+    tray_ = new TrayIcon(windowIcon(), this);
+    connect(tray_, &TrayIcon::showRequested, this, &KVZ::showWindow);
+    connect(tray_, &TrayIcon::hideRequested, this, &KVZ::hideWindow);
+    connect(tray_, &TrayIcon::settingsRequested, this, &KVZ::showSettings);
+    connect(tray_, &TrayIcon::backupRequested, this, &KVZ::runNow);
+    connect(tray_, &TrayIcon::quitRequested, this, &KVZ::closeProgram);
+    connect(tray_, &TrayIcon::availabilityChanged, this,
+            [this](bool available) { useTaskbarEntry(!available); });
+    useTaskbarEntry(!tray_->isAvailable());
 }
 
 KVZ::~KVZ()
@@ -106,7 +117,7 @@ void KVZ::createControls()
     cmdOk = button(vkFrame1, u"cmdOk"_s, u"AYARLAR"_s, kYellow, twipsRect(3840, 2280, 1695, 495));
 
     connect(yedekle, &vkCommand::clicked, this, &KVZ::runNow);
-    connect(vkCommand1, &vkCommand::clicked, this, &QWidget::hide);
+    connect(vkCommand1, &vkCommand::clicked, this, &KVZ::hideWindow);
     connect(cmdCancel, &vkCommand::clicked, this, &KVZ::closeProgram);
     connect(cmdOk, &vkCommand::clicked, this, &KVZ::showSettings);
 
@@ -125,9 +136,28 @@ void KVZ::startUp()
 
 void KVZ::showWindow()
 {
+    if (isMinimized())
+        showNormal();
     show();
     raise();
     activateWindow();
+}
+
+void KVZ::hideWindow()
+{
+    if (tray_->isAvailable())
+        hide();
+    else
+        showMinimized();
+}
+
+// Without a tray the window keeps a task-bar button, the only way back to it; with one it has none.
+void KVZ::useTaskbarEntry(bool needed)
+{
+    const bool shown = isVisible();
+    setWindowFlag(Qt::Tool, !needed);
+    if (shown)
+        show();
 }
 
 ayarlar &KVZ::Ayarlar()
@@ -191,6 +221,9 @@ void KVZ::onRunFinished(const BackupResult &result)
     sonyedekleme->setCaption(TimeText(end));
     trigger_.runFinished(end);
     showOutcome(result);
+    if (const std::optional<RunNotice> notice = NoticeAfterRun(lastRunFailed_, result))
+        tray_->notify(*notice);
+    lastRunFailed_ = !result.ok;
     ComputeSchedule();
     emit runFinished(result);
     if (closing_)
@@ -217,5 +250,5 @@ void KVZ::closeEvent(QCloseEvent *event)
 {
     // The title bar's close only hides: the clock and its backups go on behind the tray icon.
     event->ignore();
-    hide();
+    hideWindow();
 }

@@ -12,6 +12,7 @@ class vkCommand;
 class vkFrame;
 class vkLabel;
 class ayarlar;
+class TrayIcon;
 
 // The main window: the last, current and next backup times, and the buttons to back up, hide and set up.
 class KVZ : public QWidget {
@@ -31,6 +32,8 @@ public:
 
     // Shown modeless and brought to the front.
     void showWindow();
+    // Hidden behind the tray icon; minimised while there is no tray, so the window is never lost.
+    void hideWindow();
     void showSettings();
 
     // The settings window, created hidden and loaded from the files at its first reference; it holds the
@@ -56,12 +59,15 @@ private:
     void onTick();
     void onRunFinished(const BackupResult &result);
     void showOutcome(const BackupResult &result);
+    void useTaskbarEntry(bool needed);
 
     QString programFolder_;
     Clock &clock_;
     BackupJob job_;
     BackupResult lastResult_;
     BackupTrigger trigger_;
+    TrayIcon *tray_ = nullptr;
+    bool lastRunFailed_ = false;
     QPointer<ayarlar> ayarlar_;
     bool closing_ = false;
 

@@ -1,6 +1,7 @@
 #include "app/BackupRunner.h"
 #include "app/Clock.h"
 #include "app/KVZ.h"
+#include "app/SingleInstance.h"
 
 #include <QApplication>
 
@@ -11,9 +12,14 @@ int main(int argc, char *argv[])
     // The program lives on behind its window: only "Kapat" ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SystemClock clock;
     const QString programFolder = QCoreApplication::applicationDirPath();
+    SingleInstance instance(SingleInstance::KeyFor(programFolder));
+    if (!instance.claim())
+        return 0;
+
+    SystemClock clock;
     KVZ window(programFolder, clock, MakeBackupRunner(programFolder, clock));
+    QObject::connect(&instance, &SingleInstance::showRequested, &window, &KVZ::showWindow);
     QObject::connect(&window, &KVZ::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.startUp();
     return QApplication::exec();

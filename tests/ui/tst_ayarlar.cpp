@@ -1,4 +1,5 @@
 #include "settings/SettingsFiles.h"
+#include "settings/XdgAutoStartStore.h"
 #include "settings/ayarkayit.h"
 #include "tdstestserver.h"
 #include "ui/settings/HourPanel.h"
@@ -56,6 +57,7 @@ private slots:
     void pickWritesTwoDigitsAndMovesFocus();
     void closeCellChangesNothing();
     void hourFieldTogglesPanel();
+    void startAtLoginButtons();
 
     void connectionTestStoresTestedValues_data();
     void connectionTestStoresTestedValues();
@@ -406,6 +408,32 @@ void tst_ayarlar::hourFieldTogglesPanel()
     window_->hide();
     window_->show();
     QVERIFY(panel->isVisible());
+}
+
+void tst_ayarlar::startAtLoginButtons()
+{
+    QTemporaryDir config;
+    QVERIFY(QDir(config.path()).mkdir(u"autostart-"_s));
+    window_->setAutoStartStore(std::make_unique<XdgAutoStartStore>(config.path()));
+    window_->show();
+    const QString entry =
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + u".desktop"_s;
+    const QString on = config.filePath(u"autostart/"_s + entry);
+    const QString off = config.filePath(u"autostart-/"_s + entry);
+
+    QTest::mouseClick(child<vkCommand>(u"vkCommand1"_s), Qt::LeftButton);
+    QVERIFY(QFile::exists(on));
+    QVERIFY(!QFile::exists(off));
+    QCOMPARE(ReadSetting(kSection, kStartAtLogin, backupFile(program_->path())), u"1"_s);
+    QFile desktop(on);
+    QVERIFY(desktop.open(QIODevice::ReadOnly));
+    QVERIFY(desktop.readAll().contains(QCoreApplication::applicationFilePath().toUtf8()));
+
+    QTest::mouseClick(child<vkCommand>(u"vkCommand2"_s), Qt::LeftButton);
+    QVERIFY(!QFile::exists(on));
+    QVERIFY(QFile::exists(off));
+    QCOMPARE(ReadSetting(kSection, kStartAtLogin, backupFile(program_->path())), u"0"_s);
+    QVERIFY(messages_.isEmpty());
 }
 
 void tst_ayarlar::connectionTestStoresTestedValues_data()

@@ -3,7 +3,9 @@
 #include "backup/OpenConnection.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/SettingsFiles.h"
+#include "settings/XdgAutoStartStore.h"
 #include "settings/ayarkayit.h"
+#include "settings/modSystray.h"
 #include "ui/settings/HourPanel.h"
 #include "ui/settings/SettingsMessages.h"
 #include "ui/settings/WrappedPushButton.h"
@@ -16,6 +18,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -66,6 +69,7 @@ const QStringList &ayarlar::intervalEntries()
 ayarlar::ayarlar(const QString &programFolder, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       programFolder_(programFolder), messageBox_(showMessageBox),
+      autoStart_(std::make_unique<XdgAutoStartStore>()),
       connectionTest_([this](const std::optional<QString> &problem) { onConnectionTested(problem); })
 {
     setObjectName(u"ayarlar"_s);
@@ -194,6 +198,8 @@ void ayarlar::createControls()
     connect(kaydet, &vkCommand::clicked, this, &ayarlar::save);
     connect(geri, &vkCommand::clicked, this, &QWidget::hide);
     connect(sec2, &vkCommand::clicked, this, &ayarlar::folderBrowserRequested);
+    connect(vkCommand1, &vkCommand::clicked, this, [this] { switchStartAtLogin(true); });
+    connect(vkCommand2, &vkCommand::clicked, this, [this] { switchStartAtLogin(false); });
     connect(baglantibutonu, &QPushButton::clicked, this, &ayarlar::startConnectionTest);
 }
 
@@ -276,6 +282,22 @@ void ayarlar::save()
     messageBox_(SavedMessage(connectionFields() != StoredConnectionValues(connectionFile())));
     hide();
     emit saved();
+}
+
+void ayarlar::setAutoStartStore(std::unique_ptr<AutoStartStore> store)
+{
+    autoStart_ = std::move(store);
+}
+
+void ayarlar::switchStartAtLogin(bool on)
+{
+    WriteSetting(SettingsFiles::kSection, SettingsFiles::kStartAtLogin, on ? u"1"_s : u"0"_s, backupFile());
+    const QString command = QCoreApplication::applicationFilePath();
+    const QString name = QFileInfo(command).completeBaseName();
+    if (on)
+        EnableAutoStart(*autoStart_, command, name);
+    else
+        DisableAutoStart(*autoStart_, command, name);
 }
 
 void ayarlar::startConnectionTest()

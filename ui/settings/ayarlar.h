@@ -7,8 +7,10 @@
 #include <QMap>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class AutoStartStore;
 class HourPanel;
 class QComboBox;
 class QLabel;
@@ -37,6 +39,8 @@ public:
     // Tests answer the modal message boxes themselves.
     void setMessageBox(MessageBox messageBox) { messageBox_ = std::move(messageBox); }
     void setLoginTimeout(int seconds) { loginTimeoutSeconds_ = seconds; }
+    // Where the start-at-login entry goes; tests put a folder of their own in place of the user's.
+    void setAutoStartStore(std::unique_ptr<AutoStartStore> store);
     bool isTestingConnection() const { return connectionTest_.isRunning(); }
 
     static const QStringList &intervalEntries();
@@ -55,6 +59,7 @@ private:
     void load();
     void save();
     void startConnectionTest();
+    void switchStartAtLogin(bool on);
     void onConnectionTested(const std::optional<QString> &problem);
     ConnectionValues connectionFields() const;
     QString connectionFile() const;
@@ -64,6 +69,7 @@ private:
     MessageBox messageBox_;
     int loginTimeoutSeconds_ = kLoginTimeoutSeconds;
     ConnectionValues testedValues_;
+    std::unique_ptr<AutoStartStore> autoStart_;
     SingleRunWorker<std::optional<QString>> connectionTest_;
 
     vkFrame *vkFrame1 = nullptr;

@@ -1,0 +1,10 @@
+#include "app/RunNotice.h"
+
+std::optional<RunNotice> NoticeAfterRun(bool previousRunFailed, const BackupResult &result)
+{
+    if (!result.ok)
+        return RunNotice{QStringLiteral("YEDEKLEME BAŞARISIZ"), result.reason, true};
+    if (previousRunFailed)
+        return RunNotice{QStringLiteral("YEDEKLEME BAŞARILI"), result.filePath, false};
+    return std::nullopt;
+}

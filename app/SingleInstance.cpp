@@ -1,0 +1,60 @@
+#include "app/SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalSocket>
+
+namespace {
+
+const QByteArray kShow = QByteArrayLiteral("show\n");
+constexpr int kWaitMilliseconds = 3000;
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString &key, QObject *parent) : QObject(parent), name_(key)
+{
+    connect(&server_, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = server_.nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (socket->readAll().contains(kShow))
+                    emit showRequested();
+            });
+        }
+    });
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::KeyFor(const QString &programFolder)
+{
+    const QByteArray folder = QDir(programFolder).canonicalPath().toUtf8();
+    const QByteArray digest = QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16);
+    return QStringLiteral("zanto-yedek-%1-%2")
+        .arg(QString::fromLatin1(qgetenv("USER")), QString::fromLatin1(digest));
+}
+
+bool SingleInstance::claim()
+{
+    // The lock settles a race of two copies started at once; the socket carries the request to show.
+    lock_ = std::make_unique<QLockFile>(QDir::temp().filePath(name_ + QStringLiteral(".lock")));
+    lock_->setStaleLockTime(0);
+    if (!lock_->tryLock(100)) {
+        askRunningCopyToShow();
+        return false;
+    }
+    QLocalServer::removeServer(name_);
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    server_.listen(name_);
+    return true;
+}
+
+bool SingleInstance::askRunningCopyToShow() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(name_);
+    if (!socket.waitForConnected(kWaitMilliseconds))
+        return false;
+    socket.write(kShow);
+    return socket.waitForBytesWritten(kWaitMilliseconds);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <memory>
+
+// One running copy per program folder: two copies (one started at login, one by hand) would both back
+// up on every schedule. A second start asks the first to show its window and then ends.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    // `key` names the program folder; copies with the same key exclude each other.
+    explicit SingleInstance(const QString &key, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when this is the only copy. False when another copy runs; it has been asked to show itself.
+    bool claim();
+
+    static QString KeyFor(const QString &programFolder);
+
+signals:
+    void showRequested();
+
+private:
+    bool askRunningCopyToShow() const;
+
+    QString name_;
+    std::unique_ptr<QLockFile> lock_;
+    QLocalServer server_;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/RunNotice.h"
+
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+class QMenu;
+class QWidget;
+
+// The icon in the notification area and its pop-up menu. It only reports what the user asked for; the
+// main window decides what that means.
+class TrayIcon : public QObject {
+    Q_OBJECT
+public:
+    TrayIcon(const QIcon &icon, QWidget *menuParent);
+
+    // True once the icon sits in a tray; until then the main window must stay reachable without it.
+    bool isAvailable() const { return icon_.isVisible(); }
+    void notify(const RunNotice &notice);
+
+signals:
+    void showRequested();
+    void hideRequested();
+    void settingsRequested();
+    void backupRequested();
+    void quitRequested();
+    void availabilityChanged(bool available);
+
+private:
+    void createMenu(QWidget *menuParent);
+    void showWhenTrayAppears();
+
+    QSystemTrayIcon icon_;
+    QMenu *yedeklemeprogram = nullptr;
+    QTimer retry_;
+    int retriesLeft_ = 0;
+};

@@ -1,0 +1,127 @@
+#include "app/KVZ.h"
+#include "app/RunNotice.h"
+#include "app/SingleInstance.h"
+#include "app/TrayIcon.h"
+#include "common/ManualClock.h"
+#include "ui/settings/ayarlar.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_tray : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menuEntries();
+    void menuEntriesReachTheWindow();
+    void noticeAfterRun_data();
+    void noticeAfterRun();
+    void withoutTrayHideMinimises();
+    void secondCopyAsksFirstToShow();
+};
+
+void tst_tray::menuEntries()
+{
+    QWidget parent;
+    TrayIcon tray(QIcon(), &parent);
+    auto *menu = parent.findChild<QMenu *>(u"yedeklemeprogram"_s);
+    QVERIFY(menu);
+    QCOMPARE(menu->title(), u"Yedekleme Programı"_s);
+    QStringList entries;
+    for (QAction *action : menu->actions())
+        entries << action->objectName() + u'=' + action->text();
+    QCOMPARE(entries, (QStringList{u"acmenu=GÖSTER"_s, u"gizlemenu=GİZLE"_s, u"ayarlarmenu=Ayarlar"_s,
+                                   u"yedeklemenu=Yedekle"_s, u"kapatmenu=Kapat"_s}));
+}
+
+void tst_tray::menuEntriesReachTheWindow()
+{
+    QTemporaryDir program;
+    ManualClock clock;
+    std::atomic<int> runs{0};
+    KVZ window(program.path(), clock, [&runs] {
+        ++runs;
+        return BackupResult{true, u"/y/f.bak"_s, {}, {}};
+    });
+    QSignalSpy finished(&window, &KVZ::runFinished);
+    QSignalSpy exit(&window, &KVZ::exitRequested);
+    auto action = [&window](const char *name) { return window.findChild<QAction *>(QLatin1String(name)); };
+
+    action("acmenu")->trigger();
+    QVERIFY(window.isVisible());
+    action("yedeklemenu")->trigger();
+    QVERIFY(finished.wait());
+    QCOMPARE(runs.load(), 1);
+    action("ayarlarmenu")->trigger();
+    QVERIFY(window.Ayarlar().isVisible());
+    action("kapatmenu")->trigger();
+    QCOMPARE(exit.count(), 1);
+}
+
+void tst_tray::noticeAfterRun_data()
+{
+    QTest::addColumn<bool>("previousFailed");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("ordinary success says nothing") << false << true << QString();
+    QTest::newRow("failure") << false << false << u"YEDEKLEME BAŞARISIZ"_s;
+    QTest::newRow("failure again") << true << false << u"YEDEKLEME BAŞARISIZ"_s;
+    QTest::newRow("first success after failure") << true << true << u"YEDEKLEME BAŞARILI"_s;
+}
+
+void tst_tray::noticeAfterRun()
+{
+    QFETCH(bool, previousFailed);
+    QFETCH(bool, ok);
+    QFETCH(QString, title);
+    const BackupResult result{ok, ok ? u"/y/f.bak"_s : QString(), ok ? QString() : u"Login failed."_s, {}};
+    const std::optional<RunNotice> notice = NoticeAfterRun(previousFailed, result);
+    QCOMPARE(notice.has_value(), !title.isEmpty());
+    if (notice) {
+        QCOMPARE(notice->title, title);
+        QCOMPARE(notice->failure, !ok);
+        QCOMPARE(notice->text, ok ? u"/y/f.bak"_s : u"Login failed."_s);
+    }
+}
+
+void tst_tray::withoutTrayHideMinimises()
+{
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    QTemporaryDir program;
+    ManualClock clock;
+    KVZ window(program.path(), clock, [] { return BackupResult{}; });
+    QCOMPARE(window.windowType(), Qt::Window);
+    window.show();
+    window.hideWindow();
+    QVERIFY(window.isMinimized());
+    QVERIFY(!window.close());
+    window.showWindow();
+    QVERIFY(!window.isMinimized());
+    QVERIFY(window.isVisible());
+}
+
+void tst_tray::secondCopyAsksFirstToShow()
+{
+    QTemporaryDir program;
+    const QString key = SingleInstance::KeyFor(program.path());
+    SingleInstance first(key);
+    QVERIFY(first.claim());
+    QSignalSpy show(&first, &SingleInstance::showRequested);
+    {
+        SingleInstance second(key);
+        QVERIFY(!second.claim());
+    }
+    QVERIFY(show.wait());
+    QTemporaryDir otherProgram;
+    SingleInstance elsewhere(SingleInstance::KeyFor(otherProgram.path()));
+    QVERIFY(elsewhere.claim());
+}
+
+QTEST_MAIN(tst_tray)
+#include "tst_tray.moc"
