@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   unixodbc-dev tdsodbc freetds-bin
   fonts-liberation fonts-dejavu-core
-  xvfb xauth trayer xdotool imagemagick
+  xvfb xauth x11-utils trayer xdotool imagemagick
 )
 if [[ "${1:-}" == "--with-clang" ]]; then
   packages+=(clang libclang-rt-14-dev)

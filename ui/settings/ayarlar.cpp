@@ -112,14 +112,18 @@ void ayarlar::createControls()
 
     yedekyeri = place(new QLineEdit(vkFrame1), u"yedekyeri"_s, twipsRect(3480, 1200, 5475, 375));
     yedekyeri->installEventFilter(this);
+    // The plain controls take the window's own font, not the frame title's.
+    yedekyeri->setFont(smallFont);
     sec2 = button(vkFrame1, u"sec2"_s, u"SEÇ"_s, windowFont(u"MS Sans Serif"_s, 9.75, true),
                   twipsRect(9120, 1200, 975, 375));
     sec2->setBackColor2(QColor(128, 255, 128));
     yedeklemesaati =
         place(new QLineEdit(u"00"_s, vkFrame1), u"yedeklemesaati"_s, twipsRect(3480, 1680, 495, 285));
     yedeklemesaati->setAlignment(Qt::AlignCenter);
+    yedeklemesaati->setFont(smallFont);
     kopyalamazamanmesafesi =
         place(new QComboBox(vkFrame1), u"kopyalamazamanmesafesi"_s, twipsRect(3480, 2040, 5535, 360));
+    kopyalamazamanmesafesi->setFont(smallFont);
     kopyalamazamanmesafesi->addItems(intervalEntries());
     kopyalamazamanmesafesi->setCurrentIndex(-1);
 

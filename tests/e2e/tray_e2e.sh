@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The program as a user meets it: a real X server with a tray host, driven by xdotool, backing up
+# against the loopback test server. Usage: tray_e2e.sh <kvz> <tdstestserver> [screenshot folder]
+set -euo pipefail
+kvz=$1
+tdsserver=$2
+shots=${3:-}
+title='ZANTO POS SQL YEDEKLEME MODÜLÜ'
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -f $work/kvz.log ]] && sed 's/^/  kvz: /' "$work/kvz.log" >&2
+  exit 1
+}
+
+# Waits up to $1 seconds for the command that follows to succeed.
+wait_for() {
+  local seconds=$1
+  shift
+  for ((i = 0; i < seconds * 10; i++)); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+display=99
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+export DISPLAY=:$display
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+wait_for 10 xdpyinfo || wait_for 10 xwininfo -root || fail "no X server"
+
+trayer --edge top --align right --widthtype request --height 40 --SetDockType true \
+  --transparent false --tint 0x404040 >/dev/null 2>&1 &
+pids+=($!)
+wait_for 10 xdotool search --name '^panel$' || fail "the tray host did not start"
+panel=$(xdotool search --name '^panel$' | head -1)
+
+"$tdsserver" --port 0 --login sa:pw --database STOK >"$work/server.out" 2>"$work/server.err" &
+pids+=($!)
+wait_for 10 grep -q listening "$work/server.out" || fail "the test server did not start"
+port=$(sed -n 's/.*127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.out")
+
+program=$work/program
+backups=$work/backups
+mkdir -p "$program" "$backups" "$work/config"
+cp "$kvz" "$program/kvz"
+printf '[ayar]\nsqladi=127.0.0.1\nport=%s\nsqlkullanici=sa\nsqlsifre=pw\nsqldata=STOK\n' "$port" >"$program/KVZ.dll"
+printf '[ayar]\nsaklanacak-yer=%s/\nkopyalama-zamani=03\nkopyalama-araligi=Günlük yedekleme saatinde kopyala\n' \
+  "$backups" >"$program/yedeklemeayar.txt"
+
+backup_count() { find "$backups" -name '*-STOK.bak' | wc -l; }
+has_backups() { [[ $(backup_count) -ge $1 ]]; }
+visible() { xdotool search --onlyvisible --name "^$title\$" | grep -qx "$main"; }
+hidden() { ! visible; }
+
+(cd "$program" && XDG_CONFIG_HOME=$work/config QT_LOGGING_RULES='kvz.*=true' exec ./kvz >"$work/kvz.log" 2>&1) &
+kvz_pid=$!
+pids+=($kvz_pid)
+
+wait_for 20 has_backups 1 || fail "the start-up backup was not written"
+echo "ok - the start-up backup was written"
+
+icon_in_tray() { xwininfo -id "$panel" -tree | grep -q "(\"kvz\" \"kvz\")"; }
+wait_for 20 icon_in_tray || { xwininfo -root -tree >&2; fail "the icon did not appear in the tray"; }
+icon=$(xwininfo -id "$panel" -tree | awk '/\("kvz" "kvz"\)/ {print $1; exit}')
+eval "$(xdotool getwindowgeometry --shell "$icon")"
+icon_x=$((X + WIDTH / 2))
+icon_y=$((Y + HEIGHT / 2))
+echo "ok - the icon is in the tray"
+
+main=$(xdotool search --onlyvisible --name "^$title\$" | head -1)
+[[ -n $main ]] || fail "the main window is not shown"
+[[ -n $shots ]] && import -window "$main" "$shots/main-window.png"
+
+menu_entry() { # right-clicks the icon and picks the menu entry at position $1 (1-based)
+  xdotool mousemove "$icon_x" "$icon_y" click 3
+  sleep 0.7
+  for ((i = 0; i < $1; i++)); do xdotool key Down; done
+  xdotool key Return
+}
+
+xdotool mousemove --window "$main" 128 168 click 1 # GİZLE
+wait_for 5 hidden || fail "GİZLE did not hide the window"
+menu_entry 1 # GÖSTER
+wait_for 5 visible || fail "GÖSTER did not show the window"
+echo "ok - the menu's GÖSTER shows the hidden window"
+
+display -title cover -geometry 600x400+0+0 -size 600x400 xc:gray60 &
+pids+=($!)
+wait_for 10 xdotool search --name '^cover$' || fail "the covering window did not open"
+cover=$(xdotool search --name '^cover$' | head -1)
+on_top() { # the main window lies above the cover in the stacking order (xwininfo lists the top first)
+  local order
+  order=$(xwininfo -root -children | awk '/^ +0x/ {print $1}')
+  local first
+  first=$(grep -n -x -m1 -e "$(printf '0x%x' "$main")" -e "$(printf '0x%x' "$cover")" <<<"$order" | cut -d: -f2)
+  [[ $first == "$(printf '0x%x' "$main")" ]]
+}
+covered() { ! on_top; }
+wait_for 5 covered || fail "the cover did not cover the main window"
+xdotool mousemove "$icon_x" "$icon_y" click --repeat 2 --delay 100 1
+wait_for 5 on_top || fail "a double click did not bring the covered window to the front"
+echo "ok - a double click brings the covered window to the front"
+
+sleep 1.2 # the next file name must not be the start-up one's second
+menu_entry 4 # Yedekle
+wait_for 20 has_backups 2 || fail "Yedekle from the menu did not back up"
+echo "ok - Yedekle from the menu backs up"
+
+xdotool mousemove --window "$main" 312 168 click 1 # AYARLAR
+wait_for 5 xdotool search --onlyvisible --name '^YEDEKLEME PROGRAMI$' || fail "AYARLAR did not open the settings window"
+settings=$(xdotool search --onlyvisible --name '^YEDEKLEME PROGRAMI$' | head -1)
+xdotool mousemove --window "$settings" 248 120 click 1 # the hour field opens the hour panel
+sleep 0.5
+[[ -n $shots ]] && import -window "$settings" "$shots/settings-hour-panel.png"
+echo "ok - the settings window opens with its hour panel"
+
+menu_entry 5 # Kapat
+wait_for 10 bash -c "! kill -0 $kvz_pid" || fail "Kapat did not end the program"
+echo "ok - Kapat ends the program"
