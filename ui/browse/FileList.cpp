@@ -1,0 +1,19 @@
+#include "ui/browse/FileList.h"
+
+#include "ui/browse/BrowsePaths.h"
+
+#include <QDir>
+
+bool FileList::setPath(const QString &folder)
+{
+    const QString absolute = absoluteFolder(folder);
+    if (absolute == path_)
+        return true;
+    if (!canList(absolute))
+        return false;
+    const QDir dir(absolute);
+    clear();
+    addItems(dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
+    path_ = absolute;
+    return true;
+}

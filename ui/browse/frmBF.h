@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class DriveList;
+class FileList;
+class FolderTree;
+class QFrame;
+class QLineEdit;
+class Volumes;
+class vkCommand;
+
+// The folder browser in which the user picks the backup folder. It starts at the working folder and
+// hands the choice back through folderChosen; closing it destroys it, hiding keeps where the user was.
+class frmBF : public QWidget {
+    Q_OBJECT
+public:
+    using MessageBox = std::function<void(const QString &text)>;
+
+    explicit frmBF(const QString &programFolder, QWidget *parent = nullptr);
+    frmBF(const QString &programFolder, const Volumes &volumes, QWidget *parent = nullptr);
+    ~frmBF() override;
+
+    void setFileListVisible(bool visible);
+    QString openFolder() const;
+    // Goes to the drive of the program's folder and then to that folder.
+    void Err_Path();
+    // Tests answer the modal message box themselves.
+    void setMessageBox(MessageBox messageBox) { messageBox_ = std::move(messageBox); }
+
+signals:
+    void folderChosen(const QString &folderWithSeparator);
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls(const QStringList &roots);
+    void openDrive();
+    void keepOpenFolder();
+    void followFolderTree();
+    void confirm();
+
+    QString programFolder_;
+    MessageBox messageBox_;
+
+    QLineEdit *nereye = nullptr;
+    QFrame *Frame1 = nullptr;
+    QWidget *Picture1 = nullptr;
+    DriveList *Drive1 = nullptr;
+    FolderTree *Dir1 = nullptr;
+    FileList *File1 = nullptr;
+    QFrame *Line1 = nullptr;
+    vkCommand *cmdOk = nullptr;
+    vkCommand *cmdCancel = nullptr;
+};
