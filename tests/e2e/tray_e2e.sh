@@ -33,17 +33,17 @@ wait_for() {
   return 1
 }
 
-display=99
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and tells its number, so parallel runs never collide.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-wait_for 10 xdpyinfo || wait_for 10 xwininfo -root || fail "no X server"
+wait_for 20 test -s "$work/display" || fail "no X server"
+export DISPLAY=:$(head -1 "$work/display")
+wait_for 10 xwininfo -root || fail "the X server does not answer"
 
 trayer --edge top --align right --widthtype request --height 40 --SetDockType true \
-  --transparent false --tint 0x404040 >/dev/null 2>&1 &
+  --transparent false --tint 0x404040 >"$work/trayer.log" 2>&1 &
 pids+=($!)
-wait_for 10 xdotool search --name '^panel$' || fail "the tray host did not start"
+wait_for 20 xdotool search --name '^panel$' || fail "the tray host did not start: $(cat "$work/trayer.log")"
 panel=$(xdotool search --name '^panel$' | head -1)
 
 "$tdsserver" --port 0 --login sa:pw --database STOK >"$work/server.out" 2>"$work/server.err" &
