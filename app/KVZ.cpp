@@ -3,6 +3,7 @@
 #include "app/Schedule.h"
 #include "app/TimeText.h"
 #include "app/TrayIcon.h"
+#include "ui/browse/frmBF.h"
 #include "ui/settings/ayarlar.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
@@ -91,6 +92,7 @@ KVZ::KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, Q
 
 KVZ::~KVZ()
 {
+    delete browser_;
     delete ayarlar_;
 }
 
@@ -164,9 +166,35 @@ ayarlar &KVZ::Ayarlar()
 {
     if (!ayarlar_) {
         ayarlar_ = new ayarlar(programFolder_);
-        connect(ayarlar_, &ayarlar::saved, this, &KVZ::showWindow);
+        connect(ayarlar_, &ayarlar::saved, this, [this] {
+            // Hidden, not closed: the next opening finds the drive and folder as the user left them.
+            if (browser_)
+                browser_->hide();
+            showWindow();
+        });
+        connect(ayarlar_, &ayarlar::folderBrowserRequested, this, &KVZ::openFolderBrowser);
     }
     return *ayarlar_;
+}
+
+frmBF *KVZ::folderBrowser() const
+{
+    return browser_;
+}
+
+void KVZ::openFolderBrowser()
+{
+    if (!browser_) {
+        browser_ = new frmBF(programFolder_);
+        connect(browser_, &frmBF::folderChosen, this, [this](const QString &folder) {
+            Ayarlar().setFolder(folder);
+            showSettings();
+        });
+    }
+    browser_->show();
+    browser_->raise();
+    browser_->activateWindow();
+    browser_->setFileListVisible(false);
 }
 
 void KVZ::showSettings()

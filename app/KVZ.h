@@ -13,6 +13,7 @@ class vkFrame;
 class vkLabel;
 class ayarlar;
 class TrayIcon;
+class frmBF;
 
 // The main window: the last, current and next backup times, and the buttons to back up, hide and set up.
 class KVZ : public QWidget {
@@ -39,6 +40,10 @@ public:
     // The settings window, created hidden and loaded from the files at its first reference; it holds the
     // live daily hour and interval.
     ayarlar &Ayarlar();
+
+    // The folder browser, opened without its file list; its choice goes into the settings window.
+    void openFolderBrowser();
+    frmBF *folderBrowser() const;
 
     // Hide the window and end the program, after the run in flight (if any) has returned.
     void closeProgram();
@@ -69,6 +74,7 @@ private:
     TrayIcon *tray_ = nullptr;
     bool lastRunFailed_ = false;
     QPointer<ayarlar> ayarlar_;
+    QPointer<frmBF> browser_;
     bool closing_ = false;
 
     vkFrame *vkFrame1 = nullptr;

@@ -4,6 +4,7 @@
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 #include "tdstestserver.h"
+#include "ui/browse/frmBF.h"
 #include "ui/settings/ayarlar.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/vkCommand.h"
@@ -66,6 +67,8 @@ private slots:
     void settingsButtonShowsLoadedSettingsWindow();
     void savedSettingsBringMainWindowBack();
     void closedSettingsWindowLoadsAgainFromFiles();
+    void folderBrowserHandsItsChoiceToSettings();
+    void savingHidesFolderBrowserWithoutClosingIt();
 
 private:
     vkLabel *label(const char *name) const { return window_->findChild<vkLabel *>(QLatin1String(name)); }
@@ -369,6 +372,39 @@ void tst_kvz::closedSettingsWindowLoadsAgainFromFiles()
     QVERIFY(first->close());
     QTRY_VERIFY(first.isNull());
     QCOMPARE(window_->Ayarlar().dailyHour(), QString());
+}
+
+void tst_kvz::folderBrowserHandsItsChoiceToSettings()
+{
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkdir(u"Yedek"_s));
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(root.filePath(u"Yedek"_s));
+    window_->showSettings();
+    QTest::mouseClick(window_->Ayarlar().findChild<vkCommand *>(u"sec2"_s), Qt::LeftButton);
+    QDir::setCurrent(before);
+    frmBF *browser = window_->folderBrowser();
+    QVERIFY(browser && browser->isVisible());
+    QVERIFY(!browser->findChild<QWidget *>(u"File1"_s)->isVisible());
+    QTest::mouseClick(browser->findChild<vkCommand *>(u"cmdOk"_s), Qt::LeftButton);
+    QCOMPARE(window_->Ayarlar().findChild<QLineEdit *>(u"yedekyeri"_s)->text(),
+             QDir(root.filePath(u"Yedek"_s)).canonicalPath() + u'/');
+    QVERIFY(window_->Ayarlar().isVisible());
+    QTRY_VERIFY(!window_->folderBrowser());
+}
+
+void tst_kvz::savingHidesFolderBrowserWithoutClosingIt()
+{
+    window_->Ayarlar().setMessageBox([](const QString &) {});
+    window_->showSettings();
+    window_->openFolderBrowser();
+    QPointer<frmBF> browser = window_->folderBrowser();
+    QTest::mouseClick(window_->Ayarlar().findChild<vkCommand *>(u"kaydet"_s), Qt::LeftButton);
+    QVERIFY(browser);
+    QVERIFY(!browser->isVisible());
+    window_->openFolderBrowser();
+    QCOMPARE(window_->folderBrowser(), browser.data());
+    QVERIFY(browser->isVisible());
 }
 
 QTEST_MAIN(tst_kvz)

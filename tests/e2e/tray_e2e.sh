@@ -126,6 +126,23 @@ sleep 0.5
 [[ -n $shots ]] && import -window "$settings" "$shots/settings-hour-panel.png"
 echo "ok - the settings window opens with its hour panel"
 
+xdotool mousemove --window "$settings" 640 92 click 1 # SEÇ
+wait_for 5 xdotool search --onlyvisible --name '^KLASÖR SEÇİN$' || fail "SEÇ did not open the folder browser"
+browser=$(xdotool search --onlyvisible --name '^KLASÖR SEÇİN$' | head -1)
+sleep 0.3
+[[ -n $shots ]] && import -window "$browser" "$shots/folder-browser.png"
+xdotool mousemove --window "$browser" 230 333 click 1 # TAMAM hands back the open folder, the working one
+browser_closed() { ! xdotool search --onlyvisible --name '^KLASÖR SEÇİN$'; }
+wait_for 5 browser_closed || fail "TAMAM did not close the folder browser"
+xdotool mousemove --window "$settings" 412 256 click 1 # KAYDET
+sleep 0.7
+xdotool key Return # the message box's OK
+settings_hidden() { ! xdotool search --onlyvisible --name '^YEDEKLEME PROGRAMI$'; }
+wait_for 5 settings_hidden || fail "KAYDET did not close the settings window"
+grep -qx "saklanacak-yer=$program/" "$program/yedeklemeayar.txt" ||
+  fail "the chosen folder was not saved: $(cat "$program/yedeklemeayar.txt")"
+echo "ok - the folder chosen in the browser is saved by KAYDET"
+
 menu_entry 5 # Kapat
 wait_for 10 bash -c "! kill -0 $kvz_pid" || fail "Kapat did not end the program"
 echo "ok - Kapat ends the program"
