@@ -5,6 +5,7 @@
 #include "app/TrayIcon.h"
 #include "ui/browse/frmBF.h"
 #include "ui/settings/ayarlar.h"
+#include "ui/styled/Placement.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
 #include "ui/styled/vkCommand.h"
@@ -27,13 +28,6 @@ const QColor kRed(255, 0, 0);
 const QColor kYellow(255, 255, 0);
 const QColor kLightBlue(128, 128, 255);
 
-template <typename Control> Control *place(Control *control, const QString &name, QRect twips)
-{
-    control->setObjectName(name);
-    control->setGeometry(twips);
-    return control;
-}
-
 vkLabel *title(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
 {
     auto *label = place(new vkLabel(parent), name, geometry);
@@ -51,18 +45,6 @@ vkLabel *timeLabel(QWidget *parent, const QString &name, QRect geometry)
     label->setFont(windowFont(u"MS Sans Serif"_s, 18, true));
     label->setBackStyle(vkLabel::Transparent);
     return label;
-}
-
-vkCommand *button(QWidget *parent, const QString &name, const QString &caption, const QColor &face,
-                  QRect geometry)
-{
-    auto *command = place(new vkCommand(parent), name, geometry);
-    command->setCaption(caption);
-    command->setBackColor2(face);
-    command->setForeColor(Qt::black);
-    command->setFont(windowFont(u"MS Sans Serif"_s, 12, true));
-    command->setCustomStyle(0);
-    return command;
 }
 
 } // namespace
@@ -111,12 +93,17 @@ void KVZ::createControls()
     Label2 = title(vkFrame1, u"Label2"_s, u"SIRADAKİ YEDEKLEME"_s, twipsRect(120, 1200, 2535, 255));
     yedeklemesaati = timeLabel(vkFrame1, u"yedeklemesaati"_s, twipsRect(3120, 1080, 1935, 495));
 
-    yedekle = button(vkFrame1, u"yedekle"_s, u"YEDEKLE"_s, kGreen, twipsRect(120, 1560, 5415, 615));
+    const QFont kButtonFont = windowFont(u"MS Sans Serif"_s, 12, true);
+    yedekle = placeCommand(vkFrame1, u"yedekle"_s, u"YEDEKLE"_s, kGreen, kButtonFont,
+                           twipsRect(120, 1560, 5415, 615));
     // "KAPAT" lies under "GİZLE" and stays hidden: the tray menu is the way to end the program.
-    cmdCancel = button(vkFrame1, u"cmdCancel"_s, u"KAPAT"_s, kRed, twipsRect(120, 2280, 1815, 495));
+    cmdCancel = placeCommand(vkFrame1, u"cmdCancel"_s, u"KAPAT"_s, kRed, kButtonFont,
+                             twipsRect(120, 2280, 1815, 495));
     cmdCancel->hide();
-    vkCommand1 = button(vkFrame1, u"vkCommand1"_s, u"GİZLE"_s, kLightBlue, twipsRect(120, 2280, 3615, 495));
-    cmdOk = button(vkFrame1, u"cmdOk"_s, u"AYARLAR"_s, kYellow, twipsRect(3840, 2280, 1695, 495));
+    vkCommand1 = placeCommand(vkFrame1, u"vkCommand1"_s, u"GİZLE"_s, kLightBlue, kButtonFont,
+                              twipsRect(120, 2280, 3615, 495));
+    cmdOk = placeCommand(vkFrame1, u"cmdOk"_s, u"AYARLAR"_s, kYellow, kButtonFont,
+                         twipsRect(3840, 2280, 1695, 495));
 
     connect(yedekle, &vkCommand::clicked, this, &KVZ::runNow);
     connect(vkCommand1, &vkCommand::clicked, this, &KVZ::hideWindow);

@@ -83,10 +83,15 @@ main=$(xdotool search --onlyvisible --name "^$title\$" | head -1)
 [[ -n $main ]] || fail "the main window is not shown"
 [[ -n $shots ]] && import -window "$main" "$shots/main-window.png"
 
+kvz_windows() { xdotool search --onlyvisible --class '^kvz$' 2>/dev/null | sort; }
 menu_entry() { # right-clicks the icon and picks the menu entry at position $1 (1-based)
+  local before
+  before=$(kvz_windows)
   xdotool mousemove "$icon_x" "$icon_y" click 3
-  sleep 0.7
-  for ((i = 0; i < $1; i++)); do xdotool key Down; done
+  menu_shown() { [[ -n $(comm -13 <(echo "$before") <(kvz_windows)) ]]; }
+  wait_for 5 menu_shown || fail "the right button did not open the menu"
+  sleep 0.2
+  for ((entry = 0; entry < $1; entry++)); do xdotool key Down; done
   xdotool key Return
 }
 

@@ -5,6 +5,7 @@
 #include "ui/browse/FileList.h"
 #include "ui/browse/FolderTree.h"
 #include "ui/browse/MountedVolumes.h"
+#include "ui/styled/Placement.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
 #include "ui/styled/vkCommand.h"
@@ -22,30 +23,12 @@ namespace {
 
 constexpr int EscapeCode = 27;
 
-template <typename Control> Control *place(Control *control, const QString &name, QRect geometry)
-{
-    control->setObjectName(name);
-    control->setGeometry(geometry);
-    return control;
-}
-
 void paintWhite(QWidget *widget)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, Qt::white);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
-}
-
-vkCommand *button(QWidget *parent, const QString &name, const QString &caption, const QColor &color,
-                  QRect geometry)
-{
-    auto *command = place(new vkCommand(parent), name, geometry);
-    command->setCaption(caption);
-    command->setBackColor2(color);
-    command->setForeColor(Qt::black);
-    command->setFont(windowFont(u"MS Sans Serif"_s, 12, true));
-    return command;
 }
 
 } // namespace
@@ -97,9 +80,11 @@ void frmBF::createControls(const QStringList &roots)
 
     Line1 = place(new QFrame(Picture1), u"Line1"_s, twipsRect(0, 4320, 4200, TwipsPerPixel));
     Line1->setFrameStyle(QFrame::HLine | QFrame::Plain);
-    cmdOk = button(Picture1, u"cmdOk"_s, u"TAMAM"_s, QColor(0, 255, 0), twipsRect(2400, 4440, 1695, 495));
-    cmdCancel =
-        button(Picture1, u"cmdCancel"_s, u"KAPAT"_s, QColor(255, 0, 0), twipsRect(0, 4440, 1815, 495));
+    const QFont buttonFont = windowFont(u"MS Sans Serif"_s, 12, true);
+    cmdOk = placeCommand(Picture1, u"cmdOk"_s, u"TAMAM"_s, QColor(0, 255, 0), buttonFont,
+                         twipsRect(2400, 4440, 1695, 495));
+    cmdCancel = placeCommand(Picture1, u"cmdCancel"_s, u"KAPAT"_s, QColor(255, 0, 0), buttonFont,
+                             twipsRect(0, 4440, 1815, 495));
 
     const QList<QWidget *> tabOrder{Drive1, Dir1, File1, nereye, cmdOk, cmdCancel};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)

@@ -57,19 +57,19 @@ HourPanel::HourPanel(QWidget *parent) : QFrame(parent)
     yellow.setColor(QPalette::Window, QColor(255, 255, 192));
     setPalette(yellow);
 
-    for (const Cell &spec : kCells) {
-        const bool close = spec.index == kCloseCell;
-        auto *cell = new QLabel(QString::fromUtf16(spec.caption), this);
+    for (const Cell &layout : kCells) {
+        const bool close = layout.index == kCloseCell;
+        auto *cell = new QLabel(QString::fromUtf16(layout.caption), this);
         cell->setObjectName(u"Label1"_s);
-        cell->setProperty("index", spec.index);
-        cell->setGeometry(twipsRect(spec.left, spec.top, spec.width, close ? 705 : 465));
+        cell->setProperty("index", layout.index);
+        cell->setGeometry(twipsRect(layout.left, layout.top, layout.width, close ? 705 : 465));
         cell->setFrameShape(QFrame::Box);
         cell->setAlignment(Qt::AlignCenter);
         cell->setAutoFillBackground(true);
         cell->setBackgroundRole(QPalette::Base);
         cell->setFont(windowFont(u"Times New Roman"_s, close ? 36 : 21.75, false));
         cell->installEventFilter(this);
-        Label1.insert(spec.index, cell);
+        Label1.insert(layout.index, cell);
     }
 }
 

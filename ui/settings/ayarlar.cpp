@@ -9,6 +9,7 @@
 #include "ui/settings/HourPanel.h"
 #include "ui/settings/SettingsMessages.h"
 #include "ui/settings/WrappedPushButton.h"
+#include "ui/styled/Placement.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
 #include "ui/styled/vkCommand.h"
@@ -28,24 +29,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename Control> Control *place(Control *control, const QString &name, QRect geometry)
-{
-    control->setObjectName(name);
-    control->setGeometry(geometry);
-    return control;
-}
-
-vkCommand *button(QWidget *parent, const QString &name, const QString &caption, const QFont &font,
-                  QRect geometry)
-{
-    auto *command = place(new vkCommand(parent), name, geometry);
-    command->setCaption(caption);
-    command->setFont(font);
-    command->setForeColor(Qt::black);
-    command->setCustomStyle(0);
-    return command;
-}
 
 void showMessageBox(const QString &text)
 {
@@ -114,9 +97,8 @@ void ayarlar::createControls()
     yedekyeri->installEventFilter(this);
     // The plain controls take the window's own font, not the frame title's.
     yedekyeri->setFont(smallFont);
-    sec2 = button(vkFrame1, u"sec2"_s, u"SEÇ"_s, windowFont(u"MS Sans Serif"_s, 9.75, true),
-                  twipsRect(9120, 1200, 975, 375));
-    sec2->setBackColor2(QColor(128, 255, 128));
+    sec2 = placeCommand(vkFrame1, u"sec2"_s, u"SEÇ"_s, QColor(128, 255, 128),
+                        windowFont(u"MS Sans Serif"_s, 9.75, true), twipsRect(9120, 1200, 975, 375));
     yedeklemesaati =
         place(new QLineEdit(u"00"_s, vkFrame1), u"yedeklemesaati"_s, twipsRect(3480, 1680, 495, 285));
     yedeklemesaati->setAlignment(Qt::AlignCenter);
@@ -128,15 +110,16 @@ void ayarlar::createControls()
     kopyalamazamanmesafesi->setCurrentIndex(-1);
 
     const QFont startFont = windowFont(u"MS Sans Serif"_s, 9.75, true);
-    vkCommand1 = button(vkFrame1, u"vkCommand1"_s, u"AÇILIŞTA ÇALIŞSIN"_s, startFont,
-                        twipsRect(3480, 2520, 2655, 735));
-    vkCommand2 = button(vkFrame1, u"vkCommand2"_s, u"AÇILIŞTA ÇALIŞMASIN"_s, startFont,
-                        twipsRect(6240, 2520, 2775, 735));
-    geri = button(vkFrame1, u"geri"_s, u"GERİ"_s, windowFont(u"MS Sans Serif"_s, 13.5, true),
-                  twipsRect(240, 3480, 2775, 765));
-    geri->setBackColor2(QColor(255, 192, 192));
-    kaydet = button(vkFrame1, u"kaydet"_s, u"KAYDET"_s, windowFont(u"MS Sans Serif"_s, 24, true),
-                    twipsRect(3360, 3480, 5655, 735));
+    // Buttons without a colour of their own keep the control's plain face.
+    const QColor plainFace = vkCommand().backColor2();
+    vkCommand1 = placeCommand(vkFrame1, u"vkCommand1"_s, u"AÇILIŞTA ÇALIŞSIN"_s, plainFace, startFont,
+                              twipsRect(3480, 2520, 2655, 735));
+    vkCommand2 = placeCommand(vkFrame1, u"vkCommand2"_s, u"AÇILIŞTA ÇALIŞMASIN"_s, plainFace, startFont,
+                              twipsRect(6240, 2520, 2775, 735));
+    geri = placeCommand(vkFrame1, u"geri"_s, u"GERİ"_s, QColor(255, 192, 192),
+                        windowFont(u"MS Sans Serif"_s, 13.5, true), twipsRect(240, 3480, 2775, 765));
+    kaydet = placeCommand(vkFrame1, u"kaydet"_s, u"KAYDET"_s, plainFace,
+                          windowFont(u"MS Sans Serif"_s, 24, true), twipsRect(3360, 3480, 5655, 735));
 
     const struct {
         int index;
