@@ -513,6 +513,8 @@ void tst_ayarlar::silentServerDoesNotBlockTheWindow()
     QVERIFY(window_->isTestingConnection());
     QVERIFY(!button->isEnabled());
     QCOMPARE(window_->cursor().shape(), Qt::BusyCursor);
+    window_->show();
+    QVERIFY(!window_->close());
     // The event loop keeps turning while the driver waits for the silent server.
     int ticks = 0;
     QTimer timer;

@@ -18,6 +18,7 @@
 #include "ui/styled/vkTextBox.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -201,6 +202,17 @@ bool ayarlar::eventFilter(QObject *watched, QEvent *event)
         (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick))
         emit folderBrowserRequested();
     return QWidget::eventFilter(watched, event);
+}
+
+void ayarlar::closeEvent(QCloseEvent *event)
+{
+    // Destroying the window would wait for the test's worker and freeze the program until the driver
+    // gives up; the window stays until the test has answered.
+    if (connectionTest_.isRunning()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 QString ayarlar::connectionFile() const
