@@ -2,7 +2,17 @@
 
 #include "backup/RunBackup.h"
 
+#include <memory>
+
 BackupJob::Runner MakeBackupRunner(const QString &programFolder, const Clock &clock)
 {
-    return [programFolder, &clock] { return RunBackup(programFolder, [&clock] { return clock.now(); }); };
+    // Runs follow one another on one worker, so the last good file needs no lock.
+    auto lastGoodFile = std::make_shared<QString>();
+    return [programFolder, &clock, lastGoodFile] {
+        BackupResult result = RunBackup(
+            programFolder, [&clock] { return clock.now(); }, kLoginTimeoutSeconds, *lastGoodFile);
+        if (result.ok)
+            *lastGoodFile = result.filePath;
+        return result;
+    };
 }

@@ -12,9 +12,11 @@
 #include "ui/styled/vkFrame.h"
 #include "ui/styled/vkLabel.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -58,6 +60,10 @@ KVZ::KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, Q
     setWindowIcon(QIcon(u":/icons/kvz.png"_s));
     setWindowTitle(u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
     setFixedSize(twipsToPixels(5625), twipsToPixels(2880));
+    question_ = [](const QString &text) {
+        return QMessageBox::question(nullptr, QApplication::applicationDisplayName(), text,
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    };
     createControls();
     connect(&job_, &BackupJob::finished, this, &KVZ::onRunFinished);
 
@@ -210,7 +216,8 @@ void KVZ::closeProgram()
 {
     closing_ = true;
     hide();
-    if (!job_.isRunning())
+    if (!job_.isRunning() || question_(u"Bir yedekleme sürüyor; program o bitince kapanacak.\n"
+                                       u"Beklemeden şimdi kapatılsın mı? Yedekleme yarım kalır."_s))
         emit exitRequested();
 }
 

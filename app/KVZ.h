@@ -45,14 +45,21 @@ public:
     void openFolderBrowser();
     frmBF *folderBrowser() const;
 
-    // Hide the window and end the program, after the run in flight (if any) has returned.
+    // Hide the window and end the program after the run in flight (if any) has returned. With a run in
+    // flight the user is asked whether to end at once instead, for a server that never answers; the
+    // run is then cut off.
     void closeProgram();
+
+    using Question = std::function<bool(const QString &text)>;
+    // Tests answer the question themselves.
+    void setQuestion(Question question) { question_ = std::move(question); }
+    bool isRunInFlight() const { return job_.isRunning(); }
 
     const BackupResult &lastResult() const { return lastResult_; }
 
 signals:
     void runFinished(const BackupResult &result);
-    // The program may end now: no run is in flight.
+    // The program may end now: no run is in flight, or the user chose to cut it off.
     void exitRequested();
 
 protected:
@@ -76,6 +83,7 @@ private:
     QPointer<ayarlar> ayarlar_;
     QPointer<frmBF> browser_;
     bool closing_ = false;
+    Question question_;
 
     vkFrame *vkFrame1 = nullptr;
     vkLabel *Label3 = nullptr;

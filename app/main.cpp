@@ -4,6 +4,7 @@
 #include "app/SingleInstance.h"
 
 #include <QApplication>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -22,5 +23,10 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::showRequested, &window, &KVZ::showWindow);
     QObject::connect(&window, &KVZ::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.startUp();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // The user chose not to wait for a run that does not return (a server that stopped answering):
+    // end without the destructors, which would wait for it.
+    if (window.isRunInFlight())
+        std::_Exit(code);
+    return code;
 }

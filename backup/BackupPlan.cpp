@@ -1,5 +1,7 @@
 #include "backup/BackupPlan.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 bool unfitForFileName(QChar c)
@@ -42,11 +44,34 @@ QString QuoteUnicodeLiteral(const QString &text)
     return QStringLiteral("N'") + escaped.replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
-BackupPlan PlanBackup(const QString &database, const QString &folder, const QDateTime &time)
+namespace {
+
+// The first free name after the previous file's: the same name gets "-2", "-2" gets "-3", and so on.
+QString NameAfter(const QString &fileName, const QString &previousFileName)
+{
+    const QString stem = fileName.chopped(4); // without ".bak"
+    if (previousFileName == fileName)
+        return stem + QStringLiteral("-2.bak");
+    static const QRegularExpression numbered(QStringLiteral("^-(\\d+)\\.bak$"));
+    if (!previousFileName.startsWith(stem))
+        return fileName;
+    const QRegularExpressionMatch match = numbered.match(QStringView(previousFileName).sliced(stem.size()));
+    return match.hasMatch()
+               ? stem + u'-' + QString::number(match.captured(1).toInt() + 1) + QStringLiteral(".bak")
+               : fileName;
+}
+
+} // namespace
+
+BackupPlan PlanBackup(const QString &database, const QString &folder, const QDateTime &time,
+                      const QString &previousFilePath)
 {
     BackupPlan plan;
+    const QString folderPath = BackupFolder(folder);
     plan.fileName = BackupFileName(database, time);
-    plan.filePath = BackupFolder(folder) + plan.fileName;
+    if (!previousFilePath.isEmpty() && previousFilePath.startsWith(folderPath))
+        plan.fileName = NameAfter(plan.fileName, previousFilePath.sliced(folderPath.size()));
+    plan.filePath = folderPath + plan.fileName;
     plan.statement = QStringLiteral("BACKUP DATABASE ") + QuoteIdentifier(database.trimmed()) +
                      QStringLiteral(" TO DISK=") + QuoteUnicodeLiteral(plan.filePath) +
                      QStringLiteral("  WITH FORMAT, NO_COMPRESSION ");

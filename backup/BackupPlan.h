@@ -20,4 +20,7 @@ QString BackupFolder(const QString &folder);
 QString QuoteIdentifier(const QString &name);
 QString QuoteUnicodeLiteral(const QString &text);
 
-BackupPlan PlanBackup(const QString &database, const QString &folder, const QDateTime &time);
+// The statement carries WITH FORMAT, which overwrites a file of the same name: a run within the same second
+// as the one that wrote `previousFilePath` gets "-2" (then "-3" ...) before ".bak" instead.
+BackupPlan PlanBackup(const QString &database, const QString &folder, const QDateTime &time,
+                      const QString &previousFilePath = {});

@@ -11,7 +11,7 @@
 Q_LOGGING_CATEGORY(lcBackup, "kvz.backup")
 
 BackupResult RunBackup(const QString &programFolder, const std::function<QDateTime()> &now,
-                       int loginTimeoutSeconds)
+                       int loginTimeoutSeconds, const QString &previousFilePath)
 {
     const ConnectionValues values = StoredConnectionValues(SettingsFiles::connectionFile(programFolder));
     OdbcConnection odbc;
@@ -24,7 +24,7 @@ BackupResult RunBackup(const QString &programFolder, const std::function<QDateTi
 
     const QString folder = ReadSetting(SettingsFiles::kSection, SettingsFiles::kFolder,
                                        SettingsFiles::backupFile(programFolder));
-    const BackupPlan plan = PlanBackup(values.database, folder, now());
+    const BackupPlan plan = PlanBackup(values.database, folder, now(), previousFilePath);
     qCInfo(lcBackup) << "backing up to" << plan.filePath;
 
     BackupResult result;

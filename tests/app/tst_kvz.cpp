@@ -60,6 +60,7 @@ private slots:
     void hideAndCloseKeepWindowReachable();
     void closeProgramWaitsForRunInFlight();
     void closeProgramWithoutRunEndsAtOnce();
+    void closeProgramCutsRunOffOnlyWhenUserSaysSo();
     void startUpBacksUpThroughTheDriver();
     void nextCopyTimeFollowsEachRun_data();
     void nextCopyTimeFollowsEachRun();
@@ -78,6 +79,8 @@ private:
     std::unique_ptr<ManualClock> clock_;
     std::unique_ptr<FakeBackup> fake_;
     std::unique_ptr<KVZ> window_;
+    int questions_ = 0;
+    bool endAtOnce_ = false;
 };
 
 void tst_kvz::init()
@@ -86,6 +89,12 @@ void tst_kvz::init()
     fake_ = std::make_unique<FakeBackup>();
     program_ = std::make_unique<QTemporaryDir>();
     window_ = std::make_unique<KVZ>(program_->path(), *clock_, fake_->runner());
+    questions_ = 0;
+    window_->setQuestion([this](const QString &) {
+        ++questions_;
+        return endAtOnce_;
+    });
+    endAtOnce_ = false;
 }
 
 void tst_kvz::cleanup()
@@ -248,12 +257,29 @@ void tst_kvz::closeProgramWaitsForRunInFlight()
     QVERIFY(!window_->isVisible());
     QTest::qWait(200);
     QCOMPARE(exit.count(), 0);
+    QCOMPARE(questions_, 1);
     window_->runNow();
 
     releaseRun();
     QVERIFY(finished.wait());
     QTRY_COMPARE(exit.count(), 1);
     QCOMPARE(fake_->runs.load(), 1);
+}
+
+void tst_kvz::closeProgramCutsRunOffOnlyWhenUserSaysSo()
+{
+    fake_->hold = true;
+    QSignalSpy exit(window_.get(), &KVZ::exitRequested);
+    window_->startUp();
+    QVERIFY(fake_->entered.tryAcquire(1, 5000));
+    window_->closeProgram();
+    QCOMPARE(questions_, 1);
+    QCOMPARE(exit.count(), 0);
+    endAtOnce_ = true;
+    window_->closeProgram();
+    QCOMPARE(questions_, 2);
+    QCOMPARE(exit.count(), 1);
+    QVERIFY(window_->isRunInFlight());
 }
 
 void tst_kvz::closeProgramWithoutRunEndsAtOnce()
@@ -263,6 +289,7 @@ void tst_kvz::closeProgramWithoutRunEndsAtOnce()
     window_->closeProgram();
     QCOMPARE(exit.count(), 1);
     QCOMPARE(fake_->runs.load(), 0);
+    QCOMPARE(questions_, 0);
 }
 
 void tst_kvz::startUpBacksUpThroughTheDriver()

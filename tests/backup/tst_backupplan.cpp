@@ -16,6 +16,8 @@ private slots:
     void folder();
     void statement_data();
     void statement();
+    void sameSecondGetsNewName_data();
+    void sameSecondGetsNewName();
     void connectionString_data();
     void connectionString();
     void valueTheDriverCannotCarry_data();
@@ -139,6 +141,36 @@ void tst_backupplan::statement()
     const BackupPlan plan = PlanBackup(database, folder, kMorning);
     QCOMPARE(plan.statement, expected);
     QVERIFY(plan.filePath.endsWith(plan.fileName));
+}
+
+void tst_backupplan::sameSecondGetsNewName_data()
+{
+    QTest::addColumn<QString>("previous");
+    QTest::addColumn<QString>("fileName");
+
+    QTest::newRow("first run") << QString() << "20260307064702-STOK.bak";
+    QTest::newRow("an earlier second") << "/y/20260307064701-STOK.bak"
+                                       << "20260307064702-STOK.bak";
+    QTest::newRow("same second") << "/y/20260307064702-STOK.bak"
+                                 << "20260307064702-STOK-2.bak";
+    QTest::newRow("third in the second") << "/y/20260307064702-STOK-2.bak"
+                                         << "20260307064702-STOK-3.bak";
+    QTest::newRow("tenth") << "/y/20260307064702-STOK-9.bak"
+                           << "20260307064702-STOK-10.bak";
+    QTest::newRow("another folder") << "/z/20260307064702-STOK.bak"
+                                    << "20260307064702-STOK.bak";
+    QTest::newRow("another database") << "/y/20260307064702-STOKX.bak"
+                                      << "20260307064702-STOK.bak";
+}
+
+void tst_backupplan::sameSecondGetsNewName()
+{
+    QFETCH(QString, previous);
+    QFETCH(QString, fileName);
+    const BackupPlan plan = PlanBackup(u"STOK"_s, u"/y/"_s, kMorning, previous);
+    QCOMPARE(plan.fileName, fileName);
+    QCOMPARE(plan.filePath, u"/y/"_s + fileName);
+    QVERIFY(plan.statement.contains(u"N'/y/"_s + fileName + u'\''));
 }
 
 void tst_backupplan::connectionString_data()

@@ -1,5 +1,7 @@
+#include "app/BackupRunner.h"
 #include "backup/BackupJob.h"
 #include "backup/RunBackup.h"
+#include "common/ManualClock.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 #include "tdstestserver.h"
@@ -60,6 +62,7 @@ private slots:
     void serverFailsDuringBackup_data();
     void serverFailsDuringBackup();
     void clockKeepsTickingDuringSlowBackup();
+    void runsInOneSecondKeepEveryFile();
 
 private:
     void configure(const Setup &setup);
@@ -296,6 +299,23 @@ void tst_backuprun::clockKeepsTickingDuringSlowBackup()
     QVERIFY(finished.wait(20000));
     QVERIFY2(ticks >= 10, qPrintable(u"only %1 ticks during the backup"_s.arg(ticks)));
     QVERIFY(finished.first().first().value<BackupResult>().ok);
+}
+
+void tst_backuprun::runsInOneSecondKeepEveryFile()
+{
+    configure({});
+    ManualClock clock(kRunTime);
+    const BackupJob::Runner runner = MakeBackupRunner(program_->path(), clock);
+    QStringList files;
+    for (int run = 0; run < 3; ++run) {
+        const BackupResult result = runner();
+        QVERIFY2(result.ok, qPrintable(result.reason));
+        files << QFileInfo(result.filePath).fileName();
+    }
+    QCOMPARE(files, (QStringList{u"20261207140509-STOK.bak"_s, u"20261207140509-STOK-2.bak"_s,
+                                 u"20261207140509-STOK-3.bak"_s}));
+    for (const QString &file : files)
+        QVERIFY(endsWithMarker(backups_->filePath(file)));
 }
 
 QTEST_GUILESS_MAIN(tst_backuprun)
