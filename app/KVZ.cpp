@@ -119,7 +119,7 @@ void KVZ::createControls()
     zaman = new QTimer(this);
     zaman->setObjectName(u"zaman"_s);
     zaman->setInterval(100);
-    connect(zaman, &QTimer::timeout, this, &KVZ::onTick);
+    connect(zaman, &QTimer::timeout, this, &KVZ::tick);
 }
 
 void KVZ::startUp()
@@ -221,7 +221,7 @@ void KVZ::closeProgram()
         emit exitRequested();
 }
 
-void KVZ::onTick()
+void KVZ::tick()
 {
     const QDateTime now = clock_.now();
     simdi->setCaption(TimeText(now));

@@ -31,6 +31,10 @@ public:
 
     void ComputeSchedule();
 
+    // The clock's tick (every 100 ms): shows the time and starts a run when a trigger holds. A soak run
+    // with a fast-forwarded clock calls it directly.
+    void tick();
+
     // Shown modeless and brought to the front.
     void showWindow();
     // Hidden behind the tray icon; minimised while there is no tray, so the window is never lost.
@@ -68,7 +72,6 @@ protected:
 
 private:
     void createControls();
-    void onTick();
     void onRunFinished(const BackupResult &result);
     void showOutcome(const BackupResult &result);
     void useTaskbarEntry(bool needed);

@@ -1,0 +1,135 @@
+// A simulated week of "Dakikada bir yedekle" against the loopback test server: real connections through
+// the driver, real backup files, the clock fast-forwarded tick by tick. Runs take no simulated time (the
+// clock stands still while the worker runs), so the schedule is exactly one run a minute.
+#include "app/BackupRunner.h"
+#include "app/KVZ.h"
+#include "common/ManualClock.h"
+#include "settings/SettingsFiles.h"
+#include "settings/ayarkayit.h"
+#include "tdstestserver.h"
+#include "ui/settings/ayarlar.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+void configure(const QString &program, quint16 port, const QString &backups)
+{
+    using namespace SettingsFiles;
+    const QString connection = connectionFile(program);
+    WriteSetting(kSection, kServer, QStringLiteral("127.0.0.1"), connection);
+    WriteSetting(kSection, kPort, QString::number(port), connection);
+    WriteSetting(kSection, kLogin, QStringLiteral("sa"), connection);
+    WriteSetting(kSection, kPassword, QStringLiteral("pw"), connection);
+    WriteSetting(kSection, kDatabase, QStringLiteral("STOK"), connection);
+    const QString backup = backupFile(program);
+    WriteSetting(kSection, kFolder, backups + u'/', backup);
+    WriteSetting(kSection, kDailyHour, QStringLiteral("03"), backup);
+    WriteSetting(kSection, kInterval, ayarlar::intervalEntries().at(0), backup);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "kvz.*=false");
+    QApplication app(argc, argv);
+    const int days = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 7;
+
+    tdstest::TdsTestServer server;
+    server.addLogin(QStringLiteral("sa"), QStringLiteral("pw"));
+    server.addDatabase(QStringLiteral("STOK"));
+    server.setBackupDuration(0);
+    if (!server.listen())
+        return 2;
+    QTemporaryDir program;
+    QTemporaryDir backups;
+    configure(program.path(), server.port(), backups.path());
+
+    // Half a minute past midnight, so the daily run at 03:00:00 falls between two interval runs on day one.
+    const QDateTime start(QDate(2026, 12, 7), QTime(0, 0, 30), Qt::UTC);
+    const QDateTime end = start.addDays(days);
+    ManualClock clock(start);
+    KVZ window(program.path(), clock, MakeBackupRunner(program.path(), clock));
+    window.setQuestion([](const QString &) { return false; });
+
+    int runs = 0;
+    int failures = 0;
+    QObject::connect(&window, &KVZ::runFinished, [&](const BackupResult &result) {
+        ++runs;
+        failures += result.ok ? 0 : 1;
+    });
+    auto waitForRun = [&](int finishedBefore) {
+        while (runs == finishedBefore)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    };
+
+    window.startUp();
+    // This loop is the clock: the window's own timer would tick on real time.
+    window.findChild<QTimer *>(QStringLiteral("zaman"))->stop();
+    waitForRun(0);
+    const long rssStart = residentKiB();
+    long rssAfterDay = -1;
+    while (clock.now() < end) {
+        clock.advance(100);
+        const int finished = runs;
+        window.tick();
+        if (window.isRunInFlight())
+            waitForRun(finished);
+        if (rssAfterDay < 0 && clock.now() >= start.addDays(1))
+            rssAfterDay = residentKiB();
+    }
+    const long rssEnd = residentKiB();
+
+    const QStringList files = QDir(backups.path()).entryList({QStringLiteral("*.bak")}, QDir::Files);
+    const int minutes = static_cast<int>(start.secsTo(end) / 60);
+    // One run at the start, then one a minute. The daily run at 03:00:00 takes the place of the run due at
+    // 03:00:30 on day one (the interval then counts from it, on whole minutes) and falls on an interval run
+    // on the later days: it never adds a second backup to a minute.
+    const int expected = 1 + minutes;
+    QList<QDateTime> times;
+    for (const QString &file : files)
+        times << QDateTime::fromString(file.left(14), QStringLiteral("yyyyMMddHHmmss"));
+    std::sort(times.begin(), times.end());
+    int irregularGaps = 0;
+    int dailyRuns = 0;
+    for (qsizetype i = 0; i < times.size(); ++i) {
+        dailyRuns += times[i].time() == QTime(3, 0) ? 1 : 0;
+        const qint64 gap = i > 0 ? times[i - 1].secsTo(times[i]) : 60;
+        const bool dailyOfDayOne = times[i] == QDateTime(start.date(), QTime(3, 0)) && gap == 30;
+        irregularGaps += gap == 60 || dailyOfDayOne ? 0 : 1;
+    }
+    std::printf("simulated days:          %d\n", days);
+    std::printf("runs:                    %d (expected %d)\n", runs, expected);
+    std::printf("failed runs:             %d\n", failures);
+    std::printf("backup files:            %lld\n", static_cast<long long>(files.size()));
+    std::printf("aborted on the server:   %lld\n", static_cast<long long>(server.abortedBackups().size()));
+    std::printf("daily runs at 03:00:00:  %d (expected %d)\n", dailyRuns, days);
+    std::printf("gaps other than 60 s:    %d (expected 0, the daily run of day one aside)\n", irregularGaps);
+    std::printf("resident memory (KiB):   start %ld, after one day %ld, end %ld\n", rssStart, rssAfterDay,
+                rssEnd);
+    const bool ok =
+        runs == expected && failures == 0 && files.size() == runs && server.abortedBackups().isEmpty();
+    std::printf("%s\n", ok ? "PASS" : "FAIL");
+    return ok ? 0 : 1;
+}
