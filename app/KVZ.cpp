@@ -17,6 +17,7 @@
 #include <QIcon>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -61,8 +62,11 @@ KVZ::KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, Q
     setWindowTitle(u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
     setFixedSize(twipsToPixels(5625), twipsToPixels(2880));
     question_ = [](const QString &text) {
-        return QMessageBox::question(nullptr, QApplication::applicationDisplayName(), text,
-                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text);
+        QPushButton *yes = box.addButton(u"Evet"_s, QMessageBox::YesRole);
+        box.setDefaultButton(box.addButton(u"Hayır"_s, QMessageBox::NoRole));
+        box.exec();
+        return box.clickedButton() == yes;
     };
     createControls();
     connect(&job_, &BackupJob::finished, this, &KVZ::onRunFinished);
