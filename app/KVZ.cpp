@@ -103,16 +103,16 @@ void KVZ::createControls()
     Label2 = title(vkFrame1, u"Label2"_s, u"SIRADAKİ YEDEKLEME"_s, twipsRect(120, 1200, 2535, 255));
     yedeklemesaati = timeLabel(vkFrame1, u"yedeklemesaati"_s, twipsRect(3120, 1080, 1935, 495));
 
-    const QFont kButtonFont = windowFont(u"MS Sans Serif"_s, 12, true);
-    yedekle = placeCommand(vkFrame1, u"yedekle"_s, u"YEDEKLE"_s, kGreen, kButtonFont,
+    const QFont buttonFont = windowFont(u"MS Sans Serif"_s, 12, true);
+    yedekle = placeCommand(vkFrame1, u"yedekle"_s, u"YEDEKLE"_s, kGreen, buttonFont,
                            twipsRect(120, 1560, 5415, 615));
     // "KAPAT" lies under "GİZLE" and stays hidden: the tray menu is the way to end the program.
-    cmdCancel = placeCommand(vkFrame1, u"cmdCancel"_s, u"KAPAT"_s, kRed, kButtonFont,
-                             twipsRect(120, 2280, 1815, 495));
+    cmdCancel =
+        placeCommand(vkFrame1, u"cmdCancel"_s, u"KAPAT"_s, kRed, buttonFont, twipsRect(120, 2280, 1815, 495));
     cmdCancel->hide();
-    vkCommand1 = placeCommand(vkFrame1, u"vkCommand1"_s, u"GİZLE"_s, kLightBlue, kButtonFont,
+    vkCommand1 = placeCommand(vkFrame1, u"vkCommand1"_s, u"GİZLE"_s, kLightBlue, buttonFont,
                               twipsRect(120, 2280, 3615, 495));
-    cmdOk = placeCommand(vkFrame1, u"cmdOk"_s, u"AYARLAR"_s, kYellow, kButtonFont,
+    cmdOk = placeCommand(vkFrame1, u"cmdOk"_s, u"AYARLAR"_s, kYellow, buttonFont,
                          twipsRect(3840, 2280, 1695, 495));
 
     connect(yedekle, &vkCommand::clicked, this, &KVZ::runNow);
@@ -238,7 +238,6 @@ void KVZ::tick()
 void KVZ::onRunFinished(const BackupResult &result)
 {
     // The schedule counts from the end of the run, whatever its outcome; the outcome is shown beside it.
-    lastResult_ = result;
     if (result.ok)
         qCInfo(lcRun) << "backup written:" << result.filePath;
     else

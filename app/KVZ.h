@@ -59,8 +59,6 @@ public:
     void setQuestion(Question question) { question_ = std::move(question); }
     bool isRunInFlight() const { return job_.isRunning(); }
 
-    const BackupResult &lastResult() const { return lastResult_; }
-
 signals:
     void runFinished(const BackupResult &result);
     // The program may end now: no run is in flight, or the user chose to cut it off.
@@ -79,7 +77,6 @@ private:
     QString programFolder_;
     Clock &clock_;
     BackupJob job_;
-    BackupResult lastResult_;
     BackupTrigger trigger_;
     TrayIcon *tray_ = nullptr;
     bool lastRunFailed_ = false;
