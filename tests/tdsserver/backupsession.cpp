@@ -1,6 +1,7 @@
 #include "backupsession.h"
 
 #include "backupmarker.h"
+#include "faultbytes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -73,6 +74,16 @@ void BackupSession::abort()
     }
 }
 
+void BackupSession::pause()
+{
+    m_timer.stop();
+}
+
+void BackupSession::resume()
+{
+    scheduleNext();
+}
+
 void BackupSession::step()
 {
     if (m_sent < m_plan.size()) {
@@ -90,9 +101,14 @@ void BackupSession::step()
         emit progress(message);
         return;
     }
+    if (m_behaviour.longMessage == LongMessage::Error)
+        return fail({longMessage(LongMessage::Error), backupTerminated()});
     m_file.write(u"%1\n"_s.arg(BackupCompleteMarker).toUtf8());
     m_file.close();
-    emit completed(summary());
+    if (m_behaviour.longMessage == LongMessage::Info)
+        emit completed({longMessage(LongMessage::Info), summary()});
+    else
+        emit completed({summary()});
 }
 
 void BackupSession::scheduleNext()

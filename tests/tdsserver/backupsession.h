@@ -22,12 +22,16 @@ public:
     void start();
     // Stops and removes the partial file.
     void abort();
+    // Holds the backup where it is, file open, until resumed.
+    void pause();
+    void resume();
 
     const BackupStatement &statement() const { return m_statement; }
 
 signals:
     void progress(const tdstest::ServerMessage &message);
-    void completed(const tdstest::ServerMessage &summary);
+    // The messages of the final answer, the summary last.
+    void completed(const QList<tdstest::ServerMessage> &messages);
     void failed(const QList<tdstest::ServerMessage> &errors);
 
 private:

@@ -1,6 +1,7 @@
 #include "clientconnection.h"
 
 #include "backupsession.h"
+#include "faultbytes.h"
 #include "loginanswer.h"
 #include "prelogin.h"
 #include "requestdecoder.h"
@@ -34,12 +35,14 @@ ClientConnection::~ClientConnection()
 {
     disconnect(m_socket, nullptr, this, nullptr);
     delete m_backup;
+    if (m_held)
+        m_state->recordHoldEnded();
 }
 
 void ClientConnection::readIncoming()
 {
     const QByteArray bytes = m_socket->readAll();
-    if (m_closed || m_state->behaviour().silent)
+    if (m_closed || m_held || m_state->behaviour().silent)
         return;
     m_reader.feed(bytes);
     while (!m_closed) {
@@ -64,7 +67,10 @@ void ClientConnection::handle(const TdsMessage &message)
         if (m_phase != Phase::Prelogin)
             return closeConnection();
         m_phase = Phase::Login;
-        return send(preloginResponse(), true);
+        send(preloginResponse(), true);
+        if (m_state->behaviour().loginDrop == LoginDrop::AfterPrelogin)
+            closeConnection();
+        return;
     case PacketType::Login7:
         if (m_phase == Phase::LoggedIn)
             return closeConnection();
@@ -94,7 +100,8 @@ void ClientConnection::handleLogin(const QByteArray &payload)
     if (!request)
         return closeConnection();
     m_state->recordLogin(request->fields);
-    if (request->fields.tdsVersion < OldestTdsVersion)
+    if (request->fields.tdsVersion < OldestTdsVersion ||
+        m_state->behaviour().loginDrop == LoginDrop::OnLogin7)
         return closeConnection();
     const int delay = m_state->behaviour().loginDelayMs;
     if (delay <= 0)
@@ -105,8 +112,12 @@ void ClientConnection::handleLogin(const QByteArray &payload)
 
 void ClientConnection::finishLogin(const Login7Request &request)
 {
+    if (m_state->behaviour().garbageInstead == Answer::Login)
+        return sendGarbage();
     const LoginAnswer answer = answerLogin(request, *m_state);
-    send(answer.tokens, true);
+    send(answer.tokens, true, Answer::Login);
+    if (m_held)
+        return;
     if (!answer.accepted)
         return closeConnection();
     m_writer.setPacketSize(answer.packetSize);
@@ -126,6 +137,8 @@ void ClientConnection::handleBatch(const QByteArray &payload)
 
 void ClientConnection::startBackup(const QString &text)
 {
+    if (m_state->behaviour().garbageInstead == Answer::Backup)
+        return sendGarbage();
     const BackupParse parse = BackupStatementParser::parse(text);
     if (!parse.statement)
         return sendFinal(parse.errors, DoneError);
@@ -151,9 +164,9 @@ void ClientConnection::startBackup(const QString &text)
     m_backup = session;
     m_busy = true;
     connect(session, &BackupSession::progress, this, &ClientConnection::sendProgress);
-    connect(session, &BackupSession::completed, this, [this](const ServerMessage &summary) {
+    connect(session, &BackupSession::completed, this, [this](const QList<ServerMessage> &messages) {
         m_state->recordWrittenBackup(m_backup->statement().path);
-        finishBackup({summary}, true);
+        finishBackup(messages, true);
     });
     connect(session, &BackupSession::failed, this,
             [this](const QList<ServerMessage> &errors) { finishBackup(errors, false); });
@@ -168,11 +181,13 @@ void ClientConnection::sendProgress(const ServerMessage &message)
     if (m_state->behaviour().moreResultsOnDone)
         tokens.done(DoneMore);
     send(tokens.bytes(), false);
+    if (m_state->behaviour().stallDuringBackup && !m_released) {
+        m_backup->pause();
+        return hold();
+    }
     if (!m_state->behaviour().dropDuringBackup)
         return;
-    m_backup->abort();
-    m_backup->deleteLater();
-    m_backup = nullptr;
+    endBackup();
     closeConnection();
 }
 
@@ -181,7 +196,8 @@ void ClientConnection::finishBackup(const QList<ServerMessage> &messages, bool s
     m_backup->deleteLater();
     m_backup = nullptr;
     sendFinal(messages, success ? DoneFinal : DoneError);
-    becomeIdle();
+    if (!m_held)
+        becomeIdle();
 }
 
 void ClientConnection::sendFinal(const QList<ServerMessage> &messages, quint16 status)
@@ -193,7 +209,7 @@ void ClientConnection::sendFinal(const QList<ServerMessage> &messages, quint16 s
         if (more && i + 1 < messages.size())
             tokens.done(status | DoneMore);
     }
-    send(tokens.done(status).bytes(), true);
+    send(tokens.done(status).bytes(), true, Answer::Backup);
 }
 
 // An attention is acknowledged by a DONE with the attention bit, whether or not work was running.
@@ -204,18 +220,59 @@ void ClientConnection::handleAttention()
     const bool backupRunning = m_backup;
     if (backupRunning) {
         m_state->recordAbort({m_backup->statement().database, m_backup->statement().path});
-        m_backup->abort();
-        m_backup->deleteLater();
-        m_backup = nullptr;
+        endBackup();
     }
     send(TokenWriter().done(DoneAttention).bytes(), true);
     if (backupRunning)
         becomeIdle();
 }
 
-void ClientConnection::send(const QByteArray &tokens, bool endOfMessage)
+void ClientConnection::send(const QByteArray &tokens, bool endOfMessage, Answer answer)
 {
-    m_socket->write(m_writer.frame(PacketType::TabularResult, tokens, endOfMessage));
+    const QByteArray packets = m_writer.frame(PacketType::TabularResult, tokens, endOfMessage);
+    const Behaviour behaviour = m_state->behaviour();
+    if (answer == Answer::None || behaviour.lengthLieIn != answer) {
+        m_socket->write(packets);
+        return;
+    }
+    m_socket->write(lieAboutLength(packets, behaviour.lengthLie));
+    // Out of step with the server, the client waits for bytes that never come: either the rest of the
+    // lying packet or the rest of the one its leftover bytes seem to start.
+    hold();
+}
+
+void ClientConnection::sendGarbage()
+{
+    m_socket->write(garbageBytes());
+    hold();
+}
+
+// The socket stays open and nothing more is sent or read until the test lets go.
+void ClientConnection::hold()
+{
+    m_held = true;
+    m_state->recordHold();
+}
+
+void ClientConnection::release(Release how)
+{
+    if (!m_held)
+        return;
+    m_held = false;
+    m_released = true;
+    m_state->recordHoldEnded();
+    if (how == Release::Resume && m_backup)
+        return m_backup->resume();
+    if (m_backup)
+        endBackup();
+    closeConnection();
+}
+
+void ClientConnection::endBackup()
+{
+    m_backup->abort();
+    m_backup->deleteLater();
+    m_backup = nullptr;
 }
 
 void ClientConnection::becomeIdle()

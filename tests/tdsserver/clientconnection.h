@@ -1,5 +1,6 @@
 #pragma once
 
+#include "behaviour.h"
 #include "login7.h"
 #include "packetreader.h"
 #include "packetwriter.h"
@@ -24,6 +25,9 @@ public:
                      QObject *parent = nullptr);
     ~ClientConnection() override;
 
+    // Ends a stall or a hold: see TdsTestServer::release.
+    void release(Release how);
+
 private:
     enum class Phase { Prelogin, Login, LoggedIn };
 
@@ -35,9 +39,13 @@ private:
     void handleAttention();
     void startBackup(const QString &text);
     void sendProgress(const ServerMessage &message);
+    // Stops the running backup and removes its partial file.
+    void endBackup();
     void finishBackup(const QList<ServerMessage> &messages, bool success);
     void sendFinal(const QList<ServerMessage> &messages, quint16 status);
-    void send(const QByteArray &tokens, bool endOfMessage);
+    void send(const QByteArray &tokens, bool endOfMessage, Answer answer = Answer::None);
+    void sendGarbage();
+    void hold();
     void becomeIdle();
     void closeConnection();
     void clientGone();
@@ -49,6 +57,8 @@ private:
     Phase m_phase = Phase::Prelogin;
     bool m_busy = false;
     bool m_closed = false;
+    bool m_held = false;
+    bool m_released = false;
     QList<TdsMessage> m_queued;
     QPointer<BackupSession> m_backup;
 };

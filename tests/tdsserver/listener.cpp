@@ -20,6 +20,12 @@ quint16 Listener::listen(quint16 port)
     return m_server->serverPort();
 }
 
+void Listener::release(Release how)
+{
+    for (ClientConnection *connection : findChildren<ClientConnection *>(Qt::FindDirectChildrenOnly))
+        connection->release(how);
+}
+
 void Listener::accept()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection())

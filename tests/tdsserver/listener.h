@@ -1,5 +1,7 @@
 #pragma once
 
+#include "behaviour.h"
+
 #include <QObject>
 #include <memory>
 
@@ -17,6 +19,8 @@ public:
 
     // 0 when the port cannot be bound.
     quint16 listen(quint16 port);
+    // Lets go of every connection held open without an answer.
+    void release(Release how);
 
 private:
     void accept();

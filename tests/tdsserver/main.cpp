@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QHash>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -13,6 +14,25 @@ void printLine(FILE *stream, const QString &line)
 {
     std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
     std::fflush(stream);
+}
+
+// The choice an option names; false, with a line on stderr, when it names none of them.
+template <typename Choice>
+bool readChoice(const QCommandLineParser &parser, const QCommandLineOption &option,
+                const QHash<QString, Choice> &choices, Choice *choice)
+{
+    if (!parser.isSet(option))
+        return true;
+    const QString value = parser.value(option);
+    if (!choices.contains(value)) {
+        QStringList names = choices.keys();
+        names.sort();
+        printLine(stderr, u"--%1 wants one of %2, got '%3'"_s.arg(option.names().constFirst(),
+                                                                  names.join(u", "_s), value));
+        return false;
+    }
+    *choice = choices.value(value);
+    return true;
 }
 
 } // namespace
@@ -37,8 +57,43 @@ int main(int argc, char *argv[])
     const QCommandLineOption fail(u"error-after-progress"_s, u"Fail every backup after some progress."_s);
     const QCommandLineOption more(u"more-results"_s,
                                   u"Set the more-results flag on every DONE where legal."_s);
-    parser.addOptions({port, login, database, backupSeconds, loginDelay, silent, drop, fail, more});
+    const QCommandLineOption loginDrop(
+        u"drop-during-login"_s, u"Close the connection after PRELOGIN or on LOGIN7."_s, u"prelogin|login7"_s);
+    const QCommandLineOption garbage(u"garbage-instead"_s,
+                                     u"Send bytes that are not TDS in place of an answer, then hold."_s,
+                                     u"login|backup"_s);
+    const QCommandLineOption lie(u"length-lie"_s, u"The last packet's header claims more or fewer bytes."_s,
+                                 u"longer|shorter"_s);
+    const QCommandLineOption lieIn(u"length-lie-in"_s, u"The answer whose length lies (backup unless set)."_s,
+                                   u"login|backup"_s, u"backup"_s);
+    const QCommandLineOption longText(
+        u"long-message"_s, u"The longest message a token holds in the backup's answer."_s, u"info|error"_s);
+    const QCommandLineOption stall(
+        u"stall-during-backup"_s,
+        u"Stop answering after the first progress message, socket open, until the server ends."_s);
+    parser.addOptions({port, login, database, backupSeconds, loginDelay, silent, drop, fail, more, loginDrop,
+                       garbage, lie, lieIn, longText, stall});
     parser.process(app);
+
+    using namespace tdstest;
+    const QHash<QString, Answer> answers = {{u"login"_s, Answer::Login}, {u"backup"_s, Answer::Backup}};
+    LoginDrop loginDropAt = LoginDrop::None;
+    Answer garbageAt = Answer::None;
+    LengthLie lieKind = LengthLie::None;
+    Answer lieAt = Answer::Backup;
+    LongMessage longKind = LongMessage::None;
+    const bool choicesRead =
+        readChoice(parser, loginDrop,
+                   {{u"prelogin"_s, LoginDrop::AfterPrelogin}, {u"login7"_s, LoginDrop::OnLogin7}},
+                   &loginDropAt) &&
+        readChoice(parser, garbage, answers, &garbageAt) &&
+        readChoice(parser, lie, {{u"longer"_s, LengthLie::Longer}, {u"shorter"_s, LengthLie::Shorter}},
+                   &lieKind) &&
+        readChoice(parser, lieIn, answers, &lieAt) &&
+        readChoice(parser, longText, {{u"info"_s, LongMessage::Info}, {u"error"_s, LongMessage::Error}},
+                   &longKind);
+    if (!choicesRead)
+        return 2;
 
     tdstest::TdsTestServer server;
     for (const QString &entry : parser.values(login)) {
@@ -59,6 +114,11 @@ int main(int argc, char *argv[])
     server.setDropDuringBackup(parser.isSet(drop));
     server.setErrorAfterProgress(parser.isSet(fail));
     server.setMoreResultsOnDone(parser.isSet(more));
+    server.setDropDuringLogin(loginDropAt);
+    server.setGarbageInstead(garbageAt);
+    server.setLengthLie(lieKind, lieAt);
+    server.setLongMessage(longKind);
+    server.setStallDuringBackup(parser.isSet(stall));
     server.setEventLog([](const QString &line) { printLine(stderr, line); });
 
     bool portIsNumber = false;

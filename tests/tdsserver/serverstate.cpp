@@ -110,6 +110,24 @@ void ServerState::recordAttention()
     log(u"attention"_s);
 }
 
+void ServerState::recordHold()
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        ++m_held;
+    }
+    log(u"connection held: nothing more is sent"_s);
+}
+
+void ServerState::recordHoldEnded()
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        --m_held;
+    }
+    log(u"held connection let go"_s);
+}
+
 QList<LoginRecord> ServerState::logins() const
 {
     QMutexLocker lock(&m_mutex);
@@ -138,6 +156,12 @@ int ServerState::attentionCount() const
 {
     QMutexLocker lock(&m_mutex);
     return m_attentions;
+}
+
+int ServerState::heldConnections() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_held;
 }
 
 void ServerState::log(const QString &line) const

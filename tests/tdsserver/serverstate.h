@@ -31,12 +31,15 @@ public:
     void recordAbort(const AbortRecord &abort);
     void recordWrittenBackup(const QString &path);
     void recordAttention();
+    void recordHold();
+    void recordHoldEnded();
 
     QList<LoginRecord> logins() const;
     QStringList batches() const;
     QList<AbortRecord> abortedBackups() const;
     QStringList writtenBackups() const;
     int attentionCount() const;
+    int heldConnections() const;
 
 private:
     void log(const QString &line) const;
@@ -51,6 +54,7 @@ private:
     QList<AbortRecord> m_aborted;
     QStringList m_written;
     int m_attentions = 0;
+    int m_held = 0;
 };
 
 } // namespace tdstest

@@ -74,6 +74,41 @@ void TdsTestServer::setMoreResultsOnDone(bool more)
     m_state->changeBehaviour([more](Behaviour &b) { b.moreResultsOnDone = more; });
 }
 
+void TdsTestServer::setDropDuringLogin(LoginDrop when)
+{
+    m_state->changeBehaviour([when](Behaviour &b) { b.loginDrop = when; });
+}
+
+void TdsTestServer::setGarbageInstead(Answer answer)
+{
+    m_state->changeBehaviour([answer](Behaviour &b) { b.garbageInstead = answer; });
+}
+
+void TdsTestServer::setLengthLie(LengthLie lie, Answer answer)
+{
+    m_state->changeBehaviour([lie, answer](Behaviour &b) {
+        b.lengthLie = lie;
+        b.lengthLieIn = lie == LengthLie::None ? Answer::None : answer;
+    });
+}
+
+void TdsTestServer::setLongMessage(LongMessage kind)
+{
+    m_state->changeBehaviour([kind](Behaviour &b) { b.longMessage = kind; });
+}
+
+void TdsTestServer::setStallDuringBackup(bool stall)
+{
+    m_state->changeBehaviour([stall](Behaviour &b) { b.stallDuringBackup = stall; });
+}
+
+void TdsTestServer::release(Release how)
+{
+    if (m_thread)
+        QMetaObject::invokeMethod(
+            m_listener, [this, how] { m_listener->release(how); }, Qt::BlockingQueuedConnection);
+}
+
 void TdsTestServer::setEventLog(std::function<void(const QString &)> log)
 {
     m_state->setEventLog(std::move(log));
@@ -102,6 +137,11 @@ QStringList TdsTestServer::writtenBackups() const
 int TdsTestServer::attentionCount() const
 {
     return m_state->attentionCount();
+}
+
+int TdsTestServer::heldConnections() const
+{
+    return m_state->heldConnections();
 }
 
 } // namespace tdstest

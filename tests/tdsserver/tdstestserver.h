@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backupmarker.h"
+#include "behaviour.h"
 #include "records.h"
 
 #include <QList>
@@ -46,6 +47,22 @@ public:
     // FreeTDS returns from SQLExecDirect and SQLMoreResults only at a DONE, so only this mode
     // lets a client see progress before the backup ends (and free the statement early).
     void setMoreResultsOnDone(bool more);
+    // The server closes the connection once it has answered PRELOGIN, or when LOGIN7 arrives.
+    void setDropDuringLogin(LoginDrop when);
+    // The answer is replaced by 64 bytes that are not TDS; the connection is then held (see release).
+    void setGarbageInstead(Answer answer);
+    // The last packet of the answer claims 100 bytes more than it holds, or half its payload (the rest
+    // reaching the client as the start of another packet); the connection is then held.
+    void setLengthLie(LengthLie lie, Answer answer);
+    // The backup's final answer carries a message as long as a token allows (32 753 characters): an
+    // INFO before the summary, or an ERROR and 3013 in place of it, the file then removed.
+    void setLongMessage(LongMessage kind);
+    // After the first progress message the backup stops and nothing more is sent; the connection
+    // stays open and is held until released.
+    void setStallDuringBackup(bool stall);
+    // Lets go of every held connection: a stalled backup carries on to its end (Resume) or its
+    // connection closes and the partial file goes (Drop); any other held connection closes.
+    void release(Release how);
     // Called on the server thread with one line per login, batch, attention and backup outcome.
     void setEventLog(std::function<void(const QString &)> log);
 
@@ -56,6 +73,8 @@ public:
     QList<AbortRecord> abortedBackups() const;
     QStringList writtenBackups() const;
     int attentionCount() const;
+    // Connections held open without an answer now.
+    int heldConnections() const;
 
 private:
     std::shared_ptr<ServerState> m_state;

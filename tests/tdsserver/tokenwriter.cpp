@@ -31,6 +31,13 @@ constexpr quint8 ProductVersion[] = {16, 0, 0x03, 0xE8};
 // B_VARCHAR carries its length in one byte.
 constexpr qsizetype MaxByteLengthChars = 255;
 
+// What an INFO or ERROR token's length counts besides the text: number, state, class, the text's length,
+// the server and procedure names and the line number.
+qsizetype messageBytesBesideText()
+{
+    return 4 + 1 + 1 + 2 + 1 + 2 * ServerName.size() + 1 + 4;
+}
+
 } // namespace
 
 TokenWriter &TokenWriter::envChange(EnvChange type, const QString &newValue, const QString &oldValue)
@@ -60,7 +67,7 @@ TokenWriter &TokenWriter::message(const ServerMessage &message)
 {
     const QString text = message.text;
     u8(message.severity > HighestInfoSeverity ? TokenError : TokenInfo);
-    u16(quint16(4 + 1 + 1 + 2 + 2 * text.size() + 1 + 2 * ServerName.size() + 1 + 4));
+    u16(quint16(messageBytesBesideText() + 2 * text.size()));
     u32(quint32(message.number));
     u8(message.state);
     u8(message.severity);
@@ -70,6 +77,11 @@ TokenWriter &TokenWriter::message(const ServerMessage &message)
     bVarChar(QString());
     u32(1);
     return *this;
+}
+
+qsizetype TokenWriter::longestMessageText()
+{
+    return (0xFFFF - messageBytesBesideText()) / 2;
 }
 
 TokenWriter &TokenWriter::loginAck(quint32 tdsVersion)

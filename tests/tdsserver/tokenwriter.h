@@ -35,6 +35,9 @@ public:
     TokenWriter &doneProc(quint16 status);
     TokenWriter &returnStatus(qint32 value);
 
+    // The most UTF-16 units a message text can have in this server's INFO and ERROR tokens.
+    static qsizetype longestMessageText();
+
     QByteArray bytes() const { return m_bytes; }
 
 private:

@@ -1,4 +1,5 @@
 #include "backupstatement.h"
+#include "faultbytes.h"
 #include "login7.h"
 #include "packetreader.h"
 #include "packetwriter.h"
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <atomic>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlucode.h>
@@ -127,11 +129,18 @@ private:
         SQLWCHAR text[1024];
         SQLINTEGER native = 0;
         SQLSMALLINT length = 0;
-        for (SQLSMALLINT i = 1; SQLGetDiagRecW(type, handle, i, state, &native, text,
-                                               SQLSMALLINT(std::size(text)), &length) == SQL_SUCCESS;
-             ++i) {
+        for (SQLSMALLINT i = 1;; ++i) {
+            const SQLRETURN rc =
+                SQLGetDiagRecW(type, handle, i, state, &native, text, SQLSMALLINT(std::size(text)), &length);
+            if (!SQL_SUCCEEDED(rc))
+                break;
+            // A longer text comes cut to the buffer, ended by a zero. FreeTDS reports the whole text's length
+            // in 16 bits, so a text of more than 32 767 characters (prefixes included) comes with a negative
+            // one.
+            const auto *chars = reinterpret_cast<const char16_t *>(text);
+            const bool cut = length < 0 || length >= SQLSMALLINT(std::size(text));
             m_diagnostics.append({QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5), native});
-            m_text += QString::fromUtf16(reinterpret_cast<const char16_t *>(text), length) + u'\n';
+            m_text += (cut ? QString::fromUtf16(chars) : QString::fromUtf16(chars, length)) + u'\n';
         }
     }
 
@@ -174,9 +183,34 @@ enum class Misbehaviour {
     SlowerLogin
 };
 
+// However a test ends, a client stuck on a held connection gets it closed and returns.
+struct DropOnExit {
+    TdsTestServer &server;
+    ~DropOnExit() { server.release(tdstest::Release::Drop); }
+};
+
+// One of the faults that corrupt or cut the conversation, as the test server's switches set it.
+struct Fault {
+    tdstest::LoginDrop loginDrop = tdstest::LoginDrop::None;
+    tdstest::Answer garbage = tdstest::Answer::None;
+    tdstest::LengthLie lie = tdstest::LengthLie::None;
+    tdstest::Answer lieIn = tdstest::Answer::None;
+    tdstest::LongMessage longMessage = tdstest::LongMessage::None;
+
+    void applyTo(TdsTestServer &server) const
+    {
+        server.setDropDuringLogin(loginDrop);
+        server.setGarbageInstead(garbage);
+        server.setLengthLie(lie, lieIn);
+        server.setLongMessage(longMessage);
+    }
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Misbehaviour)
+Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(tdstest::Release)
 
 class TstTdsServer : public QObject {
     Q_OBJECT
@@ -613,6 +647,147 @@ private slots:
         QVERIFY(server.abortedBackups().isEmpty());
     }
 
+    // A client that waits for bytes that never come would wait for good: those rows end by the test
+    // dropping the held connection.
+    void faults_data()
+    {
+        using namespace tdstest;
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<bool>("connects");
+        QTest::addColumn<int>("execResult");
+        QTest::addColumn<QStringList>("states");
+        QTest::addColumn<QList<int>>("natives");
+        QTest::addColumn<bool>("waitsForDrop");
+        QTest::addColumn<bool>("written");
+        const int failed = SQL_ERROR;
+        const int succeeded = SQL_SUCCESS_WITH_INFO;
+        const QString unableToConnect = u"08001"_s;
+        // 20002 "Adaptive Server connection failed", 20017 "Unexpected EOF from the server".
+        QTest::newRow("drop after prelogin")
+            << Fault{.loginDrop = LoginDrop::AfterPrelogin} << false << failed << QStringList{unableToConnect}
+            << QList<int>{20002} << false << false;
+        QTest::newRow("drop on login7")
+            << Fault{.loginDrop = LoginDrop::OnLogin7} << false << failed << QStringList{unableToConnect}
+            << QList<int>{20017, 20002} << false << false;
+        // 20020 "Bad token from the server: Datastream processing out of sync".
+        QTest::newRow("garbage for the login")
+            << Fault{.garbage = Answer::Login} << false << failed << QStringList{u"08S01"_s, unableToConnect}
+            << QList<int>{20020} << false << false;
+        QTest::newRow("garbage for the backup")
+            << Fault{.garbage = Answer::Backup} << true << failed << QStringList{u"08S01"_s}
+            << QList<int>{20020} << false << false;
+        QTest::newRow("login answer longer than sent")
+            << Fault{.lie = LengthLie::Longer, .lieIn = Answer::Login} << false << failed
+            << QStringList{u"HYT00"_s, unableToConnect} << QList<int>{} << false << false;
+        QTest::newRow("login answer shorter than sent")
+            << Fault{.lie = LengthLie::Shorter, .lieIn = Answer::Login} << false << failed
+            << QStringList{u"HYT00"_s, unableToConnect} << QList<int>{} << false << false;
+        // The server wrote the whole file before its lying last packet; the client cannot know.
+        QTest::newRow("backup answer longer than sent")
+            << Fault{.lie = LengthLie::Longer, .lieIn = Answer::Backup} << true << failed
+            << QStringList{u"01000"_s} << QList<int>{20017, 4035} << true << true;
+        QTest::newRow("backup answer shorter than sent")
+            << Fault{.lie = LengthLie::Shorter, .lieIn = Answer::Backup} << true << failed
+            << QStringList{u"01000"_s} << QList<int>{20017, 4035} << true << true;
+        QTest::newRow("longest info") << Fault{.longMessage = LongMessage::Info} << true << succeeded
+                                      << QStringList{u"01000"_s} << QList<int>{50000, 3014} << false << true;
+        QTest::newRow("longest error")
+            << Fault{.longMessage = LongMessage::Error} << true << failed << QStringList{u"42000"_s}
+            << QList<int>{50000, 3013} << false << false;
+    }
+    void faults()
+    {
+        QFETCH(Fault, fault);
+        QFETCH(bool, connects);
+        QFETCH(int, execResult);
+        QFETCH(QStringList, states);
+        QFETCH(QList<int>, natives);
+        QFETCH(bool, waitsForDrop);
+        QFETCH(bool, written);
+        const QString path = freshFolder() + u"/shop.bak"_s;
+        TdsTestServer server;
+        fault.applyTo(server);
+        startServer(server);
+        OdbcClient client;
+        std::atomic<bool> returned = false;
+        bool connected = false;
+        SQLRETURN rc = SQL_SUCCESS;
+        std::jthread run([&] {
+            connected = client.connect(connectionString(server.port(), u"Shop"_s, User, Password), 2);
+            if (connected)
+                rc = client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1' WITH STATS = 50"_s.arg(path));
+            returned = true;
+        });
+        const DropOnExit drop{server};
+        if (waitsForDrop) {
+            QTRY_COMPARE(server.heldConnections(), 1);
+            QTest::qWait(300);
+            QVERIFY(!returned);
+            server.release(tdstest::Release::Drop);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(returned, 10000);
+        QCOMPARE(connected, connects);
+        if (connects)
+            QCOMPARE(rc, execResult);
+        for (const QString &state : states)
+            QVERIFY2(client.states().contains(state), qPrintable(client.states().join(u' ')));
+        for (const int native : natives)
+            QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
+        if (fault.longMessage != tdstest::LongMessage::None)
+            QVERIFY2(client.allText().contains(tdstest::longMessage(fault.longMessage).text.left(500)),
+                     qPrintable(client.allText()));
+        QCOMPARE(endsWithMarker(path), written);
+        QCOMPARE(server.writtenBackups().size(), written ? 1 : 0);
+        QTRY_COMPARE(server.heldConnections(), 0);
+    }
+
+    void stalledBackupWaitsForRelease_data()
+    {
+        QTest::addColumn<tdstest::Release>("release");
+        QTest::addColumn<int>("execResult");
+        QTest::addColumn<int>("native");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("resumed: the backup ends as usual")
+            << tdstest::Release::Resume << int(SQL_SUCCESS_WITH_INFO) << 3014 << true;
+        QTest::newRow("dropped: the partial file goes")
+            << tdstest::Release::Drop << int(SQL_ERROR) << 20017 << false;
+    }
+    void stalledBackupWaitsForRelease()
+    {
+        QFETCH(tdstest::Release, release);
+        QFETCH(int, execResult);
+        QFETCH(int, native);
+        QFETCH(bool, written);
+        const QString path = freshFolder() + u"/shop.bak"_s;
+        TdsTestServer server;
+        server.setStallDuringBackup(true);
+        server.setBackupDuration(100);
+        startServer(server);
+        OdbcClient client;
+        QVERIFY(client.connect(connectionString(server.port(), u"Shop"_s, User, Password), 5));
+        std::atomic<bool> returned = false;
+        SQLRETURN rc = SQL_SUCCESS;
+        std::jthread run([&] {
+            rc = client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1' WITH STATS = 50"_s.arg(path));
+            returned = true;
+        });
+        const DropOnExit drop{server};
+
+        QTRY_COMPARE(server.heldConnections(), 1);
+        QTest::qWait(1000);
+        QVERIFY2(!returned, "the client did not wait for the stalled backup");
+        QVERIFY(QFile::exists(path));
+        QVERIFY(!endsWithMarker(path));
+        server.release(release);
+        QTRY_VERIFY(returned);
+        QCOMPARE(rc, execResult);
+        QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
+        QCOMPARE(endsWithMarker(path), written);
+        QCOMPARE(QFile::exists(path), written);
+        QCOMPARE(server.heldConnections(), 0);
+        QVERIFY(server.abortedBackups().isEmpty());
+    }
+
     void connectionsRunSideBySide()
     {
         const QString folder = freshFolder();
@@ -644,13 +819,8 @@ private slots:
     {
         const QString path = freshFolder() + u"/cli.bak"_s;
         QProcess cli;
-        cli.start(QStringLiteral(TDSTESTSERVER_CLI),
-                  {u"--port"_s, u"0"_s, u"--login"_s, u"sa:pass:word"_s, u"--database"_s, u"Shop"_s,
-                   u"--backup-seconds"_s, u"0.1"_s});
-        QVERIFY(cli.waitForReadyRead(5000));
-        const QString line = QString::fromUtf8(cli.readLine()).trimmed();
-        QVERIFY2(line.startsWith(u"listening on 127.0.0.1:"), qPrintable(line));
-        const quint16 port = line.section(u':', -1).toUShort();
+        const quint16 port =
+            startCli(cli, {u"--login"_s, u"sa:pass:word"_s, u"--backup-seconds"_s, u"0.1"_s});
         QVERIFY(port != 0);
 
         OdbcClient client;
@@ -668,7 +838,113 @@ private slots:
         QVERIFY2(log.contains(u"backup written: "_s + path), qPrintable(log));
     }
 
+    // Rows that hold the connection end by terminating the server, which closes it.
+    void commandLineFaults_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("connects");
+        QTest::addColumn<int>("native");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("terminateWhenHeld");
+        QTest::newRow("drop after prelogin")
+            << QStringList{u"--drop-during-login"_s, u"prelogin"_s} << false << 20002 << u"08001"_s << false;
+        QTest::newRow("drop on login7")
+            << QStringList{u"--drop-during-login"_s, u"login7"_s} << false << 20017 << u"08001"_s << false;
+        QTest::newRow("garbage for the login")
+            << QStringList{u"--garbage-instead"_s, u"login"_s} << false << 20020 << u"08S01"_s << false;
+        QTest::newRow("garbage for the backup")
+            << QStringList{u"--garbage-instead"_s, u"backup"_s} << true << 20020 << u"08S01"_s << false;
+        QTest::newRow("lying login answer")
+            << QStringList{u"--length-lie"_s, u"longer"_s, u"--length-lie-in"_s, u"login"_s} << false << 0
+            << u"HYT00"_s << false;
+        QTest::newRow("lying backup answer, the default")
+            << QStringList{u"--length-lie"_s, u"shorter"_s} << true << 20017 << u"01000"_s << true;
+        QTest::newRow("longest error")
+            << QStringList{u"--long-message"_s, u"error"_s} << true << 50000 << u"42000"_s << false;
+        QTest::newRow("stall") << QStringList{u"--stall-during-backup"_s} << true << 20017 << u"01000"_s
+                               << true;
+    }
+    void commandLineFaults()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, connects);
+        QFETCH(int, native);
+        QFETCH(QString, state);
+        QFETCH(bool, terminateWhenHeld);
+        const QString path = freshFolder() + u"/cli.bak"_s;
+        QProcess cli;
+        const quint16 port = startCli(cli, options);
+        QVERIFY(port != 0);
+        OdbcClient client;
+        std::atomic<bool> returned = false;
+        bool connected = false;
+        std::jthread run([&] {
+            connected = client.connect(connectionString(port, u"Shop"_s, User, Password), 1);
+            if (connected)
+                client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1'"_s.arg(path));
+            returned = true;
+        });
+        QString log;
+        if (terminateWhenHeld) {
+            QTRY_VERIFY2((log += QString::fromUtf8(cli.readAllStandardError())).contains(u"connection held"),
+                         qPrintable(log));
+            QVERIFY(!returned);
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(returned, 10000);
+        }
+        cli.terminate();
+        QVERIFY(cli.waitForFinished(5000));
+        QTRY_VERIFY(returned);
+        QCOMPARE(connected, connects);
+        QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
+        QVERIFY2(client.states().contains(state), qPrintable(client.states().join(u' ')));
+    }
+
+    void commandLineRefusesUnknownChoices_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("complaint");
+        QTest::newRow("login drop") << QStringList{u"--drop-during-login"_s, u"later"_s}
+                                    << u"--drop-during-login wants one of login7, prelogin, got 'later'"_s;
+        QTest::newRow("garbage") << QStringList{u"--garbage-instead"_s, u"Login"_s}
+                                 << u"--garbage-instead wants one of backup, login, got 'Login'"_s;
+        QTest::newRow("lie") << QStringList{u"--length-lie"_s, u""_s}
+                             << u"--length-lie wants one of longer, shorter, got ''"_s;
+        QTest::newRow("lie place") << QStringList{u"--length-lie"_s, u"longer"_s, u"--length-lie-in"_s,
+                                                  u"prelogin"_s}
+                                   << u"--length-lie-in wants one of backup, login, got 'prelogin'"_s;
+        QTest::newRow("long message") << QStringList{u"--long-message"_s, u"warning"_s}
+                                      << u"--long-message wants one of error, info, got 'warning'"_s;
+    }
+    void commandLineRefusesUnknownChoices()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, complaint);
+        QProcess cli;
+        cli.start(QStringLiteral(TDSTESTSERVER_CLI), options);
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 2);
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()).trimmed(), complaint);
+        QVERIFY(cli.readAllStandardOutput().isEmpty());
+    }
+
 private:
+    // The command-line server with the test's login and database; its port, or 0 when it did not start.
+    quint16 startCli(QProcess &cli, const QStringList &options)
+    {
+        cli.start(QStringLiteral(TDSTESTSERVER_CLI),
+                  QStringList{u"--port"_s, u"0"_s, u"--login"_s, User + u':' + Password, u"--database"_s,
+                              u"Shop"_s} +
+                      options);
+        if (!cli.waitForReadyRead(5000))
+            return 0;
+        const QString line = QString::fromUtf8(cli.readLine()).trimmed();
+        if (!line.startsWith(u"listening on 127.0.0.1:"))
+            return 0;
+        return line.section(u':', -1).toUShort();
+    }
+
     void startServer(TdsTestServer &server)
     {
         server.addLogin(User, Password);
