@@ -23,3 +23,8 @@ if [[ "${KVZ_SANITIZE_TESTS:-1}" == 1 ]]; then
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   run_suite "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKVZ_SANITIZE=ON
 fi
+
+# The settings files' reader and writer under libFuzzer (KVZ_FUZZ_SECONDS=0 skips it).
+if [[ "${KVZ_FUZZ_SECONDS:-60}" != 0 ]]; then
+  "$root/scripts/fuzz.sh" "${KVZ_FUZZ_SECONDS:-60}"
+fi
