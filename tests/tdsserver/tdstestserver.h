@@ -47,18 +47,22 @@ public:
     // FreeTDS returns from SQLExecDirect and SQLMoreResults only at a DONE, so only this mode
     // lets a client see progress before the backup ends (and free the statement early).
     void setMoreResultsOnDone(bool more);
-    // The server closes the connection once it has answered PRELOGIN, or when LOGIN7 arrives.
+    // The server closes the connection once it has answered PRELOGIN, or when LOGIN7 arrives. FreeTDS:
+    // 08001 with 20002 "Adaptive Server connection failed" (after 20017 "Unexpected EOF" on LOGIN7).
     void setDropDuringLogin(LoginDrop when);
     // The answer is replaced by 64 bytes that are not TDS; the connection is then held (see release).
+    // FreeTDS gives up at once with 08S01, 20020 "Bad token from the server", and closes it.
     void setGarbageInstead(Answer answer);
     // The last packet of the answer claims 100 bytes more than it holds, or half its payload (the rest
-    // reaching the client as the start of another packet); the connection is then held.
+    // reaching the client as the start of another packet); the connection is then held. FreeTDS waits
+    // for the bytes it lacks: a login until its time-out (HYT00), a backup until the connection closes.
     void setLengthLie(LengthLie lie, Answer answer);
     // The backup's final answer carries a message as long as a token allows (32 753 characters): an
-    // INFO before the summary, or an ERROR and 3013 in place of it, the file then removed.
+    // INFO before the summary, or an ERROR and 3013 in place of it, the file then removed. With its
+    // prefix the text passes 32 767 characters, and FreeTDS reports its length negative.
     void setLongMessage(LongMessage kind);
     // After the first progress message the backup stops and nothing more is sent; the connection
-    // stays open and is held until released.
+    // stays open and is held until released. FreeTDS waits for it without a time-out of its own.
     void setStallDuringBackup(bool stall);
     // Lets go of every held connection: a stalled backup carries on to its end (Resume) or its
     // connection closes and the partial file goes (Drop); any other held connection closes.

@@ -4,6 +4,7 @@
 #include "packetreader.h"
 #include "packetwriter.h"
 #include "tdstestserver.h"
+#include "tokenwriter.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -211,6 +212,7 @@ struct Fault {
 Q_DECLARE_METATYPE(Misbehaviour)
 Q_DECLARE_METATYPE(Fault)
 Q_DECLARE_METATYPE(tdstest::Release)
+Q_DECLARE_METATYPE(tdstest::LongMessage)
 
 class TstTdsServer : public QObject {
     Q_OBJECT
@@ -416,6 +418,27 @@ private slots:
         QVERIFY(message);
         QCOMPARE(message->payload, payload);
         QVERIFY(!reader.next());
+    }
+
+    // The token's 16-bit length must count every byte of the longest message, or a client reads past it.
+    void longestMessageFillsItsToken_data()
+    {
+        QTest::addColumn<tdstest::LongMessage>("kind");
+        QTest::addColumn<quint8>("token");
+        QTest::newRow("info") << tdstest::LongMessage::Info << quint8(0xAB);
+        QTest::newRow("error") << tdstest::LongMessage::Error << quint8(0xAA);
+    }
+    void longestMessageFillsItsToken()
+    {
+        QFETCH(tdstest::LongMessage, kind);
+        QFETCH(quint8, token);
+        const tdstest::ServerMessage message = tdstest::longMessage(kind);
+        QCOMPARE(message.text.size(), tdstest::TokenWriter::longestMessageText());
+        const QByteArray bytes = tdstest::TokenWriter().message(message).bytes();
+        QCOMPARE(quint8(bytes.at(0)), token);
+        const int counted = qFromLittleEndian<quint16>(bytes.constData() + 1);
+        QCOMPARE(counted, bytes.size() - 3);
+        QVERIFY(0xFFFF - counted < 2);
     }
 
     void backupThroughFreeTds_data()
