@@ -222,7 +222,15 @@ void KVZ::closeProgram()
     hide();
     if (!job_.isRunning() || question_(u"Bir yedekleme sürüyor; program o bitince kapanacak.\n"
                                        u"Beklemeden şimdi kapatılsın mı? Yedekleme yarım kalır."_s))
+        requestExit();
+}
+
+void KVZ::requestExit()
+{
+    if (!exitRequested_) {
+        exitRequested_ = true;
         emit exitRequested();
+    }
 }
 
 void KVZ::tick()
@@ -252,7 +260,7 @@ void KVZ::onRunFinished(const BackupResult &result)
     ComputeSchedule();
     emit runFinished(result);
     if (closing_)
-        emit exitRequested();
+        requestExit();
 }
 
 void KVZ::showOutcome(const BackupResult &result)

@@ -73,6 +73,7 @@ private:
     void onRunFinished(const BackupResult &result);
     void showOutcome(const BackupResult &result);
     void useTaskbarEntry(bool needed);
+    void requestExit();
 
     QString programFolder_;
     Clock &clock_;
@@ -83,6 +84,7 @@ private:
     QPointer<ayarlar> ayarlar_;
     QPointer<frmBF> browser_;
     bool closing_ = false;
+    bool exitRequested_ = false;
     Question question_;
 
     vkFrame *vkFrame1 = nullptr;

@@ -1,5 +1,6 @@
 #include "backup/OdbcConnection.h"
 
+#include <algorithm>
 #include <sqlext.h>
 #include <sqlucode.h>
 #include <vector>
@@ -83,19 +84,24 @@ void OdbcConnection::collect(const OdbcHandle &handle)
         SQLINTEGER native = 0;
         std::vector<SQLWCHAR> text(1024);
         SQLSMALLINT length = 0;
-        SQLRETURN rc = SQLGetDiagRecW(handle.type(), handle.get(), record, state, &native, text.data(),
-                                      static_cast<SQLSMALLINT>(text.size()), &length);
-        if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
-            text.resize(static_cast<size_t>(length) + 1);
-            rc = SQLGetDiagRecW(handle.type(), handle.get(), record, state, &native, text.data(),
-                                static_cast<SQLSMALLINT>(text.size()), &length);
+        auto fetch = [&] {
+            return SQLGetDiagRecW(handle.type(), handle.get(), record, state, &native, text.data(),
+                                  static_cast<SQLSMALLINT>(text.size()), &length);
+        };
+        SQLRETURN rc = fetch();
+        // A cut text comes back with SQL_SUCCESS_WITH_INFO; its length may even have overflowed to a negative
+        // number (a 32 KiB server message plus the driver's prefixes), so ask again with the largest buffer.
+        if (rc == SQL_SUCCESS_WITH_INFO && (length < 0 || length >= static_cast<SQLSMALLINT>(text.size()))) {
+            text.assign(32767, 0);
+            rc = fetch();
         }
         if (!SQL_SUCCEEDED(rc))
             break;
-        const qsizetype size = std::min<qsizetype>(length, static_cast<qsizetype>(text.size()) - 1);
-        messages_.append({static_cast<int>(native),
-                          QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5),
-                          QString::fromUtf16(reinterpret_cast<const char16_t *>(text.data()), size)});
+        text.back() = 0;
+        const auto end = std::find(text.cbegin(), text.cend(), SQLWCHAR(0));
+        messages_.append(
+            {static_cast<int>(native), QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5),
+             QString::fromUtf16(reinterpret_cast<const char16_t *>(text.data()), end - text.cbegin())});
     }
 }
 

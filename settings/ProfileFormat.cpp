@@ -13,6 +13,7 @@ struct Line {
     Kind kind = Other;
     qsizetype begin = 0; // first byte of the line
     qsizetype end = 0;   // one past its last byte, line break excluded
+    qsizetype next = 0;  // first byte of the next line (end, when there is no line break)
     QString name;
     QString value;
 };
@@ -32,6 +33,9 @@ Line parseLine(const QByteArray &content, qsizetype begin, qsizetype end)
     line.begin = begin;
     line.end = end;
     QByteArrayView bytes(content.constData() + begin, end - begin);
+    // The Windows functions read a line as a C string: a NUL ends its text.
+    if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
+        bytes = bytes.first(nul);
     if (begin == 0 && bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
     const QString text = decodeLine(bytes).trimmed();
@@ -51,20 +55,34 @@ Line parseLine(const QByteArray &content, qsizetype begin, qsizetype end)
     return line;
 }
 
+// Lines end in LF, CR LF, or a lone CR (files from old editors).
 std::vector<Line> parse(const QByteArray &content)
 {
     std::vector<Line> lines;
     qsizetype begin = 0;
     while (begin < content.size()) {
-        qsizetype newline = content.indexOf('\n', begin);
-        const qsizetype next = newline < 0 ? content.size() : newline + 1;
-        qsizetype end = newline < 0 ? content.size() : newline;
-        if (end > begin && content.at(end - 1) == '\r')
-            --end;
-        lines.push_back(parseLine(content, begin, end));
+        qsizetype end = begin;
+        while (end < content.size() && content.at(end) != '\n' && content.at(end) != '\r')
+            ++end;
+        qsizetype next = end;
+        if (next < content.size())
+            next +=
+                content.at(next) == '\r' && next + 1 < content.size() && content.at(next + 1) == '\n' ? 2 : 1;
+        Line line = parseLine(content, begin, end);
+        line.next = next;
+        lines.push_back(std::move(line));
         begin = next;
     }
     return lines;
+}
+
+QByteArray lineBreakOf(const QByteArray &content)
+{
+    if (content.contains("\r\n"))
+        return QByteArrayLiteral("\r\n");
+    if (!content.contains('\n') && content.contains('\r'))
+        return QByteArrayLiteral("\r");
+    return QByteArrayLiteral("\n");
 }
 
 bool sameName(const QString &a, QStringView b)
@@ -119,14 +137,14 @@ std::optional<QByteArray> withValue(const QByteArray &content, QStringView secti
         keyName.startsWith(u';') || keyName.startsWith(u'['))
         return std::nullopt;
 
-    const QByteArray eol = content.contains("\r\n") ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+    const QByteArray eol = lineBreakOf(content);
     const QByteArray keyLine = keyName.toUtf8() + '=' + value.toUtf8();
     const std::vector<Line> lines = parse(content);
     const size_t sectionAt = findSection(lines, section);
 
     if (sectionAt == lines.size()) {
         QByteArray result = content;
-        if (!result.isEmpty() && !result.endsWith('\n'))
+        if (!result.isEmpty() && !result.endsWith('\n') && !result.endsWith('\r'))
             result += eol;
         return result + '[' + sectionName.toUtf8() + ']' + eol + keyLine + eol;
     }
@@ -145,11 +163,10 @@ std::optional<QByteArray> withValue(const QByteArray &content, QStringView secti
 
     const Line &after = lines[lastFilled];
     QByteArray result = content;
-    if (after.end == content.size())
+    if (after.next == after.end)
         return result + eol + keyLine;
     // Insert just behind the line break of the section's last filled line.
-    const qsizetype insertAt = content.indexOf('\n', after.end) + 1;
-    return result.insert(insertAt, keyLine + eol);
+    return result.insert(after.next, keyLine + eol);
 }
 
 } // namespace ProfileFormat

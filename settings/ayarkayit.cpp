@@ -10,9 +10,10 @@ namespace {
 
 std::optional<QByteArray> readWhole(const QString &file)
 {
-    QFile in(file);
-    if (!in.exists())
+    // QFileInfo follows a link: a link to a missing file is a missing file, which a write then creates.
+    if (!QFileInfo::exists(file))
         return QByteArray();
+    QFile in(file);
     if (QFileInfo(file).isDir() || !in.open(QIODevice::ReadOnly))
         return std::nullopt;
     QByteArray content = in.readAll();

@@ -40,10 +40,17 @@ wait_for 20 test -s "$work/display" || fail "no X server"
 export DISPLAY=:$(head -1 "$work/display")
 wait_for 10 xwininfo -root || fail "the X server does not answer"
 
-trayer --edge top --align right --widthtype request --height 40 --SetDockType true \
-  --transparent false --tint 0x404040 >"$work/trayer.log" 2>&1 &
-pids+=($!)
-wait_for 20 xdotool search --name '^panel$' || fail "the tray host did not start: $(cat "$work/trayer.log")"
+# On a fresh Xvfb trayer's first try sometimes fails with "cannot open display" although the server
+# answers; a second try gets through.
+for _ in 1 2 3; do
+  trayer --edge top --align right --widthtype request --height 40 --SetDockType true \
+    --transparent false --tint 0x404040 >"$work/trayer.log" 2>&1 &
+  pids+=($!)
+  tray_up_or_gone() { xdotool search --name '^panel$' || ! kill -0 "${pids[-1]}"; }
+  wait_for 20 tray_up_or_gone
+  xdotool search --name '^panel$' >/dev/null 2>&1 && break
+done
+xdotool search --name '^panel$' >/dev/null 2>&1 || fail "the tray host did not start: $(cat "$work/trayer.log")"
 panel=$(xdotool search --name '^panel$' | head -1)
 
 "$tdsserver" --port 0 --login sa:pw --database STOK >"$work/server.out" 2>"$work/server.err" &

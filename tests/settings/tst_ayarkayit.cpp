@@ -28,6 +28,7 @@ private slots:
     void failedWriteLeavesFileAlone();
     void unreadableFileIsNotReplaced();
     void writeIntoFolderThatIsMissingFails();
+    void writeThroughLinkToMissingFile();
 
 private:
     QString path(const QString &name) const { return dir_->filePath(name); }
@@ -136,6 +137,14 @@ void tst_ayarkayit::read_data()
                                 << "k" << QString(254, u'a');
     QTest::newRow("cut counts letters, not bytes") << "[ayar]\nk="_ba + QString(300, u'ş').toUtf8() << "ayar"
                                                    << "k" << QString(254, u'ş');
+    QTest::newRow("NUL ends a value, as in a C string")
+        << QByteArray("[ayar]\nsqladi=SUN\0UCU\n", 22) << "ayar"
+        << "sqladi"
+        << "SUN";
+    QTest::newRow("lines ending in a lone CR") << "[ayar]\rport=1433\r"_ba
+                                               << "ayar"
+                                               << "port"
+                                               << "1433";
     QTest::newRow("NUL bytes do not stop the reader") << QByteArray("[ayar]\nx=\0\0\nport=7\n", 19) << "ayar"
                                                       << "port"
                                                       << "7";
@@ -178,6 +187,10 @@ void tst_ayarkayit::write_data()
                                                         << "c"
                                                         << "3"
                                                         << "[ayar]\na=1\nc=3\n\n[diger]\nb=2\n"_ba;
+    QTest::newRow("add after lines ending in a lone CR") << "[ayar]\ra=1\r"_ba
+                                                         << "c"
+                                                         << "3"
+                                                         << "[ayar]\ra=1\rc=3\r"_ba;
     QTest::newRow("add at end without newline") << "[ayar]\na=1"_ba
                                                 << "c"
                                                 << "3"
@@ -317,6 +330,14 @@ void tst_ayarkayit::unreadableFileIsNotReplaced()
 void tst_ayarkayit::writeIntoFolderThatIsMissingFails()
 {
     QVERIFY(!WriteSetting(u"ayar"_s, u"port"_s, u"2"_s, path(u"yok/f.txt"_s)));
+}
+
+void tst_ayarkayit::writeThroughLinkToMissingFile()
+{
+    QVERIFY(QFile::link(path(u"silinmis.txt"_s), path(u"f.txt"_s)));
+    QVERIFY(WriteSetting(u"ayar"_s, u"port"_s, u"2"_s, path(u"f.txt"_s)));
+    QVERIFY(QFileInfo(path(u"f.txt"_s)).isSymLink());
+    QCOMPARE(ReadSetting(u"ayar"_s, u"port"_s, path(u"silinmis.txt"_s)), u"2"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_ayarkayit)
