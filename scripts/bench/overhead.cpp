@@ -2,15 +2,12 @@
 // and from the server's last message to the last-backup label. The same statement sent by FreeTDS's tsql,
 // started once per run as a cron job would, for comparison.
 // Usage: kvz_bench_overhead [runs of each, 20] [the server's time for one backup in ms, 1000]
-#include "BenchFolder.h"
-#include "BenchServer.h"
+#include "BenchProgram.h"
 #include "EventLoopWaits.h"
 #include "Sample.h"
 #include "ServerEventTimes.h"
-#include "app/BackupRunner.h"
 #include "app/KVZ.h"
 #include "backup/BackupPlan.h"
-#include "tdstestserver.h"
 
 #include <QApplication>
 #include <QFile>
@@ -26,9 +23,9 @@ namespace {
 const QString kBatch = u"batch: "_s;
 const QString kWritten = u"backup written: "_s;
 
-int fail(const char *what)
+int fail(const QString &what)
 {
-    std::fprintf(stderr, "kvz_bench_overhead: %s\n", what);
+    std::fprintf(stderr, "kvz_bench_overhead: %s\n", qPrintable(what));
     return 1;
 }
 
@@ -53,29 +50,19 @@ bool writeStatement(const QString &path, const QString &statement)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
-    QApplication::setQuitOnLastWindowClosed(false);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     // The test server sends each message as it comes, without TCP_NODELAY: after a short backup the
     // final packet waits for the client's delayed acknowledgement of the previous one (about 40 ms),
     // which would be counted as client overhead. A second between the messages leaves them all acked.
     const int backupMs = argc > 2 ? std::max(0, std::atoi(argv[2])) : 1000;
 
-    tdstest::TdsTestServer server;
-    if (!ListenForBench(server))
-        return fail("the test server cannot listen");
+    BenchProgram program;
+    if (const std::optional<QString> problem = program.start())
+        return fail(*problem);
+    tdstest::TdsTestServer &server = program.server();
+    KVZ &window = program.window();
+    const BenchFolder &folder = program.folder();
     ServerEventTimes events(server);
-    const BenchFolder folder(server.port());
-    if (!folder.isValid())
-        return fail("cannot write the program folder");
-
-    SystemClock clock;
-    KVZ window(folder.path(), clock, MakeBackupRunner(folder.path(), clock));
-    // The start-up run loads the driver; it is not counted.
-    window.startUp();
-    const std::optional<FinishedRun> startUpRun = WaitForRun(window, 30s);
-    if (!startUpRun || !startUpRun->result.ok)
-        return fail("the start-up backup failed");
     server.setBackupDuration(backupMs);
 
     for (int run = 0; run < runs; ++run) {
@@ -88,13 +75,13 @@ int main(int argc, char *argv[])
         const auto batch = events.last(kBatch);
         const auto written = events.last(kWritten);
         if (!finished || !finished->result.ok || !batch || !written)
-            return fail("a backup from the window failed");
+            return fail(QStringLiteral("a backup from the window failed"));
         printOverhead("kvz", start, *batch, *written, finished->at);
     }
 
     const QString tsql = QStandardPaths::findExecutable(u"tsql"_s);
     if (tsql.isEmpty())
-        return fail("tsql is not installed (package freetds-bin)");
+        return fail(QStringLiteral("tsql is not installed (package freetds-bin)"));
     const QString statementFile = folder.path() + u"/backup.sql"_s;
     QString previousFile;
     for (int run = 0; run < runs; ++run) {
@@ -102,7 +89,7 @@ int main(int argc, char *argv[])
         const BackupPlan plan =
             PlanBackup(u"STOK"_s, folder.backupFolder(), QDateTime::currentDateTime(), previousFile);
         if (!writeStatement(statementFile, plan.statement))
-            return fail("cannot write the statement file");
+            return fail(QStringLiteral("cannot write the statement file"));
         events.clear();
         QProcess process;
         process.setStandardInputFile(statementFile);
@@ -116,7 +103,7 @@ int main(int argc, char *argv[])
         const auto batch = events.last(kBatch);
         const auto written = events.last(kWritten);
         if (!ended || process.exitCode() != 0 || !batch || !written)
-            return fail("a backup sent by tsql failed");
+            return fail(QStringLiteral("a backup sent by tsql failed"));
         printOverhead("tsql", start, *batch, *written, end);
         previousFile = plan.filePath;
     }

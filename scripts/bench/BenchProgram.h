@@ -1,0 +1,33 @@
+#pragma once
+
+#include "BenchFolder.h"
+#include "app/Clock.h"
+#include "tdstestserver.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+class KVZ;
+
+// The main window as the program sets it up, in a program folder whose settings point at a loopback test
+// server in this process (login sa:pw, database STOK). Needs a QApplication.
+class BenchProgram {
+public:
+    BenchProgram();
+    ~BenchProgram();
+
+    // Starts the server and the window, and waits for the start-up run (which loads the driver); what
+    // went wrong, if anything.
+    std::optional<QString> start();
+
+    tdstest::TdsTestServer &server() { return server_; }
+    const BenchFolder &folder() const { return *folder_; }
+    KVZ &window() { return *window_; }
+
+private:
+    tdstest::TdsTestServer server_;
+    std::unique_ptr<BenchFolder> folder_;
+    SystemClock clock_;
+    std::unique_ptr<KVZ> window_;
+};
