@@ -5,5 +5,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 days=${1:-7}
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build/soak" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build "$root/build/soak" --target kvz_soak
+cmake --build "$root/build/soak" --target kvz_soak tdstestserver-cli
 /usr/bin/time -f "wall time: %e s, peak resident memory: %M KiB" "$root/build/soak/scripts/soak/kvz_soak" "$days"
