@@ -78,21 +78,23 @@ QString decodeAsReader(QByteArrayView line)
     return utf8.hasError() ? decodeWindows1254(line) : text;
 }
 
-// Each key with the section it stands under. Only the names to ask for are taken from here; a pair this
-// misses only goes unchecked, so a coarse reading of the lines is enough.
+// Each key with the section it stands under, lines ending in LF, CR LF or a lone CR and a NUL ending a
+// line's text. Only the names to ask for are taken from here; a pair this misses only goes unchecked, so a
+// coarse reading of the lines is enough.
 void collectPairs(const QByteArray &content, QSet<Pair> &pairs)
 {
     QString section;
     bool inSection = false;
     for (qsizetype begin = 0; begin < content.size();) {
-        const qsizetype newline = content.indexOf('\n', begin);
-        const qsizetype end = newline < 0 ? content.size() : newline;
+        qsizetype end = begin;
+        while (end < content.size() && content.at(end) != '\n' && content.at(end) != '\r')
+            ++end;
         QByteArrayView line(content.constData() + begin, end - begin);
-        if (line.endsWith('\r'))
-            line.chop(1);
+        if (const qsizetype nul = line.indexOf('\0'); nul >= 0)
+            line.truncate(nul);
         if (begin == 0 && line.startsWith("\xEF\xBB\xBF"))
             line = line.sliced(3);
-        begin = end + 1;
+        begin = content.mid(end, 2) == "\r\n" ? end + 2 : end + 1;
         const QString text = decodeAsReader(line).trimmed();
         if (text.startsWith(u'[')) {
             const qsizetype close = text.indexOf(u']');
