@@ -20,7 +20,9 @@ struct Line {
 
 QString decodeLine(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The file's own byte-order mark is dropped by the caller; one inside a line is part of its text.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         return decodeWindows1254(bytes);
