@@ -407,6 +407,34 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), next);
         }
     }
+
+    // The clock writes the same caption ten times a second; only a change may cost a repaint.
+    void labelRepaintsOnlyWhenCaptionChanges()
+    {
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                paints += event->type() == QEvent::Paint ? 1 : 0;
+                return false;
+            }
+        } counter;
+        QWidget window;
+        auto *label = new vkLabel(&window);
+        label->setGeometry(0, 0, 100, 30);
+        label->setCaption(u"10:00:00"_s);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        label->installEventFilter(&counter);
+
+        for (int tick = 0; tick < 5; ++tick) {
+            label->setCaption(u"10:00:00"_s);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(counter.paints, 0);
+        label->setCaption(u"10:00:01"_s);
+        QTRY_VERIFY(counter.paints > 0);
+    }
 };
 
 QTEST_MAIN(tst_styled)

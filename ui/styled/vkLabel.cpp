@@ -22,6 +22,9 @@ vkLabel::vkLabel(QWidget *parent) : QWidget(parent) {}
 
 void vkLabel::setCaption(const QString &caption)
 {
+    // The clock writes its label ten times a second; repaint only when the text changes.
+    if (caption == m_caption)
+        return;
     m_caption = caption;
     updateGeometry();
     update();
