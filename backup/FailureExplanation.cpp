@@ -1,0 +1,157 @@
+#include "backup/FailureExplanation.h"
+
+#include "backup/BackupResult.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The operating system's error stands just before its description, "error 5(Access is denied.)" or
+// "failed: 112(There is not enough space on the disk.)", in every language the server speaks. The path
+// comes first and may hold such a pattern itself: the last one is the error.
+int OsErrorOf(const QString &text)
+{
+    static const QRegularExpression code(u"(\\d+)\\("_s);
+    int last = 0;
+    for (const QRegularExpressionMatch &match : code.globalMatch(text))
+        last = match.captured(1).toInt();
+    return last;
+}
+
+bool Recognises(const FailureExplanation &known, const ServerMessage &message)
+{
+    return (known.number == 0 || known.number == message.number) &&
+           (known.osError == 0 || known.osError == OsErrorOf(message.text)) &&
+           message.text.contains(known.fragment, Qt::CaseInsensitive);
+}
+
+// FailureReason names the message that tells most only by its text; with any error among the messages
+// that is an error, never an information message that happens to read the same.
+const ServerMessage *ChosenMessage(const ServerMessages &messages, const QString &reason)
+{
+    const bool anyError = std::any_of(messages.begin(), messages.end(),
+                                      [](const ServerMessage &message) { return message.isError(); });
+    const auto chosen = std::find_if(messages.begin(), messages.end(), [&](const ServerMessage &message) {
+        return (message.isError() || !anyError) && FailureReason({message}) == reason;
+    });
+    return chosen == messages.end() ? nullptr : &*chosen;
+}
+
+QList<FailureExplanation> BuildTable()
+{
+    const QString damaged =
+        u"Yedek dosyası doğrulanamadı: dosya bozuk ya da eksik, bu yedeğe güvenmeyin. YEDEKLE düğmesiyle "
+        "yeni bir yedek alın; hata tekrarlanırsa yedek diskini kontrol ettirin."_s;
+    const QString retakeBackup =
+        u"do not rely on that file; take a new backup with \"YEDEKLE\", and have the disk checked if it "
+        "happens again"_s;
+    const QString checkDatabase = u"check the name in \"Veritabanı\" and press \"BAĞLANMA TESTİ YAP\""_s;
+    return {
+        {18456, 0, QString(),
+         u"Kullanıcı adı ya da şifre yanlış. Sql Kullanıcısı ve Sql Şifresi alanlarını kontrol edip "
+         "BAĞLANMA TESTİ YAP düğmesine basın. Bilgiler doğruysa sunucuda SQL Server kimlik doğrulaması "
+         "kapalı olabilir; teknik desteğinizden açmasını isteyin."_s,
+         u"the login or its password is wrong, or the server accepts Windows logins only"_s,
+         u"check \"Sql Kullanıcısı\" and \"Sql Şifresi\" and press \"BAĞLANMA TESTİ YAP\"; if they are "
+         "right, switch on SQL Server authentication (mixed mode) on the server"_s},
+        {4060, 0, QString(),
+         u"Veritabanı açılamadı: bu adla bir veritabanı yok ya da girilen Sql Kullanıcısı onu açamıyor. "
+         "Veritabanı alanındaki adı kontrol edip BAĞLANMA TESTİ YAP düğmesine basın."_s,
+         u"the database does not exist on that server, or the login may not open it"_s, checkDatabase},
+        {911, 0, QString(),
+         u"Yedeklenecek veritabanı sunucuda bulunamadı. Veritabanı alanındaki adı kontrol edip BAĞLANMA "
+         "TESTİ YAP düğmesine basın."_s,
+         u"the database to back up does not exist on the server"_s, checkDatabase},
+        {262, 0, QString(),
+         u"Girilen Sql Kullanıcısı bu veritabanını yedekleme iznine sahip değil. Teknik desteğinizden bu "
+         "kullanıcıya db_backupoperator yetkisi vermesini isteyin ya da yetkili bir kullanıcıyı Sql "
+         "Kullanıcısı ve Sql Şifresi alanlarına girip BAĞLANMA TESTİ YAP düğmesine basın."_s,
+         u"the login may connect, but not back up this database"_s,
+         u"give the login the db_backupoperator role in that database (or sysadmin), or enter a login "
+         "that has it and press \"BAĞLANMA TESTİ YAP\""_s},
+        {3201, 5, QString(),
+         u"SQL Server, YEDEK ALINACAK KONUM klasörüne yazamıyor: yedek dosyasını bu program değil, SQL "
+         "Server yazar. Klasörün Güvenlik ayarlarından SQL Server hizmetine yazma izni verin ya da SQL "
+         "Server'ın yazabildiği bir klasör (örneğin kendi Backup klasörü) seçip KAYDET düğmesine basın."_s,
+         u"the SQL Server service account (e.g. NT Service\\MSSQL$SQLEXPRESS) may not write that folder: "
+         "the server writes the file, not this program"_s,
+         u"give that account write permission on the folder (its Security tab), or choose a folder it "
+         "can write, such as the server's own Backup folder, and press \"KAYDET\""_s},
+        {3201, 3, QString(),
+         u"YEDEK ALINACAK KONUM klasörü SQL Server'ın çalıştığı bilgisayarda yok. Klasörü o bilgisayarda "
+         "oluşturun ya da orada var olan bir klasör seçip KAYDET düğmesine basın."_s,
+         u"the folder does not exist on the server's machine, where the server looks for it"_s,
+         u"create it there, or choose a folder that exists there and press \"KAYDET\""_s},
+        {3201, 0, QString(),
+         u"SQL Server, YEDEK ALINACAK KONUM klasöründe yedek dosyasını açamadı. Klasöre SQL Server'ın "
+         "çalıştığı bilgisayardan ulaşılabildiğini kontrol edin; sorun sürerse aşağıdaki iletiyi teknik "
+         "desteğinize iletin."_s,
+         u"the server could not create the file, for another reason the operating system names (a "
+         "network path not found, a file in use)"_s,
+         u"check that the folder can be reached from the server's machine; the operating system's error "
+         "number in the message tells support more"_s},
+        {3202, 112, QString(),
+         u"Yedeklerin yazıldığı diskte yer kalmadı. Eski yedekleri silin ya da başka bir diske taşıyın; "
+         "ESKİ YEDEKLERİ SAKLA ile saklanacak gün sayısını sınırlayabilir ya da YEDEK ALINACAK KONUM "
+         "için daha boş bir disk seçebilirsiniz."_s,
+         u"the disk that holds the backup folder is full"_s,
+         u"delete or move old backups, limit them with \"ESKİ YEDEKLERİ SAKLA\", or choose a folder on "
+         "a disk with more room"_s},
+        {3241, 0, QString(), damaged, u"the backup file is damaged: the server cannot read it as a backup"_s,
+         retakeBackup},
+        {3203, 38, QString(), damaged, u"the backup file ends early: it was cut short"_s, retakeBackup},
+        // The server sends 3013 after the error that says why, which explains better when there is one.
+        {3013, 0, u"VERIFY"_s, damaged, u"the check of the new backup (RESTORE VERIFYONLY) failed"_s,
+         retakeBackup},
+        {0, 0, u"Unable to connect"_s,
+         u"Sunucuya ulaşılamadı. Sql Sunucusu ve Sql Portu alanlarını, sunucu bilgisayarının açık ve SQL "
+         "Server'ın çalışır durumda olduğunu, güvenlik duvarının bağlantıya izin verdiğini kontrol edip "
+         "BAĞLANMA TESTİ YAP düğmesine basın."_s,
+         u"nothing answers at that host and port, or the host name is unknown"_s,
+         u"check \"Sql Sunucusu\" and \"Sql Portu\", that the server runs with TCP/IP enabled, and the "
+         "firewall; then press \"BAĞLANMA TESTİ YAP\""_s},
+        {0, 0, u"Timeout expired"_s,
+         u"Sunucu 15 saniye içinde yanıt vermedi. Sql Sunucusu ve Sql Portu alanlarının SQL Server'ı "
+         "gösterdiğini kontrol edin; sunucu çok yoğunsa biraz sonra BAĞLANMA TESTİ YAP düğmesiyle "
+         "yeniden deneyin."_s,
+         u"the server accepted the connection but did not answer the login within 15 seconds"_s,
+         u"check that the address really is a SQL Server; if it is busy, press \"BAĞLANMA TESTİ YAP\" "
+         "again later"_s},
+        {0, 0, u"Unexpected EOF"_s,
+         u"Yedekleme sırasında sunucuyla bağlantı koptu, yedek tamamlanmadı. Bir sonraki yedekleme "
+         "zamanında kendiliğinden yeniden denenir; hemen denemek için YEDEKLE düğmesine basın."_s,
+         u"the connection was cut during the run (the network, or the server restarted)"_s,
+         u"nothing: the next scheduled run tries again, \"YEDEKLE\" tries at once"_s},
+        {0, 0, u"Bad token"_s,
+         u"Bu adreste yanıt veren program SQL Server değil. Sql Sunucusu ve Sql Portu alanlarını kontrol "
+         "edip BAĞLANMA TESTİ YAP düğmesine basın."_s,
+         u"something that is not a SQL Server (or a broken proxy) answered"_s,
+         u"check \"Sql Sunucusu\" and \"Sql Portu\" and press \"BAĞLANMA TESTİ YAP\""_s},
+    };
+}
+
+} // namespace
+
+const QList<FailureExplanation> &FailureExplanations()
+{
+    static const QList<FailureExplanation> table = BuildTable();
+    return table;
+}
+
+QString ExplainFailure(const ServerMessages &messages)
+{
+    const QString reason = FailureReason(messages);
+    const ServerMessage *chosen = ChosenMessage(messages, reason);
+    if (!chosen)
+        return reason;
+    const QString detail =
+        chosen->number == 0 ? reason : u"%1 (%2)"_s.arg(reason, QString::number(chosen->number));
+    const QList<FailureExplanation> &table = FailureExplanations();
+    const auto known = std::find_if(table.begin(), table.end(), [&](const FailureExplanation &explanation) {
+        return Recognises(explanation, *chosen);
+    });
+    return known == table.end() ? detail : known->turkish + u'\n' + detail;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "backup/ServerMessage.h"
+
+#include <QList>
+#include <QString>
+
+// One common failure: how its message is recognised, what the shop owner reads, and what the README says.
+struct FailureExplanation {
+    int number = 0; // the server's message number; 0 for the driver's own, whatever number it gives them
+    int osError =
+        0; // the operating system's error the text names, as in "error 5(Access is denied.)"; 0: any
+    QString fragment; // a piece of the text, letter case ignored; empty: any
+    QString turkish;  // what happened and what to do, naming the settings window's fields and buttons
+    QString meaning;  // in English, for the README
+    QString action;   // in English, for the README
+};
+
+// Every known failure, the more specific before the more general: the first that recognises a message
+// explains it.
+const QList<FailureExplanation> &FailureExplanations();
+
+// The failure in the shop owner's words: for the message FailureReason picks, the Turkish sentence when the
+// table knows it, then the server's own text without the driver's prefixes and its number:
+// "<sentence>\n<text> (<number>)". Without a sentence for a failure the table does not know; without a
+// number for the driver's messages numbered 0; empty when there is no message at all.
+QString ExplainFailure(const ServerMessages &messages);
