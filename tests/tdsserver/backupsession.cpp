@@ -1,6 +1,6 @@
 #include "backupsession.h"
 
-#include "backupmarker.h"
+#include "backupfile.h"
 #include "faultbytes.h"
 
 #include <QDir>
@@ -30,7 +30,7 @@ BackupSession::BackupSession(const BackupStatement &statement, const Behaviour &
     m_pages = dataPages + LogPages;
     if (statement.statsPercent > 0) {
         for (int percent = statement.statsPercent; percent <= 100; percent += statement.statsPercent)
-            m_plan.append({3211, 1, 0, u"%1 percent processed."_s.arg(percent)});
+            m_plan.append({PercentProcessed, 1, 0, u"%1 percent processed."_s.arg(percent)});
     }
     m_plan.append(processed(dataPages, statement.database, statement.database));
     m_plan.append(processed(LogPages, statement.database, statement.database + u"_log"_s));
@@ -45,18 +45,14 @@ BackupSession::~BackupSession()
 
 QList<ServerMessage> BackupSession::open()
 {
+    constexpr quint8 Create = 1;
     const QString device = m_statement.path;
-    const bool folderExists = !device.isEmpty() && QFileInfo(device).absoluteDir().exists();
-    if (folderExists && m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_file.write(u"TDSTEST BACKUP\ndatabase: %1\n"_s.arg(m_statement.database).toUtf8());
-        m_file.flush();
-        return {};
-    }
-    const QString reason =
-        folderExists ? u"5(Access is denied.)"_s : u"3(The system cannot find the path specified.)"_s;
-    return {{3201, 1, ErrorSeverity,
-             u"Cannot open backup device '%1'. Operating system error %2."_s.arg(device, reason)},
-            backupTerminated()};
+    if (device.isEmpty() || !QFileInfo(device).absoluteDir().exists())
+        return {cannotOpenDevice(device, PathNotFound, Create), backupTerminated()};
+    if (m_behaviour.backupAccessDenied || !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {cannotOpenDevice(device, AccessDenied, Create), backupTerminated()};
+    write(backupHeader(m_statement.database));
+    return {};
 }
 
 void BackupSession::start()
@@ -87,15 +83,15 @@ void BackupSession::resume()
 void BackupSession::step()
 {
     if (m_sent < m_plan.size()) {
+        // The partial file goes with the failure: a client finds no file where a backup failed.
         if (m_behaviour.errorAfterProgress && m_sent > 0) {
             fail({{3202, 1, ErrorSeverity,
-                   u"Write on '%1' failed: 112(There is not enough space on the disk.)."_s.arg(
+                   u"Write on \"%1\" failed: 112(There is not enough space on the disk.)"_s.arg(
                        m_statement.path)},
                   backupTerminated()});
             return;
         }
-        m_file.write(u"%1\n"_s.arg(m_plan.at(m_sent).text).toUtf8());
-        m_file.flush();
+        write(m_plan.at(m_sent).text.toUtf8() + '\n');
         const ServerMessage message = m_plan.at(m_sent++);
         scheduleNext();
         emit progress(message);
@@ -103,12 +99,22 @@ void BackupSession::step()
     }
     if (m_behaviour.longMessage == LongMessage::Error)
         return fail({longMessage(LongMessage::Error), backupTerminated()});
-    m_file.write(u"%1\n"_s.arg(BackupCompleteMarker).toUtf8());
+    m_file.write(backupTrailer(m_body));
+    // As a copy cut short by a failing disk or share leaves it, while the server believed every write.
+    if (m_behaviour.damagedBackups)
+        m_file.resize(m_file.size() / 2);
     m_file.close();
     if (m_behaviour.longMessage == LongMessage::Info)
         emit completed({longMessage(LongMessage::Info), summary()});
     else
         emit completed({summary()});
+}
+
+void BackupSession::write(const QByteArray &bytes)
+{
+    m_body += bytes;
+    m_file.write(bytes);
+    m_file.flush();
 }
 
 void BackupSession::scheduleNext()

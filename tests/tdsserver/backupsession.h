@@ -36,6 +36,8 @@ signals:
 
 private:
     void step();
+    // Appends to the file, flushed so that a partial file shows what was done.
+    void write(const QByteArray &bytes);
     void scheduleNext();
     void fail(const QList<ServerMessage> &errors);
     ServerMessage summary() const;
@@ -46,6 +48,7 @@ private:
     qsizetype m_sent = 0;
     int m_pages = 0;
     QFile m_file;
+    QByteArray m_body;
     QTimer m_timer;
     QElapsedTimer m_clock;
 };

@@ -33,6 +33,8 @@ struct Behaviour {
     Answer lengthLieIn = Answer::None;
     LongMessage longMessage = LongMessage::None;
     bool stallDuringBackup = false;
+    bool damagedBackups = false;
+    bool backupAccessDenied = false;
 };
 
 } // namespace tdstest

@@ -7,6 +7,8 @@
 #include "requestdecoder.h"
 #include "serverstate.h"
 #include "tokenwriter.h"
+#include "verifybackup.h"
+#include "verifystatement.h"
 
 #include <QTcpSocket>
 #include <QTimer>
@@ -131,8 +133,20 @@ void ClientConnection::handleBatch(const QByteArray &payload)
     m_state->recordBatch(text);
     if (BackupStatementParser::isBackup(text))
         startBackup(text);
+    else if (isRestore(text))
+        verify(text);
     else
         send(TokenWriter().done(DoneFinal).bytes(), true);
+}
+
+void ClientConnection::verify(const QString &text)
+{
+    const VerifyParse parse = parseVerify(text);
+    if (!parse.path)
+        return sendFinal(parse.errors, DoneError, Answer::None);
+    const QList<ServerMessage> messages = verifyBackup(*parse.path);
+    const bool valid = messages.constLast().severity <= HighestInfoSeverity;
+    sendFinal(messages, valid ? DoneFinal : DoneError, Answer::None);
 }
 
 void ClientConnection::startBackup(const QString &text)
@@ -178,7 +192,7 @@ void ClientConnection::sendProgress(const ServerMessage &message)
 {
     TokenWriter tokens;
     tokens.message(message);
-    if (m_state->behaviour().moreResultsOnDone)
+    if (message.number == PercentProcessed || m_state->behaviour().moreResultsOnDone)
         tokens.done(DoneMore);
     send(tokens.bytes(), false);
     if (m_state->behaviour().stallDuringBackup && !m_released) {
@@ -200,7 +214,7 @@ void ClientConnection::finishBackup(const QList<ServerMessage> &messages, bool s
         becomeIdle();
 }
 
-void ClientConnection::sendFinal(const QList<ServerMessage> &messages, quint16 status)
+void ClientConnection::sendFinal(const QList<ServerMessage> &messages, quint16 status, Answer answer)
 {
     const bool more = m_state->behaviour().moreResultsOnDone;
     TokenWriter tokens;
@@ -209,7 +223,7 @@ void ClientConnection::sendFinal(const QList<ServerMessage> &messages, quint16 s
         if (more && i + 1 < messages.size())
             tokens.done(status | DoneMore);
     }
-    send(tokens.done(status).bytes(), true, Answer::Backup);
+    send(tokens.done(status).bytes(), true, answer);
 }
 
 // An attention is acknowledged by a DONE with the attention bit, whether or not work was running.

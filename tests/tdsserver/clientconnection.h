@@ -42,7 +42,8 @@ private:
     // Stops the running backup and removes its partial file.
     void endBackup();
     void finishBackup(const QList<ServerMessage> &messages, bool success);
-    void sendFinal(const QList<ServerMessage> &messages, quint16 status);
+    void verify(const QString &text);
+    void sendFinal(const QList<ServerMessage> &messages, quint16 status, Answer answer = Answer::Backup);
     void send(const QByteArray &tokens, bool endOfMessage, Answer answer = Answer::None);
     void sendGarbage();
     void hold();

@@ -43,7 +43,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(u"tdstestserver"_s);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"Loopback TDS server for trying out and testing backups."_s);
+    parser.setApplicationDescription(
+        u"Loopback TDS server for trying out and testing backups and their verification."_s);
     parser.addHelpOption();
     const QCommandLineOption port(u"port"_s, u"Port on 127.0.0.1 (0 picks a free one)."_s, u"N"_s, u"0"_s);
     const QCommandLineOption login(u"login"_s, u"A login the server accepts (repeatable)."_s,
@@ -54,7 +55,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption silent(u"silent"_s, u"Accept connections but never answer."_s);
     const QCommandLineOption drop(u"drop-during-backup"_s,
                                   u"Close the connection after the first progress message."_s);
-    const QCommandLineOption fail(u"error-after-progress"_s, u"Fail every backup after some progress."_s);
+    const QCommandLineOption fail(QStringList{u"disk-full"_s, u"error-after-progress"_s},
+                                  u"The disk fills during every backup, after some progress (3202)."_s);
+    const QCommandLineOption damaged(u"damaged-backups"_s,
+                                     u"Backups report success but leave a damaged file (verify: 3241)."_s);
+    const QCommandLineOption denied(u"backup-access-denied"_s,
+                                    u"The backup device cannot be created: access is denied (3201)."_s);
     const QCommandLineOption more(u"more-results"_s,
                                   u"Set the more-results flag on every DONE where legal."_s);
     const QCommandLineOption loginDrop(
@@ -72,7 +78,7 @@ int main(int argc, char *argv[])
         u"stall-during-backup"_s,
         u"Stop answering after the first progress message, socket open, until the server ends."_s);
     parser.addOptions({port, login, database, backupSeconds, loginDelay, silent, drop, fail, more, loginDrop,
-                       garbage, lie, lieIn, longText, stall});
+                       garbage, lie, lieIn, longText, stall, damaged, denied});
     parser.process(app);
 
     using namespace tdstest;
@@ -119,6 +125,8 @@ int main(int argc, char *argv[])
     server.setLengthLie(lieKind, lieAt);
     server.setLongMessage(longKind);
     server.setStallDuringBackup(parser.isSet(stall));
+    server.setDamagedBackups(parser.isSet(damaged));
+    server.setBackupAccessDenied(parser.isSet(denied));
     server.setEventLog([](const QString &line) { printLine(stderr, line); });
 
     bool portIsNumber = false;

@@ -4,10 +4,21 @@
 
 namespace tdstest {
 
-// Severity of the statement errors a BACKUP can end in.
+// Severities 0 to 10 are informational and travel as INFO.
+inline constexpr quint8 HighestInfoSeverity = 10;
+
+// Severity of the statement errors a BACKUP or RESTORE can end in.
 inline constexpr quint8 ErrorSeverity = 16;
 
-// An INFO or ERROR token's content; severities above 10 travel as ERROR.
+// The number of the "N percent processed." message.
+inline constexpr qint32 PercentProcessed = 3211;
+
+// The operating system's errors as the server quotes them, number first.
+inline constexpr QStringView FileNotFound = u"2(The system cannot find the file specified.)";
+inline constexpr QStringView PathNotFound = u"3(The system cannot find the path specified.)";
+inline constexpr QStringView AccessDenied = u"5(Access is denied.)";
+
+// An INFO or ERROR token's content.
 struct ServerMessage {
     qint32 number = 0;
     quint8 state = 1;
@@ -15,10 +26,23 @@ struct ServerMessage {
     QString text;
 };
 
+// The server tells creating a backup file (state 1) from opening one to read (state 2).
+inline ServerMessage cannotOpenDevice(const QString &path, QStringView osError, quint8 state)
+{
+    return {3201, state, ErrorSeverity,
+            QStringLiteral("Cannot open backup device '%1'. Operating system error %2.").arg(path, osError)};
+}
+
 // The closing error of every BACKUP that fails.
 inline ServerMessage backupTerminated()
 {
     return {3013, 1, ErrorSeverity, QStringLiteral("BACKUP DATABASE is terminating abnormally.")};
+}
+
+// The closing error of every RESTORE VERIFYONLY that fails.
+inline ServerMessage verifyTerminated()
+{
+    return {3013, 1, ErrorSeverity, QStringLiteral("VERIFY DATABASE is terminating abnormally.")};
 }
 
 } // namespace tdstest

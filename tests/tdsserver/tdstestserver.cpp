@@ -74,6 +74,16 @@ void TdsTestServer::setMoreResultsOnDone(bool more)
     m_state->changeBehaviour([more](Behaviour &b) { b.moreResultsOnDone = more; });
 }
 
+void TdsTestServer::setDamagedBackups(bool damaged)
+{
+    m_state->changeBehaviour([damaged](Behaviour &b) { b.damagedBackups = damaged; });
+}
+
+void TdsTestServer::setBackupAccessDenied(bool denied)
+{
+    m_state->changeBehaviour([denied](Behaviour &b) { b.backupAccessDenied = denied; });
+}
+
 void TdsTestServer::setDropDuringLogin(LoginDrop when)
 {
     m_state->changeBehaviour([when](Behaviour &b) { b.loginDrop = when; });

@@ -17,8 +17,8 @@ namespace tdstest {
 class Listener;
 class ServerState;
 
-// A TDS server on 127.0.0.1 for tests: answers logins and BACKUP DATABASE, writes the backup
-// file itself, and can be told to misbehave. Its sockets run on a thread of their own.
+// A TDS server on 127.0.0.1 for tests: answers logins, BACKUP DATABASE and RESTORE VERIFYONLY, writes
+// the backup file itself, and can be told to misbehave. Its sockets run on a thread of their own.
 class TdsTestServer {
 public:
     TdsTestServer();
@@ -41,12 +41,18 @@ public:
     void setSilent(bool silent);
     // The server closes the connection after the first progress message and removes the file.
     void setDropDuringBackup(bool drop);
-    // After the first progress message: 3202 and 3013, the partial file removed.
+    // The disk fills after the first progress message: 3202 "Write on "<path>" failed: 112(There is not
+    // enough space on the disk.)" and 3013; the partial file is removed.
     void setErrorAfterProgress(bool fail);
-    // A DONE with the "more" bit follows each progress message and every error but the last.
-    // FreeTDS returns from SQLExecDirect and SQLMoreResults only at a DONE, so only this mode
-    // lets a client see progress before the backup ends (and free the statement early).
+    // Each "N percent processed." is followed by a DONE with the "more" bit, as SQL Server sends it:
+    // FreeTDS returns from SQLExecDirect and SQLMoreResults only at a DONE, so a client sees progress as
+    // it comes. This adds one after every other message of an answer but the last.
     void setMoreResultsOnDone(bool more);
+    // Backups report success (3014) and leave a file cut to half its length; RESTORE VERIFYONLY of it
+    // then fails with 3241 and 3013.
+    void setDamagedBackups(bool damaged);
+    // The backup device cannot be created: 3201 with operating system error 5, then 3013.
+    void setBackupAccessDenied(bool denied);
     // The server closes the connection once it has answered PRELOGIN, or when LOGIN7 arrives. FreeTDS:
     // 08001 with 20002 "Adaptive Server connection failed" (after 20017 "Unexpected EOF" on LOGIN7).
     void setDropDuringLogin(LoginDrop when);

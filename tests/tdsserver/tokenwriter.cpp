@@ -16,9 +16,6 @@ constexpr quint8 TokenEnvChange = 0xE3;
 constexpr quint8 TokenDone = 0xFD;
 constexpr quint8 TokenDoneProc = 0xFE;
 
-// Severities 0 to 10 are informational and travel as INFO.
-constexpr quint8 HighestInfoSeverity = 10;
-
 // LOGINACK interface value for T-SQL.
 constexpr quint8 InterfaceTransactSql = 1;
 

@@ -1,3 +1,4 @@
+#include "backupfile.h"
 #include "backupstatement.h"
 #include "faultbytes.h"
 #include "login7.h"
@@ -5,6 +6,7 @@
 #include "packetwriter.h"
 #include "tdstestserver.h"
 #include "tokenwriter.h"
+#include "verifystatement.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,6 +31,8 @@ const QString Password = u"S3cret"_s;
 struct Diagnostic {
     QString state;
     int native = 0;
+    QString text;
+    qint64 atMs = 0; // when the client collected it, from the client's start
 };
 
 // Just enough raw ODBC to drive FreeTDS the way a client program does.
@@ -39,6 +43,7 @@ public:
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_env);
         SQLSetEnvAttr(m_env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         SQLAllocHandle(SQL_HANDLE_DBC, m_env, &m_dbc);
+        m_clock.start();
     }
     ~OdbcClient()
     {
@@ -76,9 +81,9 @@ public:
         SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &m_stmt);
         SQLSetStmtAttr(m_stmt, SQL_ATTR_QUERY_TIMEOUT,
                        reinterpret_cast<SQLPOINTER>(SQLULEN(queryTimeoutSeconds)), 0);
-        const SQLRETURN rc = SQLExecDirectW(m_stmt, wide(sql), SQL_NTS);
+        m_lastResult = SQLExecDirectW(m_stmt, wide(sql), SQL_NTS);
         collect(SQL_HANDLE_STMT, m_stmt);
-        return rc;
+        return m_lastResult;
     }
 
     // Counts the further results; every one must be read or FreeTDS cancels the batch.
@@ -89,12 +94,26 @@ public:
             const SQLRETURN rc = SQLMoreResults(m_stmt);
             if (rc == SQL_NO_DATA)
                 return results;
+            m_lastResult = rc;
             collect(SQL_HANDLE_STMT, m_stmt);
             if (!SQL_SUCCEEDED(rc))
                 return results;
             ++results;
         }
     }
+
+    // What a client program sees of a batch: the answer to its last result, every result read.
+    SQLRETURN run(const QString &sql)
+    {
+        execute(sql);
+        readAllResults();
+        return m_lastResult;
+    }
+
+    SQLRETURN lastResult() const { return m_lastResult; }
+
+    QList<Diagnostic> diagnostics() const { return m_diagnostics; }
+    qint64 elapsedMs() const { return m_clock.elapsed(); }
 
     void freeStatement()
     {
@@ -140,14 +159,18 @@ private:
             // one.
             const auto *chars = reinterpret_cast<const char16_t *>(text);
             const bool cut = length < 0 || length >= SQLSMALLINT(std::size(text));
-            m_diagnostics.append({QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5), native});
-            m_text += (cut ? QString::fromUtf16(chars) : QString::fromUtf16(chars, length)) + u'\n';
+            const QString message = cut ? QString::fromUtf16(chars) : QString::fromUtf16(chars, length);
+            m_diagnostics.append({QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5), native,
+                                  message, m_clock.elapsed()});
+            m_text += message + u'\n';
         }
     }
 
     SQLHENV m_env = nullptr;
     SQLHDBC m_dbc = nullptr;
     SQLHSTMT m_stmt = nullptr;
+    SQLRETURN m_lastResult = SQL_SUCCESS;
+    QElapsedTimer m_clock;
     bool m_connected = false;
     QList<Diagnostic> m_diagnostics;
     QString m_text;
@@ -184,10 +207,23 @@ enum class Misbehaviour {
     SlowerLogin
 };
 
+// What the server did with a path before it is verified.
+enum class Earlier { Nothing, Backup, DamagedBackup };
+
 // However a test ends, a client stuck on a held connection gets it closed and returns.
 struct DropOnExit {
     TdsTestServer &server;
     ~DropOnExit() { server.release(tdstest::Release::Drop); }
+};
+
+// However a test ends, the command-line server it started ends with it.
+struct TerminateOnExit {
+    QProcess &cli;
+    ~TerminateOnExit()
+    {
+        cli.terminate();
+        cli.waitForFinished(5000);
+    }
 };
 
 // One of the faults that corrupt or cut the conversation, as the test server's switches set it.
@@ -211,6 +247,7 @@ struct Fault {
 
 Q_DECLARE_METATYPE(Misbehaviour)
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(Earlier)
 Q_DECLARE_METATYPE(tdstest::Release)
 Q_DECLARE_METATYPE(tdstest::LongMessage)
 
@@ -341,6 +378,52 @@ private slots:
         }
         QCOMPARE(actual, numbers);
         QCOMPARE(parse.errors.constFirst().text, firstText);
+    }
+
+    // An empty path stands for a statement the server refuses with the error numbered.
+    void parsesVerifyStatements_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("error");
+        QTest::newRow("with checksum")
+            << u"RESTORE VERIFYONLY FROM DISK = N'/b/x.bak' WITH CHECKSUM"_s << u"/b/x.bak"_s << 0;
+        QTest::newRow("bare, quote doubled")
+            << u"restore verifyonly from disk='/b/o''brien.bak';"_s << u"/b/o'brien.bak"_s << 0;
+        QTest::newRow("several options")
+            << u"RESTORE VERIFYONLY FROM DISK = 'p' WITH FILE = 1, STATS = 10"_s << u"p"_s << 0;
+        QTest::newRow("backup option")
+            << u"RESTORE VERIFYONLY FROM DISK = 'p' WITH FORMAT"_s << QString() << 155;
+        QTest::newRow("path in a variable") << u"RESTORE VERIFYONLY FROM DISK = @p"_s << QString() << 137;
+    }
+    void parsesVerifyStatements()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, path);
+        QFETCH(int, error);
+        QVERIFY(tdstest::isRestore(statement));
+        const tdstest::VerifyParse parse = tdstest::parseVerify(statement);
+        QCOMPARE(parse.path.value_or(QString()), path);
+        QCOMPARE(parse.errors.value(0).number, error);
+    }
+
+    void onlyWholeBackupsPass_data()
+    {
+        const QByteArray body = tdstest::backupHeader(u"Shop"_s) + "10 percent processed.\n";
+        const QByteArray whole = body + tdstest::backupTrailer(body);
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("as written") << whole << true;
+        QTest::newRow("last byte cut") << whole.chopped(1) << false;
+        QTest::newRow("cut to half") << whole.left(whole.size() / 2) << false;
+        QTest::newRow("marker altered") << QByteArray(whole).replace("COMPLETE", "C0MPLETE") << false;
+        QTest::newRow("body altered") << QByteArray(whole).replace("10 percent", "20 percent") << false;
+    }
+    void onlyWholeBackupsPass()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, whole);
+        QCOMPARE(tdstest::isWholeBackup(contents), whole);
     }
 
     void packetsReassemble_data()
@@ -500,9 +583,7 @@ private slots:
         OdbcClient client;
         QCOMPARE(client.connect(connectionString(server.port(), database, user, password), 5), connects);
         if (connects) {
-            const SQLRETURN rc = client.execute(statement.arg(folder));
-            QCOMPARE(rc == SQL_ERROR, !written);
-            client.readAllResults();
+            QCOMPARE(client.run(statement.arg(folder)) == SQL_ERROR, !written);
         }
         for (const int native : natives)
             QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
@@ -554,30 +635,27 @@ private slots:
         QVERIFY(!login.hostName.isEmpty());
     }
 
-    // FreeTDS hands over a message only at a DONE, so an early return needs the "more" flag;
-    // without it the client can only cut a backup off by a timeout, which FreeTDS counts from
-    // the last packet received: the progress messages must be further apart than the timeout.
+    // FreeTDS hands over a message only at a DONE, so an early return needs the DONE that follows each
+    // "N percent processed."; without STATS the client can only cut a backup off by a timeout, which
+    // FreeTDS counts from the last packet received: the messages must be further apart than the timeout.
     void clientCutsBackupOff_data()
     {
-        QTest::addColumn<bool>("moreResults");
         QTest::addColumn<QString>("options");
         QTest::addColumn<int>("queryTimeout");
         QTest::addColumn<int>("execResult");
         QTest::addColumn<QString>("state");
         QTest::newRow("statement freed before its results")
-            << true << u"WITH STATS = 10"_s << 0 << int(SQL_SUCCESS_WITH_INFO) << u"01000"_s;
-        QTest::newRow("query timeout") << false << QString() << 1 << int(SQL_ERROR) << u"HYT00"_s;
+            << u"WITH STATS = 10"_s << 0 << int(SQL_SUCCESS_WITH_INFO) << u"01000"_s;
+        QTest::newRow("query timeout") << QString() << 1 << int(SQL_ERROR) << u"HYT00"_s;
     }
     void clientCutsBackupOff()
     {
-        QFETCH(bool, moreResults);
         QFETCH(QString, options);
         QFETCH(int, queryTimeout);
         QFETCH(int, execResult);
         QFETCH(QString, state);
         const QString path = freshFolder() + u"/shop.bak"_s;
         TdsTestServer server;
-        server.setMoreResultsOnDone(moreResults);
         server.setBackupDuration(4000);
         startServer(server);
         OdbcClient client;
@@ -611,8 +689,8 @@ private slots:
         QTest::addColumn<bool>("written");
         const int failed = SQL_ERROR;
         const int succeeded = SQL_SUCCESS_WITH_INFO;
-        QTest::newRow("none: every message at the end")
-            << Misbehaviour::None << 5 << QString() << succeeded << QList<int>{3014} << 0 << true;
+        QTest::newRow("none: a result for each progress message")
+            << Misbehaviour::None << 5 << QString() << succeeded << QList<int>{3211, 3014} << 2 << true;
         QTest::newRow("more results: one result per message")
             << Misbehaviour::MoreResults << 5 << QString() << succeeded << QList<int>{3211, 4035, 3014} << 4
             << true;
@@ -620,9 +698,9 @@ private slots:
                                               << QList<int>{3202, 3013} << 0 << false;
         // FreeTDS reports the lost connection as its own message 20017, "Unexpected EOF from the server".
         QTest::newRow("drop during backup") << Misbehaviour::DropDuringBackup << 5 << QString() << failed
-                                            << QList<int>{3211, 20017} << 0 << false;
+                                            << QList<int>{3211, 20017} << 1 << false;
         QTest::newRow("slow login within the timeout")
-            << Misbehaviour::SlowLogin << 5 << QString() << succeeded << QList<int>{3014} << 0 << true;
+            << Misbehaviour::SlowLogin << 5 << QString() << succeeded << QList<int>{3014} << 2 << true;
         QTest::newRow("slow login past the timeout")
             << Misbehaviour::SlowerLogin << 1 << u"HYT00"_s << failed << QList<int>{} << 0 << false;
         QTest::newRow("silent") << Misbehaviour::Silent << 1 << u"HYT00"_s << failed << QList<int>{} << 0
@@ -659,15 +737,57 @@ private slots:
             QVERIFY2(client.states().contains(loginState), qPrintable(client.states().join(u' ')));
         } else {
             QVERIFY2(connected, qPrintable(client.allText()));
-            QCOMPARE(client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1' WITH STATS = 50"_s.arg(path)),
-                     execResult);
+            client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1' WITH STATS = 50"_s.arg(path));
             QCOMPARE(client.readAllResults(), moreResults);
+            QCOMPARE(client.lastResult(), execResult);
         }
         for (const int native : natives)
             QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
         QCOMPARE(QFile::exists(path), written);
         QCOMPARE(server.writtenBackups().size(), written ? 1 : 0);
         QVERIFY(server.abortedBackups().isEmpty());
+    }
+
+    // Were the messages held back to the end, the first would come late and all at the same time.
+    void progressArrivesAsItComes_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<int>("percentStep");
+        QTest::newRow("format, no compression") << u"FORMAT, NO_COMPRESSION, STATS = 10"_s << 10;
+        QTest::newRow("with checksum") << u"FORMAT, NO_COMPRESSION, CHECKSUM, STATS = 10"_s << 10;
+        QTest::newRow("fewer messages") << u"STATS = 25"_s << 25;
+    }
+    void progressArrivesAsItComes()
+    {
+        QFETCH(QString, options);
+        QFETCH(int, percentStep);
+        const int durationMs = 1300;
+        TdsTestServer server;
+        server.setBackupDuration(durationMs);
+        startServer(server);
+        OdbcClient client;
+        QVERIFY(client.connect(connectionString(server.port(), u"Shop"_s, User, Password), 5));
+        const qint64 startMs = client.elapsedMs();
+        const QString path = freshFolder() + u"/shop.bak"_s;
+        QCOMPARE(client.run(u"BACKUP DATABASE [Shop] TO DISK=N'%1'  WITH %2"_s.arg(path, options)),
+                 SQL_SUCCESS_WITH_INFO);
+
+        QList<Diagnostic> progress;
+        for (const Diagnostic &d : client.diagnostics()) {
+            if (d.native == 3211)
+                progress.append(d);
+        }
+        QCOMPARE(progress.size(), 100 / percentStep);
+        for (qsizetype i = 0; i < progress.size(); ++i) {
+            QVERIFY(progress.at(i).text.endsWith(u"%1 percent processed."_s.arg((i + 1) * percentStep)));
+            if (i > 0)
+                QVERIFY2(progress.at(i).atMs > progress.at(i - 1).atMs,
+                         "two progress messages came together");
+        }
+        QVERIFY2(progress.constFirst().atMs - startMs < durationMs / 3,
+                 "the first progress message came late");
+        QVERIFY(progress.constLast().atMs - progress.constFirst().atMs > durationMs / 3);
+        QCOMPARE(client.natives().constLast(), 3014);
     }
 
     // A client that waits for bytes that never come would wait for good: those rows end by the test
@@ -738,7 +858,7 @@ private slots:
         std::jthread run([&] {
             connected = client.connect(connectionString(server.port(), u"Shop"_s, User, Password), 2);
             if (connected)
-                rc = client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1' WITH STATS = 50"_s.arg(path));
+                rc = client.run(u"BACKUP DATABASE Shop TO DISK = N'%1' WITH STATS = 50"_s.arg(path));
             returned = true;
         });
         const DropOnExit drop{server};
@@ -791,7 +911,7 @@ private slots:
         std::atomic<bool> returned = false;
         SQLRETURN rc = SQL_SUCCESS;
         std::jthread run([&] {
-            rc = client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1' WITH STATS = 50"_s.arg(path));
+            rc = client.run(u"BACKUP DATABASE Shop TO DISK = N'%1' WITH STATS = 50"_s.arg(path));
             returned = true;
         });
         const DropOnExit drop{server};
@@ -921,6 +1041,93 @@ private slots:
         QCOMPARE(connected, connects);
         QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
         QVERIFY2(client.states().contains(state), qPrintable(client.states().join(u' ')));
+    }
+
+    void commandLineErrors_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QList<int>>("natives");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("access denied")
+            << QStringList{u"--backup-access-denied"_s} << u"Shop"_s << QList<int>{3201, 3013}
+            << u"Cannot open backup device '%1'. Operating system error 5(Access is denied.)."_s;
+        QTest::newRow("disk full")
+            << QStringList{u"--disk-full"_s} << u"Shop"_s << QList<int>{3211, 3202, 3013}
+            << u"Write on \"%1\" failed: 112(There is not enough space on the disk.)\n"_s;
+        QTest::newRow("unknown database, logged into master")
+            << QStringList{} << QString() << QList<int>{911, 3013}
+            << u"Database 'Nope' does not exist. Make sure that the name is entered correctly."_s;
+    }
+    void commandLineErrors()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, database);
+        QFETCH(QList<int>, natives);
+        QFETCH(QString, text);
+        const QString path = freshFolder() + u"/cli.bak"_s;
+        QProcess cli;
+        const TerminateOnExit terminate{cli};
+        const quint16 port = startCli(cli, options);
+        QVERIFY(port != 0);
+        OdbcClient client;
+        QVERIFY(client.connect(connectionString(port, database, User, Password), 5));
+        const QString name = database.isEmpty() ? u"Nope"_s : database;
+        QCOMPARE(client.run(u"BACKUP DATABASE %1 TO DISK = N'%2' WITH STATS = 10"_s.arg(name, path)),
+                 SQL_ERROR);
+        QCOMPARE(client.natives(), natives);
+        QVERIFY2(client.allText().contains(QString(text).replace(u"%1"_s, path)),
+                 qPrintable(client.allText()));
+        QVERIFY(client.allText().endsWith(u"BACKUP DATABASE is terminating abnormally.\n"));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void commandLineVerifies_data()
+    {
+        QTest::addColumn<Earlier>("earlier");
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QList<int>>("natives");
+        QTest::addColumn<QString>("text");
+        const QString valid = u"The backup set on file 1 is valid."_s;
+        QTest::newRow("whole") << Earlier::Backup << u" WITH CHECKSUM"_s << QList<int>{3262} << valid;
+        QTest::newRow("whole, no options") << Earlier::Backup << QString() << QList<int>{3262} << valid;
+        QTest::newRow("missing") << Earlier::Nothing << u" WITH CHECKSUM"_s << QList<int>{3201, 3013}
+                                 << u"Cannot open backup device '%1'. Operating system error 2(The system "
+                                    u"cannot find the file specified.)."_s;
+        QTest::newRow("damaged")
+            << Earlier::DamagedBackup << u" WITH CHECKSUM"_s << QList<int>{3241, 3013}
+            << u"The media family on device '%1' is incorrectly formed. SQL Server cannot "
+               u"process this media family."_s;
+    }
+    void commandLineVerifies()
+    {
+        QFETCH(Earlier, earlier);
+        QFETCH(QString, options);
+        QFETCH(QList<int>, natives);
+        QFETCH(QString, text);
+        const QString path = freshFolder() + u"/o'brien.bak"_s;
+        const QString quoted = QString(path).replace(u'\'', u"''"_s);
+        QProcess cli;
+        const TerminateOnExit terminate{cli};
+        const quint16 port = startCli(
+            cli, earlier == Earlier::DamagedBackup ? QStringList{u"--damaged-backups"_s} : QStringList{});
+        QVERIFY(port != 0);
+        if (earlier != Earlier::Nothing) {
+            OdbcClient backup;
+            QVERIFY(backup.connect(connectionString(port, u"Shop"_s, User, Password), 5));
+            QCOMPARE(backup.run(u"BACKUP DATABASE Shop TO DISK = N'%1'"_s.arg(quoted)),
+                     SQL_SUCCESS_WITH_INFO);
+            QCOMPARE(backup.natives().constLast(), 3014);
+        }
+        OdbcClient client;
+        QVERIFY(client.connect(connectionString(port, u"Shop"_s, User, Password), 5));
+        const SQLRETURN rc = client.run(u"RESTORE VERIFYONLY FROM DISK = N'%1'%2"_s.arg(quoted, options));
+        QCOMPARE(rc, natives.size() == 1 ? SQL_SUCCESS_WITH_INFO : SQL_ERROR);
+        QCOMPARE(client.natives(), natives);
+        QVERIFY2(client.allText().contains(QString(text).replace(u"%1"_s, path)),
+                 qPrintable(client.allText()));
+        if (natives.contains(3013))
+            QVERIFY(client.allText().endsWith(u"VERIFY DATABASE is terminating abnormally.\n"));
     }
 
     void commandLineRefusesUnknownChoices_data()

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "servermessage.h"
+#include "sqllexer.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <functional>
+
+namespace tdstest {
+
+// Walks a statement's tokens as the server's parser does, collecting the errors it would send: each step
+// returns false, its error noted, when the statement does not go on as expected.
+class StatementCursor {
+public:
+    explicit StatementCursor(const QString &batch);
+
+    bool isWord(QStringView word) const;
+    bool keyword(QStringView word);
+    bool symbol(QChar c);
+    // A database name: bare, [bracketed] or "quoted".
+    bool name(QString *out);
+    // A device path: '...' or N'...'.
+    bool path(QString *out);
+    // An optional WITH list; take gets each option in upper case, and its value or nullptr.
+    bool options(const QSet<QString> &known, QStringView statementKind,
+                 const std::function<void(const QString &, const SqlToken *)> &take);
+    // An optional semicolon, then nothing.
+    bool end();
+
+    QList<ServerMessage> errors() const { return m_errors; }
+
+private:
+    const SqlToken &current() const { return m_tokens.at(m_at); }
+    bool isSymbol(QChar c) const;
+    bool option(const QSet<QString> &known, QStringView statementKind,
+                const std::function<void(const QString &, const SqlToken *)> &take);
+    bool undeclared(const SqlToken &variable);
+    bool fail();
+
+    QList<SqlToken> m_tokens;
+    qsizetype m_at = 0;
+    QList<ServerMessage> m_errors;
+};
+
+} // namespace tdstest
