@@ -1,8 +1,9 @@
 #include "app/KVZ.h"
 
-#include "app/Schedule.h"
-#include "app/TimeText.h"
 #include "app/TrayIcon.h"
+#include "schedule/TimeText.h"
+#include "settings/BackupSettings.h"
+#include "settings/SettingsFiles.h"
 #include "ui/browse/frmBF.h"
 #include "ui/settings/ayarlar.h"
 #include "ui/styled/Placement.h"
@@ -52,9 +53,10 @@ vkLabel *timeLabel(QWidget *parent, const QString &name, QRect geometry)
 
 } // namespace
 
-KVZ::KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, QWidget *parent)
+KVZ::KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &elapsed,
+         BackupJob::Runner runner, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      programFolder_(programFolder), clock_(clock), job_(std::move(runner))
+      programFolder_(programFolder), clock_(clock), job_(std::move(runner)), scheduler_(clock, elapsed)
 {
     Q_INIT_RESOURCE(kvz);
     setObjectName(u"KVZ"_s);
@@ -75,11 +77,12 @@ KVZ::KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, Q
     connect(tray_, &TrayIcon::showRequested, this, &KVZ::showWindow);
     connect(tray_, &TrayIcon::hideRequested, this, &KVZ::hideWindow);
     connect(tray_, &TrayIcon::settingsRequested, this, &KVZ::showSettings);
-    connect(tray_, &TrayIcon::backupRequested, this, &KVZ::runNow);
+    connect(tray_, &TrayIcon::backupRequested, this, [this] { runNow(RunCause::Tray); });
     connect(tray_, &TrayIcon::quitRequested, this, &KVZ::closeProgram);
     connect(tray_, &TrayIcon::availabilityChanged, this,
             [this](bool available) { useTaskbarEntry(!available); });
     useTaskbarEntry(!tray_->isAvailable());
+    loadSchedule();
 }
 
 KVZ::~KVZ()
@@ -115,22 +118,46 @@ void KVZ::createControls()
     cmdOk = placeCommand(vkFrame1, u"cmdOk"_s, u"AYARLAR"_s, kYellow, buttonFont,
                          twipsRect(3840, 2280, 1695, 495));
 
-    connect(yedekle, &vkCommand::clicked, this, &KVZ::runNow);
+    connect(yedekle, &vkCommand::clicked, this, [this] { runNow(RunCause::Button); });
     connect(vkCommand1, &vkCommand::clicked, this, &KVZ::hideWindow);
     connect(cmdCancel, &vkCommand::clicked, this, &KVZ::closeProgram);
     connect(cmdOk, &vkCommand::clicked, this, &KVZ::showSettings);
 
     zaman = new QTimer(this);
     zaman->setObjectName(u"zaman"_s);
-    zaman->setInterval(100);
-    connect(zaman, &QTimer::timeout, this, &KVZ::tick);
+    zaman->setSingleShot(true);
+    zaman->setTimerType(Qt::PreciseTimer);
+    connect(zaman, &QTimer::timeout, this, [this] {
+        tick();
+        armClock();
+    });
+}
+
+// Woken just past each whole second of the wall clock: the label changes with the second, a trigger fires
+// within milliseconds of its second, and a step of the wall clock is seen at the next wake.
+void KVZ::armClock()
+{
+    constexpr int kPastTheSecondMs = 2;
+    zaman->start(1000 - clock_.now().time().msec() + kPastTheSecondMs);
 }
 
 void KVZ::startUp()
 {
-    runNow();
-    zaman->start();
+    runNow(RunCause::Start);
+    armClock();
     showWindow();
+}
+
+// The stored hour and interval; the settings window pushes its edits on top of them.
+void KVZ::loadSchedule()
+{
+    const QString file = SettingsFiles::backupFile(programFolder_);
+    const Result<BackupSettings> settings = LoadBackupSettings(file);
+    if (!settings)
+        qCWarning(lcRun).noquote() << settings.failure().reason << settings.failure().detail;
+    scheduler_.setDailyHour(settings ? settings->dailyHour : QString());
+    scheduler_.setInterval(settings ? settings->interval : QString());
+    ComputeSchedule();
 }
 
 void KVZ::showWindow()
@@ -170,6 +197,16 @@ ayarlar &KVZ::Ayarlar()
             showWindow();
         });
         connect(ayarlar_, &ayarlar::folderBrowserRequested, this, &KVZ::openFolderBrowser);
+        connect(ayarlar_, &ayarlar::dailyHourEdited, this, [this](const QString &hour) {
+            scheduler_.setDailyHour(hour);
+            ComputeSchedule();
+        });
+        connect(ayarlar_, &ayarlar::intervalEdited, this, [this](const QString &interval) {
+            scheduler_.setInterval(interval);
+            ComputeSchedule();
+        });
+        // Closed from its title bar the window forgets its unsaved edits: so does the schedule.
+        connect(ayarlar_, &QObject::destroyed, this, &KVZ::loadSchedule);
     }
     return *ayarlar_;
 }
@@ -202,18 +239,43 @@ void KVZ::showSettings()
     window.activateWindow();
 }
 
-void KVZ::runNow()
+void KVZ::runNow(RunCause cause)
 {
-    if (!closing_)
-        job_.start();
+    if (!closing_ && scheduler_.startRun())
+        startJob(cause);
+}
+
+void KVZ::startJob(RunCause cause)
+{
+    qCInfo(lcRun).noquote() << u"backup started:"_s << RunCauseName(cause);
+    job_.start();
 }
 
 void KVZ::ComputeSchedule()
 {
-    const ayarlar &settings = Ayarlar();
-    if (const std::optional<QString> next =
-            NextCopyTime(sonyedekleme->caption(), settings.intervalIndex(), settings.dailyHour()))
+    if (const std::optional<QString> next = scheduler_.nextCopyText())
         yedeklemesaati->setCaption(*next);
+    showProblems();
+}
+
+// A stored value the schedule cannot use shows on the next-copy label, and the tray says it once.
+void KVZ::showProblems()
+{
+    const QList<ScheduleProblem> problems = scheduler_.problems();
+    QStringList texts;
+    for (const ScheduleProblem &problem : problems)
+        texts << problem.text;
+    QPalette palette = yedeklemesaati->palette();
+    palette.setColor(QPalette::WindowText, problems.isEmpty() ? QColor(Qt::black) : kRed);
+    yedeklemesaati->setPalette(palette);
+    yedeklemesaati->setToolTip(texts.join(u'\n'));
+    for (const ScheduleProblem &problem : problems) {
+        if (!problemsTold_.contains(problem)) {
+            qCWarning(lcRun).noquote() << problem.text;
+            tray_->notify({u"YEDEKLEME AYARI HATALI"_s, problem.text, true});
+        }
+    }
+    problemsTold_ = problems;
 }
 
 void KVZ::closeProgram()
@@ -223,6 +285,28 @@ void KVZ::closeProgram()
     if (!job_.isRunning() || question_(u"Bir yedekleme sürüyor; program o bitince kapanacak.\n"
                                        u"Beklemeden şimdi kapatılsın mı? Yedekleme yarım kalır."_s))
         requestExit();
+}
+
+void KVZ::endOnSignal(const QString &signalName)
+{
+    closing_ = true;
+    hide();
+    if (!job_.isRunning()) {
+        qCInfo(lcRun).noquote() << signalName << u"received: ending, no backup in flight"_s;
+        requestExit();
+        return;
+    }
+    qCWarning(lcRun).noquote()
+        << signalName
+        << u"received: ending when the backup in flight finishes, at most %1 s from now"_s.arg(
+               kSignalGraceMs / 1000);
+    QTimer::singleShot(kSignalGraceMs, this, [this, signalName] {
+        if (!job_.isRunning())
+            return;
+        qCWarning(lcRun).noquote()
+            << u"backup cut off: still running %1 s after %2"_s.arg(kSignalGraceMs / 1000).arg(signalName);
+        requestExit();
+    });
 }
 
 void KVZ::requestExit()
@@ -235,12 +319,11 @@ void KVZ::requestExit()
 
 void KVZ::tick()
 {
-    const QDateTime now = clock_.now();
-    simdi->setCaption(TimeText(now));
-    const ayarlar &settings = Ayarlar();
-    if (trigger_.shouldRun({now, settings.dailyHour(), settings.intervalIndex(), yedeklemesaati->caption(),
-                            job_.isRunning()}))
-        runNow();
+    simdi->setCaption(TimeText(clock_.now()));
+    if (closing_)
+        return;
+    if (const std::optional<RunCause> cause = scheduler_.tick())
+        startJob(*cause);
 }
 
 void KVZ::onRunFinished(const BackupResult &result)
@@ -250,17 +333,18 @@ void KVZ::onRunFinished(const BackupResult &result)
         qCInfo(lcRun) << "backup written:" << result.filePath;
     else
         qCWarning(lcRun) << "backup failed:" << result.reason;
-    const QDateTime end = clock_.now();
-    sonyedekleme->setCaption(TimeText(end));
-    trigger_.runFinished(end);
+    scheduler_.runFinished();
+    sonyedekleme->setCaption(TimeText(scheduler_.lastBackup()));
     showOutcome(result);
     if (const std::optional<RunNotice> notice = NoticeAfterRun(lastRunFailed_, result))
         tray_->notify(*notice);
     lastRunFailed_ = !result.ok;
     ComputeSchedule();
     emit runFinished(result);
-    if (closing_)
+    if (closing_) {
+        qCInfo(lcRun) << "the backup in flight has finished: ending";
         requestExit();
+    }
 }
 
 void KVZ::showOutcome(const BackupResult &result)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/BackupTrigger.h"
-#include "app/Clock.h"
 #include "backup/BackupJob.h"
+#include "schedule/BackupScheduler.h"
+#include "schedule/Clock.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -19,20 +19,22 @@ class frmBF;
 class KVZ : public QWidget {
     Q_OBJECT
 public:
-    KVZ(const QString &programFolder, Clock &clock, BackupJob::Runner runner, QWidget *parent = nullptr);
+    KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &elapsed,
+        BackupJob::Runner runner, QWidget *parent = nullptr);
     ~KVZ() override;
 
     // The program's start: one backup run at once, then the window shown and the clock started.
     void startUp();
 
-    // Back up now: the button, the clock, the tray and the start all come here. Dropped while a run is in
-    // flight, as a run already covers the moment.
-    void runNow();
+    // Back up now: the button, the tray and the start come here. Dropped while a run is in flight, as a
+    // run already covers the moment.
+    void runNow(RunCause cause = RunCause::Button);
 
+    // Shows the schedule's next copy time, and any stored value it cannot use.
     void ComputeSchedule();
 
-    // The clock's tick (every 100 ms): shows the time and starts a run when a trigger holds. A soak run
-    // with a fast-forwarded clock calls it directly.
+    // The clock's tick (at each whole second of the wall clock): shows the time and starts a run when the
+    // schedule says so. A soak run with a fast-forwarded clock calls it directly.
     void tick();
 
     // Shown modeless and brought to the front.
@@ -54,10 +56,16 @@ public:
     // run is then cut off.
     void closeProgram();
 
+    // The desktop ends the session, or someone sends a signal: as "Kapat", without a question. A run in
+    // flight gets kSignalGraceMs to finish, and is then cut off; the log says which.
+    void endOnSignal(const QString &signalName);
+    static constexpr int kSignalGraceMs = 20'000;
+
     using Question = std::function<bool(const QString &text)>;
     // Tests answer the question themselves.
     void setQuestion(Question question) { question_ = std::move(question); }
     bool isRunInFlight() const { return job_.isRunning(); }
+    const BackupScheduler &scheduler() const { return scheduler_; }
 
 signals:
     void runFinished(const BackupResult &result);
@@ -74,11 +82,16 @@ private:
     void showOutcome(const BackupResult &result);
     void useTaskbarEntry(bool needed);
     void requestExit();
+    void armClock();
+    void startJob(RunCause cause);
+    void loadSchedule();
+    void showProblems();
 
     QString programFolder_;
-    Clock &clock_;
+    const Clock &clock_;
     BackupJob job_;
-    BackupTrigger trigger_;
+    BackupScheduler scheduler_;
+    QList<ScheduleProblem> problemsTold_;
     TrayIcon *tray_ = nullptr;
     bool lastRunFailed_ = false;
     QPointer<ayarlar> ayarlar_;

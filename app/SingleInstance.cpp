@@ -45,8 +45,18 @@ bool SingleInstance::claim()
     }
     QLocalServer::removeServer(name_);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    server_.listen(name_);
+    // Without the socket a second start cannot bring this window forward, but the lock still keeps it
+    // from running: worth a line in the log, not a refusal to start.
+    if (!server_.listen(name_))
+        qWarning("cannot listen for a second start: %s", qPrintable(server_.errorString()));
     return true;
+}
+
+void SingleInstance::release()
+{
+    server_.close();
+    if (lock_)
+        lock_->unlock();
 }
 
 bool SingleInstance::askRunningCopyToShow() const

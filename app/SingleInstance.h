@@ -17,6 +17,9 @@ public:
     // True when this is the only copy. False when another copy runs; it has been asked to show itself.
     bool claim();
 
+    // Gives the claim up, for an end that skips the destructors.
+    void release();
+
     static QString KeyFor(const QString &programFolder);
 
 signals:

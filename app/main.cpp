@@ -1,32 +1,57 @@
-#include "app/BackupRunner.h"
-#include "app/Clock.h"
+#include "app/DatabaseClaim.h"
 #include "app/KVZ.h"
+#include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "backup/ProgramBackup.h"
+#include "schedule/Clock.h"
+#include "settings/ConnectionSettings.h"
+#include "settings/SettingsFiles.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <cstdlib>
+
+using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("ZANTO POS SQL YEDEKLEME MODÜLÜ"));
+    QApplication::setApplicationDisplayName(u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
     // The program lives on behind its window: only "Kapat" ends it.
     QApplication::setQuitOnLastWindowClosed(false);
+    QuitSignals quitSignals;
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     SingleInstance instance(SingleInstance::KeyFor(programFolder));
     if (!instance.claim())
         return 0;
+    const ConnectionValues values = StoredConnectionValues(SettingsFiles::connectionFile(programFolder));
+    DatabaseClaim database(values);
+    if (!database.claim()) {
+        qWarning("another copy already backs up this database: not starting");
+        QMessageBox::warning(
+            nullptr, QApplication::applicationDisplayName(),
+            u"Bu veritabanını (%1 sunucusundaki %2) başka bir klasörden başlatılmış bir yedekleme "
+            u"programı zaten yedekliyor. Aynı yedeğin iki kez alınmaması için bu kopya açılmadı."_s.arg(
+                values.server, values.database));
+        return 0;
+    }
 
     SystemClock clock;
-    KVZ window(programFolder, clock, MakeBackupRunner(programFolder, clock));
+    SystemElapsedClock elapsed;
+    KVZ window(programFolder, clock, elapsed,
+               MakeBackupRunner(programFolder, [&clock] { return clock.now(); }));
     QObject::connect(&instance, &SingleInstance::showRequested, &window, &KVZ::showWindow);
+    QObject::connect(&quitSignals, &QuitSignals::received, &window, &KVZ::endOnSignal);
     QObject::connect(&window, &KVZ::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.startUp();
     const int code = QApplication::exec();
-    // The user chose not to wait for a run that does not return (a server that stopped answering):
-    // end without the destructors, which would wait for it.
-    if (window.isRunInFlight())
+    // A run that does not return (a server that stopped answering) was cut off: end without the
+    // destructors, which would wait for it, and so give up the claims by hand.
+    if (window.isRunInFlight()) {
+        database.release();
+        instance.release();
         std::_Exit(code);
+    }
     return code;
 }

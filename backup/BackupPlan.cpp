@@ -1,7 +1,5 @@
 #include "backup/BackupPlan.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 bool unfitForFileName(QChar c)
@@ -44,33 +42,18 @@ QString QuoteUnicodeLiteral(const QString &text)
     return QStringLiteral("N'") + escaped.replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
-namespace {
-
-// The first free name after the previous file's: the same name gets "-2", "-2" gets "-3", and so on.
-QString NameAfter(const QString &fileName, const QString &previousFileName)
-{
-    const QString stem = fileName.chopped(4); // without ".bak"
-    if (previousFileName == fileName)
-        return stem + QStringLiteral("-2.bak");
-    static const QRegularExpression numbered(QStringLiteral("^-(\\d+)\\.bak$"));
-    if (!previousFileName.startsWith(stem))
-        return fileName;
-    const QRegularExpressionMatch match = numbered.match(QStringView(previousFileName).sliced(stem.size()));
-    return match.hasMatch()
-               ? stem + u'-' + QString::number(match.captured(1).toInt() + 1) + QStringLiteral(".bak")
-               : fileName;
-}
-
-} // namespace
-
 BackupPlan PlanBackup(const QString &database, const QString &folder, const QDateTime &time,
-                      const QString &previousFilePath)
+                      const IsNameTaken &isTaken)
 {
     BackupPlan plan;
     const QString folderPath = BackupFolder(folder);
-    plan.fileName = BackupFileName(database, time);
-    if (!previousFilePath.isEmpty() && previousFilePath.startsWith(folderPath))
-        plan.fileName = NameAfter(plan.fileName, previousFilePath.sliced(folderPath.size()));
+    const QString name = BackupFileName(database, time);
+    plan.fileName = name;
+    // WITH FORMAT overwrites a file of the same name: the repeated hour of autumn, a clock set back or two
+    // runs in one second would each destroy a restore point.
+    const QString stem = name.chopped(4); // without ".bak"
+    for (int suffix = 2; isTaken && isTaken(folderPath + plan.fileName); ++suffix)
+        plan.fileName = stem + u'-' + QString::number(suffix) + QStringLiteral(".bak");
     plan.filePath = folderPath + plan.fileName;
     plan.statement = QStringLiteral("BACKUP DATABASE ") + QuoteIdentifier(database.trimmed()) +
                      QStringLiteral(" TO DISK=") + QuoteUnicodeLiteral(plan.filePath) +

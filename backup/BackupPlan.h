@@ -1,9 +1,10 @@
 #pragma once
 
-#include "backup/ConnectionValues.h"
+#include "settings/ConnectionValues.h"
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 // What one run sends to the server: the backup file's name and the statement that makes the server write it.
 struct BackupPlan {
@@ -20,7 +21,9 @@ QString BackupFolder(const QString &folder);
 QString QuoteIdentifier(const QString &name);
 QString QuoteUnicodeLiteral(const QString &text);
 
-// The statement carries WITH FORMAT, which overwrites a file of the same name: a run within the same second
-// as the one that wrote `previousFilePath` gets "-2" (then "-3" ...) before ".bak" instead.
+// Whether a backup file path (folder + name) is already taken, by a file or by an earlier run.
+using IsNameTaken = std::function<bool(const QString &filePath)>;
+
+// A name that `isTaken` reports gets "-2" (then "-3" ...) before ".bak".
 BackupPlan PlanBackup(const QString &database, const QString &folder, const QDateTime &time,
-                      const QString &previousFilePath = {});
+                      const IsNameTaken &isTaken = {});

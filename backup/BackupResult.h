@@ -8,9 +8,10 @@
 // What one run did, for the window to show: the file written, or why nothing was written.
 struct BackupResult {
     bool ok = false;
-    QString filePath;
-    QString reason; // the first error, without the driver's "[...]" prefixes
+    QString filePath; // the file written; empty when nothing was
+    QString reason;   // the first error, without the driver's "[...]" prefixes
     ServerMessages messages;
+    QString plannedPath = {}; // the file the statement named, whatever the outcome; empty when none was sent
 };
 
 Q_DECLARE_METATYPE(BackupResult)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backup/ConnectionValues.h"
+#include "settings/ConnectionValues.h"
 
 #include <QString>
 

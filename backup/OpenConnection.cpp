@@ -7,7 +7,8 @@ std::optional<QString> OpenConnection(OdbcConnection &odbc, const ConnectionValu
                                       int loginTimeoutSeconds)
 {
     if (values.server.trimmed().isEmpty())
-        return QStringLiteral("Sql sunucusu ayarlanmamış: ayarlar penceresinde bağlanma testi yapın.");
+        return QStringLiteral("Sql sunucusu ayarlanmamış: AYARLAR penceresinde bağlantı bilgilerini girip "
+                              "BAĞLANMA TESTİ YAP düğmesine basın.");
     const ConnectionString connection = BuildConnectionString(values);
     if (!connection.problem.isEmpty())
         return connection.problem;
@@ -19,6 +20,9 @@ std::optional<QString> OpenConnection(OdbcConnection &odbc, const ConnectionValu
 
 std::optional<QString> TestConnection(const ConnectionValues &values, int loginTimeoutSeconds)
 {
+    // The user has just pressed the test button: ask for what is missing, not for the test itself.
+    if (values.server.trimmed().isEmpty())
+        return QStringLiteral("Sql Sunucusu alanı boş: sunucunun adını ya da adresini yazın.");
     OdbcConnection odbc;
     return OpenConnection(odbc, values, loginTimeoutSeconds);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backup/ConnectionValues.h"
 #include "backup/OdbcConnection.h"
+#include "settings/ConnectionValues.h"
 
 #include <optional>
 

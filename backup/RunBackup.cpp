@@ -1,19 +1,14 @@
 #include "backup/RunBackup.h"
 
-#include "backup/BackupPlan.h"
 #include "backup/OpenConnection.h"
-#include "settings/ConnectionSettings.h"
-#include "settings/SettingsFiles.h"
-#include "settings/ayarkayit.h"
 
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcBackup, "kvz.backup")
 
-BackupResult RunBackup(const QString &programFolder, const std::function<QDateTime()> &now,
-                       int loginTimeoutSeconds, const QString &previousFilePath)
+BackupResult RunBackup(const ConnectionValues &values, const QString &folder, const QDateTime &time,
+                       const IsNameTaken &isTaken, int loginTimeoutSeconds)
 {
-    const ConnectionValues values = StoredConnectionValues(SettingsFiles::connectionFile(programFolder));
     OdbcConnection odbc;
     if (const std::optional<QString> problem = OpenConnection(odbc, values, loginTimeoutSeconds)) {
         BackupResult result;
@@ -22,14 +17,13 @@ BackupResult RunBackup(const QString &programFolder, const std::function<QDateTi
         return result;
     }
 
-    const QString folder = ReadSetting(SettingsFiles::kSection, SettingsFiles::kFolder,
-                                       SettingsFiles::backupFile(programFolder));
-    const BackupPlan plan = PlanBackup(values.database, folder, now(), previousFilePath);
+    const BackupPlan plan = PlanBackup(values.database, folder, time, isTaken);
     qCInfo(lcBackup) << "backing up to" << plan.filePath;
 
     BackupResult result;
     result.ok = odbc.executeBatch(plan.statement);
     result.messages = odbc.messages();
+    result.plannedPath = plan.filePath;
     if (result.ok) {
         result.filePath = plan.filePath;
     } else {

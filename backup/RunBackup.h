@@ -1,15 +1,16 @@
 #pragma once
 
+#include "backup/BackupPlan.h"
 #include "backup/BackupResult.h"
+#include "settings/ConnectionValues.h"
 
 #include <QDateTime>
 #include <QString>
-#include <functional>
 
 inline constexpr int kLoginTimeoutSeconds = 15;
 
-// One full backup with the values of the settings files in the program folder: the server writes the file.
-// `previousFilePath`, the file of the last good run, is never overwritten. Blocks until the server has
-// finished; run it off the user-interface thread.
-BackupResult RunBackup(const QString &programFolder, const std::function<QDateTime()> &now,
-                       int loginTimeoutSeconds = kLoginTimeoutSeconds, const QString &previousFilePath = {});
+// One full backup of the values' database into `folder` (as the server sees it): the server writes the
+// file, named after `time` and never a name `isTaken` reports. Blocks until the server has finished;
+// run it off the user-interface thread.
+BackupResult RunBackup(const ConnectionValues &values, const QString &folder, const QDateTime &time,
+                       const IsNameTaken &isTaken = {}, int loginTimeoutSeconds = kLoginTimeoutSeconds);

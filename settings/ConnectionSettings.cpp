@@ -1,19 +1,24 @@
 #include "settings/ConnectionSettings.h"
 
+#include "settings/ProfileFormat.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 
 using namespace SettingsFiles;
 
+Result<ConnectionValues> LoadConnectionValues(const QString &file)
+{
+    const Result<QByteArray> content = ReadSettingsFile(file);
+    if (!content)
+        return content.failure();
+    auto read = [&](const QString &key) { return ProfileFormat::value(content.value(), kSection, key); };
+    return ConnectionValues{read(kServer), read(kPort), read(kDatabase), read(kLogin), read(kPassword)};
+}
+
 ConnectionValues StoredConnectionValues(const QString &file)
 {
-    ConnectionValues values;
-    values.server = ReadSetting(kSection, kServer, file);
-    values.database = ReadSetting(kSection, kDatabase, file);
-    values.login = ReadSetting(kSection, kLogin, file);
-    values.password = ReadSetting(kSection, kPassword, file);
-    values.port = ReadSetting(kSection, kPort, file);
-    return values;
+    const Result<ConnectionValues> values = LoadConnectionValues(file);
+    return values ? values.value() : ConnectionValues{};
 }
 
 bool StoreConnectionValues(const ConnectionValues &values, const QString &file)

@@ -117,16 +117,24 @@ bool fitsOnOneLine(QStringView text)
 
 } // namespace
 
-QString value(const QByteArray &content, QStringView section, QStringView key)
+Value read(const QByteArray &content, QStringView section, QStringView key)
 {
     const std::vector<Line> lines = parse(content);
     for (size_t i = findSection(lines, section) + 1; i < lines.size(); ++i) {
         if (lines[i].kind == Line::Section)
             break;
-        if (lines[i].kind == Line::Key && sameName(lines[i].name, key))
-            return cutToCharacters(lines[i].value, kMaxValueLength);
+        if (lines[i].kind == Line::Key && sameName(lines[i].name, key)) {
+            Value found{cutToCharacters(lines[i].value, kMaxValueLength), false};
+            found.cut = found.text.size() < lines[i].value.size();
+            return found;
+        }
     }
     return {};
+}
+
+QString value(const QByteArray &content, QStringView section, QStringView key)
+{
+    return read(content, section, key).text;
 }
 
 std::optional<QByteArray> withValue(const QByteArray &content, QStringView section, QStringView key,

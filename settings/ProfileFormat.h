@@ -12,7 +12,14 @@ namespace ProfileFormat {
 
 inline constexpr qsizetype kMaxValueLength = 254;
 
+struct Value {
+    QString text;
+    // The stored value is longer than a read can return: `text` holds only its beginning.
+    bool cut = false;
+};
+
 // The empty text when the section or key is missing.
+Value read(const QByteArray &content, QStringView section, QStringView key);
 QString value(const QByteArray &content, QStringView section, QStringView key);
 
 // The file content with the key set to the value; every other line is kept byte for byte. Nothing when the

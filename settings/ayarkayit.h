@@ -1,6 +1,12 @@
 #pragma once
 
+#include "settings/Result.h"
+
+#include <QByteArray>
 #include <QString>
+
+// The whole file: empty when it does not exist, a failure when it exists but cannot be read.
+Result<QByteArray> ReadSettingsFile(const QString &file);
 
 // One value of a settings file; the empty text when the file, section or key is missing or unreadable.
 QString ReadSetting(const QString &section, const QString &key, const QString &file);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BenchFolder.h"
-#include "app/Clock.h"
+#include "schedule/Clock.h"
 #include "tdstestserver.h"
 
 #include <QString>

@@ -6,7 +6,7 @@
 #include "Sample.h"
 #include "TickRecorder.h"
 #include "app/KVZ.h"
-#include "backup/RunBackup.h"
+#include "backup/ProgramBackup.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -54,8 +54,7 @@ int main(int argc, char *argv[])
     for (int run = 0; run < runs; ++run) {
         Pause(1s);
         const auto start = std::chrono::steady_clock::now();
-        const BackupResult result =
-            RunBackup(program.folder().path(), [] { return QDateTime::currentDateTime(); });
+        const BackupResult result = RunProgramBackup(program.folder().path(), QDateTime::currentDateTime());
         const auto end = std::chrono::steady_clock::now();
         if (!result.ok)
             return fail(QStringLiteral("a backup on the interface thread failed"));

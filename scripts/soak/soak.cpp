@@ -1,8 +1,9 @@
 // A simulated week of "Dakikada bir yedekle" against the loopback test server: real connections through
 // the driver, real backup files, the clock fast-forwarded tick by tick. Runs take no simulated time (the
 // clock stands still while the worker runs), so the schedule is exactly one run a minute.
-#include "app/BackupRunner.h"
 #include "app/KVZ.h"
+#include "schedule/Schedule.h"
+#include "backup/ProgramBackup.h"
 #include "common/ManualClock.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
@@ -45,7 +46,7 @@ void configure(const QString &program, quint16 port, const QString &backups)
     const QString backup = backupFile(program);
     WriteSetting(kSection, kFolder, backups + u'/', backup);
     WriteSetting(kSection, kDailyHour, QStringLiteral("03"), backup);
-    WriteSetting(kSection, kInterval, ayarlar::intervalEntries().at(0), backup);
+    WriteSetting(kSection, kInterval, IntervalChoices().at(0), backup);
 }
 
 } // namespace
@@ -80,7 +81,8 @@ int main(int argc, char *argv[])
     const QDateTime start(QDate(2026, 12, 7), QTime(0, 0, 30), Qt::UTC);
     const QDateTime end = start.addDays(days);
     ManualClock clock(start);
-    KVZ window(program.path(), clock, MakeBackupRunner(program.path(), clock));
+    KVZ window(program.path(), clock, clock,
+               MakeBackupRunner(program.path(), [&c = clock] { return c.now(); }));
     window.setQuestion([](const QString &) { return false; });
 
     int runs = 0;

@@ -44,7 +44,7 @@ void tst_tray::menuEntriesReachTheWindow()
     QTemporaryDir program;
     ManualClock clock;
     std::atomic<int> runs{0};
-    KVZ window(program.path(), clock, [&runs] {
+    KVZ window(program.path(), clock, clock, [&runs] {
         ++runs;
         return BackupResult{true, u"/y/f.bak"_s, {}, {}};
     });
@@ -95,7 +95,7 @@ void tst_tray::withoutTrayHideMinimises()
     QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
     QTemporaryDir program;
     ManualClock clock;
-    KVZ window(program.path(), clock, [] { return BackupResult{}; });
+    KVZ window(program.path(), clock, clock, [] { return BackupResult{}; });
     QCOMPARE(window.windowType(), Qt::Window);
     window.show();
     window.hideWindow();

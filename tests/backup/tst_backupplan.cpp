@@ -16,8 +16,8 @@ private slots:
     void folder();
     void statement_data();
     void statement();
-    void sameSecondGetsNewName_data();
-    void sameSecondGetsNewName();
+    void takenNameGetsNext_data();
+    void takenNameGetsNext();
     void connectionString_data();
     void connectionString();
     void valueTheDriverCannotCarry_data();
@@ -143,31 +143,34 @@ void tst_backupplan::statement()
     QVERIFY(plan.filePath.endsWith(plan.fileName));
 }
 
-void tst_backupplan::sameSecondGetsNewName_data()
+void tst_backupplan::takenNameGetsNext_data()
 {
-    QTest::addColumn<QString>("previous");
+    QTest::addColumn<QStringList>("taken");
     QTest::addColumn<QString>("fileName");
 
-    QTest::newRow("first run") << QString() << "20260307064702-STOK.bak";
-    QTest::newRow("an earlier second") << "/y/20260307064701-STOK.bak"
-                                       << "20260307064702-STOK.bak";
-    QTest::newRow("same second") << "/y/20260307064702-STOK.bak"
+    QTest::newRow("nothing taken") << QStringList() << "20260307064702-STOK.bak";
+    QTest::newRow("an earlier second")
+        << QStringList{u"/y/20260307064701-STOK.bak"_s} << "20260307064702-STOK.bak";
+    QTest::newRow("same second") << QStringList{u"/y/20260307064702-STOK.bak"_s}
                                  << "20260307064702-STOK-2.bak";
-    QTest::newRow("third in the second") << "/y/20260307064702-STOK-2.bak"
-                                         << "20260307064702-STOK-3.bak";
-    QTest::newRow("tenth") << "/y/20260307064702-STOK-9.bak"
-                           << "20260307064702-STOK-10.bak";
-    QTest::newRow("another folder") << "/z/20260307064702-STOK.bak"
+    QTest::newRow("third in the second")
+        << QStringList{u"/y/20260307064702-STOK.bak"_s, u"/y/20260307064702-STOK-2.bak"_s}
+        << "20260307064702-STOK-3.bak";
+    QTest::newRow("a gap is filled first")
+        << QStringList{u"/y/20260307064702-STOK.bak"_s, u"/y/20260307064702-STOK-3.bak"_s}
+        << "20260307064702-STOK-2.bak";
+    QTest::newRow("another folder") << QStringList{u"/z/20260307064702-STOK.bak"_s}
                                     << "20260307064702-STOK.bak";
-    QTest::newRow("another database") << "/y/20260307064702-STOKX.bak"
-                                      << "20260307064702-STOK.bak";
+    QTest::newRow("another database")
+        << QStringList{u"/y/20260307064702-STOKX.bak"_s} << "20260307064702-STOK.bak";
 }
 
-void tst_backupplan::sameSecondGetsNewName()
+void tst_backupplan::takenNameGetsNext()
 {
-    QFETCH(QString, previous);
+    QFETCH(QStringList, taken);
     QFETCH(QString, fileName);
-    const BackupPlan plan = PlanBackup(u"STOK"_s, u"/y/"_s, kMorning, previous);
+    const BackupPlan plan =
+        PlanBackup(u"STOK"_s, u"/y"_s, kMorning, [&](const QString &path) { return taken.contains(path); });
     QCOMPARE(plan.fileName, fileName);
     QCOMPARE(plan.filePath, u"/y/"_s + fileName);
     QVERIFY(plan.statement.contains(u"N'/y/"_s + fileName + u'\''));

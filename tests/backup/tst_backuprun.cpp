@@ -1,6 +1,5 @@
-#include "app/BackupRunner.h"
 #include "backup/BackupJob.h"
-#include "backup/RunBackup.h"
+#include "backup/ProgramBackup.h"
 #include "common/ManualClock.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
@@ -55,7 +54,8 @@ private slots:
     void valuesArriveExactlyAsStored();
     void failures_data();
     void failures();
-    void noServerConfiguredMakesNoConnection();
+    void refusedBeforeTheServer_data();
+    void refusedBeforeTheServer();
     void closedPortFails();
     void silentServerGivesUpAfterLoginTimeout();
     void moreResultsFlagStillSucceeds();
@@ -107,8 +107,7 @@ void tst_backuprun::configure(const Setup &setup)
 
 BackupResult tst_backuprun::run(int loginTimeoutSeconds)
 {
-    return RunBackup(
-        program_->path(), [] { return kRunTime; }, loginTimeoutSeconds);
+    return RunProgramBackup(program_->path(), kRunTime, {}, loginTimeoutSeconds);
 }
 
 void tst_backuprun::backupWritesFileInFolder()
@@ -216,11 +215,48 @@ void tst_backuprun::failures()
     QVERIFY(QDir(backups_->path()).isEmpty());
 }
 
-void tst_backuprun::noServerConfiguredMakesNoConnection()
+void tst_backuprun::refusedBeforeTheServer_data()
 {
+    QTest::addColumn<QString>("backupSettings"); // "<dir>" puts a folder in the file's place
+    QTest::addColumn<QString>("connectionSettings");
+    QTest::addColumn<QString>("reason");
+
+    const QString connection =
+        u"[ayar]\nsqladi=127.0.0.1\nport=%1\nsqlkullanici=sa\nsqlsifre=Gizli;1\nsqldata=STOK\n"_s;
+    const QString folder = u"[ayar]\nsaklanacak-yer=/tmp/\n"_s;
+    QTest::newRow("no backup settings file") << QString() << connection << u"Yedek klasörü ayarlanmamış"_s;
+    QTest::newRow("no folder key") << u"[ayar]\nkopyalama-zamani=02\n"_s << connection
+                                   << u"Yedek klasörü ayarlanmamış"_s;
+    QTest::newRow("empty folder") << u"[ayar]\nsaklanacak-yer= \n"_s << connection
+                                  << u"Yedek klasörü ayarlanmamış"_s;
+    QTest::newRow("folder longer than a value")
+        << u"[ayar]\nsaklanacak-yer=/tmp/"_s + QString(260, u'a') + u"/d/\n"_s << connection
+        << u"Yedek klasörünün yolu çok uzun"_s;
+    QTest::newRow("backup settings unreadable") << u"<dir>"_s << connection << u"Ayar dosyası okunamadı"_s;
+    QTest::newRow("connection settings unreadable") << folder << u"<dir>"_s << u"Ayar dosyası okunamadı"_s;
+    QTest::newRow("no server") << folder << QString() << u"Sql sunucusu ayarlanmamış"_s;
+}
+
+// Nothing is sent to the server without a whole folder and readable settings: a bare file name would
+// land in the server's own folder, a path cut short in its parent, and both were reported as written.
+void tst_backuprun::refusedBeforeTheServer()
+{
+    QFETCH(QString, backupSettings);
+    QFETCH(QString, connectionSettings);
+    QFETCH(QString, reason);
+    const auto place = [](const QString &file, const QString &content) {
+        if (content == u"<dir>"_s)
+            return QDir().mkpath(file);
+        QFile out(file);
+        return content.isNull() || (out.open(QIODevice::WriteOnly) && out.write(content.toUtf8()) > 0);
+    };
+    QVERIFY(place(SettingsFiles::backupFile(program_->path()), backupSettings));
+    QVERIFY(place(SettingsFiles::connectionFile(program_->path()),
+                  connectionSettings.contains(u"%1"_s) ? connectionSettings.arg(server_->port())
+                                                       : connectionSettings));
     const BackupResult result = run();
     QVERIFY(!result.ok);
-    QVERIFY(result.reason.startsWith(u"Sql sunucusu ayarlanmamış"_s));
+    QVERIFY2(result.reason.startsWith(reason), qPrintable(result.reason));
     QVERIFY(server_->logins().isEmpty());
 }
 
@@ -305,7 +341,7 @@ void tst_backuprun::runsInOneSecondKeepEveryFile()
 {
     configure({});
     ManualClock clock(kRunTime);
-    const BackupJob::Runner runner = MakeBackupRunner(program_->path(), clock);
+    const BackupJob::Runner runner = MakeBackupRunner(program_->path(), [&c = clock] { return c.now(); });
     QStringList files;
     for (int run = 0; run < 3; ++run) {
         const BackupResult result = runner();

@@ -1,5 +1,5 @@
 #include "app/KVZ.h"
-#include "backup/RunBackup.h"
+#include "backup/ProgramBackup.h"
 #include "common/ManualClock.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
@@ -216,7 +216,7 @@ void tst_badinput::windowsStartAndSave_data()
         << Form::Bytes << backupSettings("D:\\", "03", kHourly.toUtf8() + ' ') << connectionSettings("SUNUCU")
         << fields(u"D:\\"_s, u"03"_s, kHourly, u"SUNUCU"_s) << true;
     QTest::newRow("odd hour and interval texts")
-        << Form::Bytes << backupSettings("D:\\", "99:99", "her saat başı kopyala")
+        << Form::Bytes << backupSettings("D:\\", "99:99", "Her gün kopyala")
         << connectionSettings("SUNUCU") << fields(u"D:\\"_s, u"99:99"_s, {}, u"SUNUCU"_s) << true;
     QTest::newRow("last line ends in a bare carriage return")
         << Form::Bytes << "[ayar]\r\nsaklanacak-yer=D:\\\r"_ba << connectionSettings("SUNUCU")
@@ -243,7 +243,7 @@ void tst_badinput::windowsStartAndSave()
               "open.");
 
     ManualClock clock;
-    KVZ window(program_->path(), clock, [] { return BackupResult{}; });
+    KVZ window(program_->path(), clock, clock, [] { return BackupResult{}; });
     QSignalSpy runs(&window, &KVZ::runFinished);
     window.startUp();
     QVERIFY(runs.wait());
@@ -329,8 +329,7 @@ void tst_badinput::backupRunFails()
         return;
     const QDateTime now(QDate(2026, 12, 7), QTime(14, 5, 9));
 
-    const BackupResult result = RunBackup(
-        program_->path(), [now] { return now; }, 3);
+    const BackupResult result = RunProgramBackup(program_->path(), now, {}, 3);
     QVERIFY(!result.ok);
     QVERIFY2(!result.reason.trimmed().isEmpty(), "a failed run must say why");
     QVERIFY(result.filePath.isEmpty());

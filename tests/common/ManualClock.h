@@ -1,12 +1,14 @@
 #pragma once
 
-#include "app/Clock.h"
+#include "schedule/Clock.h"
 
 #include <QMutex>
 #include <QMutexLocker>
+#include <QTimeZone>
 
-// A clock the test sets by hand; the backup worker may read it while the test moves it.
-class ManualClock final : public Clock {
+// Both clocks, set by hand; the backup worker may read them while the test moves them. Moving the wall
+// clock forward lets that much time pass; moving it back is a clock set back, which elapsed time ignores.
+class ManualClock final : public Clock, public ElapsedClock {
 public:
     explicit ManualClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0))) : now_(start) {}
 
@@ -15,15 +17,28 @@ public:
         QMutexLocker lock(&mutex_);
         return now_;
     }
+    std::chrono::milliseconds elapsed() const override
+    {
+        QMutexLocker lock(&mutex_);
+        return elapsed_;
+    }
     void set(const QDateTime &time)
     {
         QMutexLocker lock(&mutex_);
+        elapsed_ += std::chrono::milliseconds(std::max<qint64>(0, now_.msecsTo(time)));
         now_ = time;
     }
-    void setTime(const QTime &time) { set(QDateTime(now().date(), time)); }
+    void setTime(const QTime &time) { set(QDateTime(now().date(), time, now().timeZone())); }
     void advance(qint64 milliseconds) { set(now().addMSecs(milliseconds)); }
+    // The wall clock alone moves: someone set it, or daylight saving or a time server moved it.
+    void step(qint64 milliseconds)
+    {
+        QMutexLocker lock(&mutex_);
+        now_ = now_.addMSecs(milliseconds);
+    }
 
 private:
     mutable QMutex mutex_;
     QDateTime now_;
+    std::chrono::milliseconds elapsed_{0};
 };

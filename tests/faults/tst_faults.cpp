@@ -1,9 +1,8 @@
-#include "app/BackupRunner.h"
 #include "app/KVZ.h"
-#include "app/TimeText.h"
-#include "backup/RunBackup.h"
+#include "backup/ProgramBackup.h"
 #include "common/ManualClock.h"
 #include "faultbytes.h"
+#include "schedule/TimeText.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 #include "tdstestserver.h"
@@ -161,7 +160,7 @@ void tst_faults::configure()
 void tst_faults::makeWindow(BackupJob::Runner runner)
 {
     finished_.reset();
-    window_ = std::make_unique<KVZ>(program_->path(), *clock_, std::move(runner));
+    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, std::move(runner));
     finished_ = std::make_unique<QSignalSpy>(window_.get(), &KVZ::runFinished);
 }
 
@@ -169,8 +168,7 @@ void tst_faults::makeWindow(BackupJob::Runner runner)
 BackupJob::Runner tst_faults::shortLoginRunner()
 {
     return [program = program_->path(), clock = clock_.get()] {
-        return RunBackup(
-            program, [clock] { return clock->now(); }, kShortLoginTimeout);
+        return RunProgramBackup(program, clock->now(), {}, kShortLoginTimeout);
     };
 }
 
@@ -361,7 +359,7 @@ void tst_faults::stalledServerLeavesWindowUsable()
 
 void tst_faults::removedFolderFailsUntilMadeAgain()
 {
-    makeWindow(MakeBackupRunner(program_->path(), *clock_));
+    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }));
     verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun));
 
     QVERIFY(QDir(backups_->path()).removeRecursively());
@@ -377,7 +375,7 @@ void tst_faults::removedFolderFailsUntilMadeAgain()
 
 void tst_faults::runsInOneSecondKeepBothFiles()
 {
-    makeWindow(MakeBackupRunner(program_->path(), *clock_));
+    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }));
     verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun));
     verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun, u"-2"_s));
     QVERIFY(endsWithMarker(backupPath(kFirstRun)));

@@ -1,450 +1,398 @@
-#include "app/BackupTrigger.h"
-#include "app/Schedule.h"
-#include "app/TimeText.h"
+#include "backup/BackupPlan.h"
 #include "common/ManualClock.h"
+#include "schedule/BackupScheduler.h"
+#include "schedule/Schedule.h"
 
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTimeZone>
 #include <QtTest>
-#include <chrono>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
 
-// NextCopyTime's "leave the label as it is", spelled so that a table row can hold it.
-const QString kUnchanged = u"(unchanged)"_s;
+const QTimeZone kBerlin("Europe/Berlin");
 
-// Simulated days are UTC so that no daylight-saving change of the machine's zone moves them.
-const QDate kFirstDay(2026, 3, 2);
-
-// "d HH:mm:ss[.zzz]": the simulated day counted from kFirstDay, then the clock text.
+// "yyyy-MM-dd HH:mm:ss" on Berlin's wall clock; where the autumn hour repeats, the first one.
 QDateTime At(const QString &stamp)
 {
-    const qsizetype blank = stamp.indexOf(u' ');
-    const QTime time = QTime::fromString(stamp.sliced(blank + 1), Qt::ISODateWithMs);
-    Q_ASSERT(time.isValid());
-    return QDateTime(kFirstDay.addDays(stamp.first(blank).toInt()), time, Qt::UTC);
+    return QDateTime(QDate::fromString(stamp.left(10), Qt::ISODate),
+                     QTime::fromString(stamp.mid(11), u"HH:mm:ss"_s), kBerlin);
 }
 
+// Wall time with its offset, so that the two 02:00 of an autumn night differ.
 QString Stamp(const QDateTime &time)
 {
-    const QString clock = time.time().msec() == 0 ? TimeText(time) : time.toString(u"HH:mm:ss.zzz"_s);
-    return QString::number(kFirstDay.daysTo(time.date())) + u' ' + clock;
+    return time.toString(u"MM-dd HH:mm:ss"_s) + (time.offsetFromUtc() == 7200 ? u" S"_s : QString());
 }
 
-// What the user does in the settings window while the clock runs; nothing is saved.
-struct Edit {
+// Something that happens to the machine at a moment of its wall clock.
+struct Event {
+    enum Kind { Sleep, Step, Hour, Interval };
+    Kind kind;
     QDateTime at;
-    std::optional<int> interval;
-    std::optional<QString> dailyHour;
-    // The window also recomputes the next copy time from the last-backup label at once.
-    bool recompute = false;
+    qint64 ms = 0;
+    QString text;
 };
 
-// The machine sleeps or the process stalls: the tick due at `at` comes at `to`.
-struct Jump {
-    QDateTime at;
-    QDateTime to;
-};
-
-// One stretch of simulated time; the builders return a changed copy so that a table row reads in one line.
-struct Scenario {
-    QDateTime start;
-    QDateTime stop;
-    int interval = -1;
-    QString dailyHour;
-    QString nextCopy;
-    // A run that returned before the start, as the start-up run does; invalid when none has returned.
-    QDateTime previousEnd;
-    std::chrono::milliseconds runLength = 2s;
-    QList<Edit> edits;
-    QList<Jump> jumps;
-
-    Scenario lasting(std::chrono::milliseconds length) const
-    {
-        Scenario s = *this;
-        s.runLength = length;
-        return s;
-    }
-    Scenario showing(const QString &label) const
-    {
-        Scenario s = *this;
-        s.nextCopy = label;
-        return s;
-    }
-    Scenario withoutRunYet() const
-    {
-        Scenario s = *this;
-        s.previousEnd = {};
-        return s;
-    }
-    Scenario editing(const Edit &edit) const
-    {
-        Scenario s = *this;
-        s.edits << edit;
-        return s;
-    }
-    Scenario sleeping(const QString &at, const QString &to) const
-    {
-        Scenario s = *this;
-        s.jumps << Jump{At(at), At(to)};
-        return s;
-    }
-};
-
-// Ticks from just after a run that ended at `previousEnd` until `stop`.
-Scenario After(const QString &previousEnd, const QString &stop, int interval, const QString &dailyHour = {})
+Event Sleep(const QString &at, qint64 ms)
 {
-    Scenario s;
-    s.previousEnd = At(previousEnd);
-    s.start = s.previousEnd.addMSecs(100);
-    s.stop = At(stop);
-    s.interval = interval;
-    s.dailyHour = dailyHour;
-    return s;
+    return {Event::Sleep, At(at), ms, {}};
+}
+Event Step(const QString &at, qint64 ms)
+{
+    return {Event::Step, At(at), ms, {}};
+}
+Event Edit(const QString &at, Event::Kind kind, const QString &text)
+{
+    return {kind, At(at), 0, text};
 }
 
-Edit Choose(const QString &at, int interval, bool recompute = false)
-{
-    return {At(at), interval, {}, recompute};
-}
-
-Edit SetHour(const QString &at, const QString &dailyHour)
-{
-    return {At(at), {}, dailyHour, false};
-}
-
-// Walks the clock in 100 ms ticks and plays the main window's part: starts a run when the trigger says
-// so, and when the run returns sets the last-backup label and recomputes the next copy time.
+// Plays the program: a run at start, then a tick at every `tickMs` of elapsed time; a run lasts
+// `runLength` of elapsed time and its end is seen at the tick after it.
 class Simulator {
 public:
-    explicit Simulator(const Scenario &scenario)
-        : s_(scenario), clock_(scenario.start), interval_(scenario.interval), dailyHour_(scenario.dailyHour),
-          nextCopy_(scenario.nextCopy)
+    Simulator(const QDateTime &start, const QString &interval, const QString &hour,
+              std::chrono::milliseconds runLength = 2s, qint64 tickMs = 1000)
+        : clock_(start), scheduler_(clock_, clock_), runLength_(runLength), tickMs_(tickMs)
     {
-        if (s_.previousEnd.isValid())
-            finish(s_.previousEnd);
+        scheduler_.setInterval(interval);
+        scheduler_.setDailyHour(hour);
+        hourStart_ = QTime(DailyHourOf(hour).value_or(0), 0);
     }
 
-    // The start time of every run, as Stamp texts.
-    QStringList run()
+    // Until `stop` on the wall clock, or `forMs` of elapsed time when given.
+    QList<QDateTime> run(const QDateTime &stop, QList<Event> events = {}, qint64 forMs = 0)
     {
-        QStringList starts;
-        for (QDateTime now = s_.start; now < s_.stop; now = now.addMSecs(100)) {
-            now = jumpIfDue(now);
-            clock_.set(now);
-            applyEdits(now);
-            if (runEnd_.isValid() && runEnd_ <= now)
-                finish(std::exchange(runEnd_, QDateTime()));
-            const BackupTrigger::Tick tick{clock_.now(), dailyHour_, interval_, nextCopy_, runEnd_.isValid()};
-            if (trigger_.shouldRun(tick)) {
-                starts << Stamp(now);
-                runEnd_ = now.addDuration(s_.runLength);
+        const std::chrono::milliseconds until = clock_.elapsed() + std::chrono::milliseconds(forMs);
+        if (scheduler_.startRun())
+            begin(RunCause::Start);
+        while (forMs > 0 ? clock_.elapsed() < until : clock_.now() < stop) {
+            for (; !events.isEmpty() && events.front().at <= clock_.now(); events.removeFirst())
+                apply(events.front());
+            if (scheduler_.isRunInFlight() && clock_.elapsed() >= runEnd_) {
+                scheduler_.runFinished();
+                ends_ << clock_.elapsed();
             }
+            if (const std::optional<RunCause> cause = scheduler_.tick())
+                begin(*cause);
+            if (clock_.now().time() >= hourStart_)
+                awakeAfterHour.insert(clock_.now().date());
+            clock_.advance(tickMs_);
         }
-        return starts;
+        return starts_;
     }
+
+    QList<RunCause> causes;
+    // Elapsed time asleep between each start and the run before it.
+    QList<std::chrono::milliseconds> asleepBefore;
+    QList<std::chrono::milliseconds> startsElapsed;
+    QList<std::chrono::milliseconds> ends_;
+    QSet<QDate> awakeAfterHour;
+    BackupScheduler &scheduler() { return scheduler_; }
 
 private:
-    QDateTime jumpIfDue(const QDateTime &now)
+    void begin(RunCause cause)
     {
-        if (nextJump_ == s_.jumps.size() || now < s_.jumps[nextJump_].at)
-            return now;
-        return s_.jumps[nextJump_++].to;
+        starts_ << clock_.now();
+        causes << cause;
+        startsElapsed << clock_.elapsed();
+        asleepBefore << std::exchange(asleep_, 0ms);
+        runEnd_ = clock_.elapsed() + runLength_;
     }
 
-    void applyEdits(const QDateTime &now)
+    void apply(const Event &event)
     {
-        for (; nextEdit_ < s_.edits.size() && s_.edits[nextEdit_].at <= now; ++nextEdit_) {
-            const Edit &edit = s_.edits[nextEdit_];
-            interval_ = edit.interval.value_or(interval_);
-            dailyHour_ = edit.dailyHour.value_or(dailyHour_);
-            if (edit.recompute)
-                recompute();
+        if (event.kind == Event::Sleep) {
+            clock_.advance(event.ms);
+            asleep_ += std::chrono::milliseconds(event.ms);
+        } else if (event.kind == Event::Step) {
+            clock_.step(event.ms);
+        } else if (event.kind == Event::Hour) {
+            scheduler_.setDailyHour(event.text);
+        } else {
+            scheduler_.setInterval(event.text);
         }
     }
 
-    void finish(const QDateTime &end)
-    {
-        trigger_.runFinished(end);
-        lastBackup_ = TimeText(end);
-        recompute();
-    }
-
-    void recompute() { nextCopy_ = NextCopyTime(lastBackup_, interval_, dailyHour_).value_or(nextCopy_); }
-
-    const Scenario &s_;
     ManualClock clock_;
-    BackupTrigger trigger_;
-    int interval_;
-    QString dailyHour_;
-    QString nextCopy_;
-    QString lastBackup_;
-    QDateTime runEnd_;
-    qsizetype nextEdit_ = 0;
-    qsizetype nextJump_ = 0;
+    BackupScheduler scheduler_;
+    std::chrono::milliseconds runLength_;
+    qint64 tickMs_;
+    QTime hourStart_;
+    std::chrono::milliseconds runEnd_{0};
+    std::chrono::milliseconds asleep_{0};
+    QList<QDateTime> starts_;
 };
 
-QList<qint64> DistinctGaps(const QStringList &starts)
+QStringList Stamps(const QList<QDateTime> &times)
 {
-    QList<qint64> gaps;
-    for (qsizetype i = 1; i < starts.size(); ++i) {
-        const qint64 gap = At(starts[i - 1]).secsTo(At(starts[i]));
-        if (!gaps.contains(gap))
-            gaps << gap;
-    }
-    std::sort(gaps.begin(), gaps.end());
-    return gaps;
+    QStringList stamps;
+    for (const QDateTime &time : times)
+        stamps << Stamp(time);
+    return stamps;
 }
 
-} // namespace
+const QString kMinute = u"Dakikada bir yedekle"_s;
+const QString kHourly = u"Her saat başı kopyala"_s;
+const QString kDaily = u"Günlük yedekleme saatinde kopyala"_s;
 
-Q_DECLARE_METATYPE(Scenario)
+} // namespace
 
 class tst_schedule : public QObject {
     Q_OBJECT
 
 private slots:
-    void nextCopyTime_data();
-    void nextCopyTime();
-    void intervalLength_data();
-    void intervalLength();
-    void wholeDay_data();
-    void wholeDay();
+    void storedTexts_data();
+    void storedTexts();
     void runs_data();
     void runs();
+    void autumnNightNamesNeverRepeat();
+    void problemsShownOthersGoOn();
+    void yearOfSleepsAndClockSteps_data();
+    void yearOfSleepsAndClockSteps();
 };
 
-void tst_schedule::nextCopyTime_data()
+void tst_schedule::storedTexts_data()
 {
-    QTest::addColumn<QString>("lastBackup");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<int>("interval");
-    QTest::addColumn<QString>("dailyHour");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("hour");
 
-    QTest::newRow("every minute") << "08:15:30" << 0 << "03" << u"08:16:30"_s;
-    QTest::newRow("30 minutes") << "08:15:30" << 1 << "03" << u"08:45:30"_s;
-    QTest::newRow("minute carries at 59") << "08:59:05" << 0 << "03" << u"09:00:05"_s;
-    QTest::newRow("minute 58 does not carry") << "08:58:05" << 0 << "03" << u"08:59:05"_s;
-    QTest::newRow("minute carry wraps midnight") << "23:59:59" << 0 << "03" << u"00:00:59"_s;
-    QTest::newRow("30 minutes wraps midnight") << "23:45:10" << 1 << "03" << u"00:15:10"_s;
-    QTest::newRow("30 minutes from 29 stays") << "10:29:00" << 1 << "03" << u"10:59:00"_s;
-    QTest::newRow("30 minutes from 30 carries") << "10:30:00" << 1 << "03" << u"11:00:00"_s;
-    QTest::newRow("every hour") << "08:15:30" << 2 << "03" << u"09:15:30"_s;
-    QTest::newRow("every hour to 23 stays") << "22:15:30" << 2 << "03" << u"23:15:30"_s;
-    QTest::newRow("every hour, 24 wraps to 00") << "23:15:30" << 2 << "03" << u"00:15:30"_s;
-    QTest::newRow("two hours") << "10:20:45" << 3 << "03" << u"12:20:45"_s;
-    QTest::newRow("four hours past midnight") << "22:10:00" << 4 << "03" << u"02:10:00"_s;
-    QTest::newRow("six hours") << "03:00:09" << 5 << "03" << u"09:00:09"_s;
-    QTest::newRow("twelve hours") << "13:05:07" << 6 << "03" << u"01:05:07"_s;
-    QTest::newRow("twelve hours, 35 wraps to 11") << "23:05:07" << 6 << "03" << u"11:05:07"_s;
-    QTest::newRow("daily") << "08:15:30" << 7 << "03" << u"03:00:00"_s;
-    QTest::newRow("daily ignores the last backup") << "17:42:11" << 7 << "07" << u"07:00:00"_s;
-    QTest::newRow("daily hour not padded") << "08:15:30" << 7 << "7" << u"7:00:00"_s;
-    QTest::newRow("daily hour not validated") << "08:15:30" << 7 << "xy" << u"xy:00:00"_s;
-    QTest::newRow("daily hour empty") << "08:15:30" << 7 << "" << u":00:00"_s;
-    QTest::newRow("nothing selected") << "08:15:30" << -1 << "03" << kUnchanged;
-    QTest::newRow("index past the list") << "08:15:30" << 8 << "03" << kUnchanged;
-    QTest::newRow("empty label") << "" << 0 << "03" << kUnchanged;
-    QTest::newRow("empty label, daily") << "" << 7 << "03" << kUnchanged;
-    QTest::newRow("hour without zero") << "8:15:30" << 0 << "03" << kUnchanged;
-    QTest::newRow("dashes") << "08-15-30" << 0 << "03" << kUnchanged;
-    QTest::newRow("letters") << "ab:cd:ef" << 2 << "03" << kUnchanged;
-    QTest::newRow("short seconds") << "08:15:3" << 0 << "03" << kUnchanged;
-    QTest::newRow("trailing blank") << "08:15:30 " << 0 << "03" << kUnchanged;
-    QTest::newRow("signed hour") << "+8:15:30" << 2 << "03" << kUnchanged;
-    QTest::newRow("blank for a digit") << "08: 5:30" << 0 << "03" << kUnchanged;
-    QTest::newRow("non-ASCII digit") << u"08:1\u0665:30"_s << 0 << "03" << kUnchanged;
+    QTest::newRow("as listed") << kMinute << 0 << -1;
+    QTest::newRow("lower case") << u"dakikada bir yedekle"_s << 0 << -1;
+    QTest::newRow("Turkish capitals") << u"DAKİKADA BİR YEDEKLE"_s << 0 << -1;
+    QTest::newRow("capitals of another keyboard") << u"IKI SAATTE BIR KOPYALA"_s << 3 << -1;
+    QTest::newRow("blanks around") << u"  oniki saatte bir kopyala\t"_s << 6 << -1;
+    QTest::newRow("one digit hour") << u"2"_s << -1 << 2;
+    QTest::newRow("two digits") << u"07"_s << -1 << 7;
+    QTest::newRow("hour with blanks") << u" 9 "_s << -1 << 9;
+    QTest::newRow("hour 23") << u"23"_s << -1 << 23;
+    QTest::newRow("hour 24") << u"24"_s << -1 << -1;
+    QTest::newRow("three digits") << u"002"_s << -1 << -1;
+    QTest::newRow("signed") << u"-1"_s << -1 << -1;
+    QTest::newRow("non-ASCII digit") << u"\u0662"_s << -1 << -1;
 }
 
-void tst_schedule::nextCopyTime()
+void tst_schedule::storedTexts()
 {
-    QFETCH(QString, lastBackup);
+    QFETCH(QString, text);
     QFETCH(int, interval);
-    QFETCH(QString, dailyHour);
-    QFETCH(QString, expected);
-    QCOMPARE(NextCopyTime(lastBackup, interval, dailyHour).value_or(kUnchanged), expected);
-}
-
-void tst_schedule::intervalLength_data()
-{
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<qint64>("seconds");
-
-    QTest::newRow("nothing selected") << -1 << qint64(-1);
-    QTest::newRow("every minute") << 0 << qint64(60);
-    QTest::newRow("30 minutes") << 1 << qint64(30 * 60);
-    QTest::newRow("every hour") << 2 << qint64(3600);
-    QTest::newRow("two hours") << 3 << qint64(2 * 3600);
-    QTest::newRow("four hours") << 4 << qint64(4 * 3600);
-    QTest::newRow("six hours") << 5 << qint64(6 * 3600);
-    QTest::newRow("twelve hours") << 6 << qint64(12 * 3600);
-    QTest::newRow("daily") << 7 << qint64(-1);
-    QTest::newRow("past the list") << 8 << qint64(-1);
-}
-
-void tst_schedule::intervalLength()
-{
-    QFETCH(int, interval);
-    QFETCH(qint64, seconds);
-    const std::optional<std::chrono::seconds> length = IntervalLength(interval);
-    QCOMPARE(length ? length->count() : -1, seconds);
-
-    // The catch-up and the copy time must agree on what the choice means.
-    if (length) {
-        const QTime from(10, 20, 30);
-        const QString next =
-            NextCopyTime(from.toString(u"HH:mm:ss"_s), interval, u"03"_s).value_or(kUnchanged);
-        QCOMPARE(from.secsTo(QTime::fromString(next, u"HH:mm:ss"_s)), seconds);
-    }
-}
-
-void tst_schedule::wholeDay_data()
-{
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("last");
-    QTest::addColumn<QList<qint64>>("gaps");
-
-    // 2 s runs from a run that ended at midnight. Each run starts the interval again from its end, so the
-    // runs drift by the run time.
-    QTest::newRow("every minute") << 0 << 1393 << "0 00:01:00" << u"0 23:59:24"_s << QList<qint64>{62};
-    QTest::newRow("30 minutes") << 1 << 47 << "0 00:30:00" << u"0 23:31:32"_s << QList<qint64>{1802};
-    QTest::newRow("every hour") << 2 << 23 << "0 01:00:00" << u"0 23:00:44"_s << QList<qint64>{3602};
-    QTest::newRow("two hours") << 3 << 11 << "0 02:00:00" << u"0 22:00:20"_s << QList<qint64>{7202};
-    QTest::newRow("four hours") << 4 << 5 << "0 04:00:00" << u"0 20:00:08"_s << QList<qint64>{14402};
-    QTest::newRow("six hours") << 5 << 3 << "0 06:00:00" << u"0 18:00:04"_s << QList<qint64>{21602};
-    QTest::newRow("twelve hours") << 6 << 1 << "0 12:00:00" << u"0 12:00:00"_s << QList<qint64>{};
-    QTest::newRow("daily") << 7 << 1 << "0 03:00:00" << u"0 03:00:00"_s << QList<qint64>{};
-}
-
-void tst_schedule::wholeDay()
-{
-    QFETCH(int, interval);
-    QFETCH(int, count);
-    QFETCH(QString, first);
-    QFETCH(QString, last);
-    QFETCH(QList<qint64>, gaps);
-
-    const Scenario day =
-        After(u"0 00:00:00"_s, u"1 00:00:00"_s, interval, interval == 7 ? u"03"_s : QString());
-    const QStringList starts = Simulator(day).run();
-    QCOMPARE(starts.size(), count);
-    QCOMPARE(starts.first(), first);
-    QCOMPARE(starts.last(), last);
-    QCOMPARE(DistinctGaps(starts), gaps);
+    QFETCH(int, hour);
+    QCOMPARE(IntervalIndexOf(text), interval);
+    QCOMPARE(DailyHourOf(text).value_or(-1), hour);
 }
 
 void tst_schedule::runs_data()
 {
-    QTest::addColumn<Scenario>("scenario");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("stop");
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QList<Event>>("events");
     QTest::addColumn<QStringList>("starts");
 
-    QTest::newRow("every minute across midnight")
-        << After(u"0 23:58:00"_s, u"1 00:02:00"_s, 0)
-        << QStringList{u"0 23:59:00"_s, u"1 00:00:02"_s, u"1 00:01:04"_s};
-    QTest::newRow("four hours across midnight")
-        << After(u"0 22:10:00"_s, u"1 03:00:00"_s, 4) << QStringList{u"1 02:10:00"_s};
-    QTest::newRow("twelve hours across midnight")
-        << After(u"0 13:05:07"_s, u"1 14:00:00"_s, 6) << QStringList{u"1 01:05:07"_s, u"1 13:05:09"_s};
-    QTest::newRow("every hour, 40-minute runs")
-        << After(u"0 00:00:00"_s, u"0 06:30:00"_s, 2).lasting(40min)
-        << QStringList{u"0 01:00:00"_s, u"0 02:40:00"_s, u"0 04:20:00"_s, u"0 06:00:00"_s};
-    QTest::newRow("runs longer than the interval")
-        << After(u"0 10:00:00"_s, u"0 10:12:00"_s, 0).lasting(3min)
-        << QStringList{u"0 10:01:00"_s, u"0 10:05:00"_s, u"0 10:09:00"_s};
-    QTest::newRow("copy time passed during a run is not made up")
-        << After(u"0 01:59:00"_s, u"0 03:00:00"_s, -1, u"02"_s)
-               .withoutRunYet()
-               .showing(u"02:30:00"_s)
-               .lasting(40min)
-        << QStringList{u"0 02:00:00"_s};
+    // The daily run: once per date, the start-up run counting when it ends past the hour.
+    QTest::newRow("daily, started before the hour")
+        << "2026-12-07 01:00:00"
+        << "2026-12-09 00:00:00" << kDaily << "02" << QList<Event>{}
+        << QStringList{u"12-07 01:00:00"_s, u"12-07 02:00:00"_s, u"12-08 02:00:00"_s};
+    QTest::newRow("daily, the start-up run counts")
+        << "2026-12-07 10:00:00"
+        << "2026-12-08 03:00:00" << kDaily << "02" << QList<Event>{}
+        << QStringList{u"12-07 10:00:00"_s, u"12-08 02:00:00"_s};
+    QTest::newRow("asleep over the daily hour")
+        << "2026-12-07 01:00:00"
+        << "2026-12-07 04:00:00" << kDaily << "02"
+        << QList<Event>{Sleep(u"2026-12-07 01:59:45"_s, 30 * 60 * 1000 + 15 * 1000)}
+        << QStringList{u"12-07 01:00:00"_s, u"12-07 02:30:00"_s};
+    QTest::newRow("clock set past the daily hour")
+        << "2026-12-07 01:00:00"
+        << "2026-12-07 04:00:00" << kDaily << "02"
+        << QList<Event>{Step(u"2026-12-07 01:30:00"_s, 3600 * 1000)}
+        << QStringList{u"12-07 01:00:00"_s, u"12-07 02:30:00"_s};
+    QTest::newRow("clock set back over the daily hour")
+        << "2026-12-07 01:00:00"
+        << "2026-12-07 04:00:00" << kDaily << "02"
+        << QList<Event>{Step(u"2026-12-07 02:30:00"_s, -3600 * 1000)}
+        << QStringList{u"12-07 01:00:00"_s, u"12-07 02:00:00"_s};
+    QTest::newRow("clock set back a day")
+        << "2026-12-07 01:00:00"
+        << "2026-12-08 03:00:00" << kDaily << "02"
+        << QList<Event>{Step(u"2026-12-07 03:00:00"_s, -86400LL * 1000)}
+        << QStringList{u"12-07 01:00:00"_s, u"12-07 02:00:00"_s, u"12-06 03:00:00"_s, u"12-08 02:00:00"_s};
+    QTest::newRow("daylight saving starts: 02:00 never comes")
+        << "2027-03-27 01:00:00"
+        << "2027-03-29 04:00:00" << kDaily << "02" << QList<Event>{}
+        << QStringList{u"03-27 01:00:00"_s, u"03-27 02:00:00"_s, u"03-28 03:00:00 S"_s,
+                       u"03-29 02:00:00 S"_s};
+    QTest::newRow("daylight saving ends: 02:00 comes twice")
+        << "2026-10-24 01:00:00"
+        << "2026-10-26 04:00:00" << kDaily << "02" << QList<Event>{}
+        << QStringList{u"10-24 01:00:00 S"_s, u"10-24 02:00:00 S"_s, u"10-25 02:00:00 S"_s,
+                       u"10-26 02:00:00"_s};
+    QTest::newRow("hour of one digit, edited while running")
+        << "2026-12-07 01:00:00"
+        << "2026-12-07 06:00:00" << kDaily << "2"
+        << QList<Event>{Edit(u"2026-12-07 03:00:00"_s, Event::Hour, u"05"_s)}
+        << QStringList{u"12-07 01:00:00"_s, u"12-07 02:00:00"_s, u"12-07 05:00:00"_s};
 
-    // The daily hour.
-    QTest::newRow("daily hour alone on two days") << After(u"0 02:00:00"_s, u"1 04:00:00"_s, -1, u"03"_s)
-                                                  << QStringList{u"0 03:00:00"_s, u"1 03:00:00"_s};
-    QTest::newRow("daily, runs shorter than a second")
-        << After(u"0 02:00:00"_s, u"0 04:00:00"_s, 7, u"03"_s).lasting(300ms) << QStringList{u"0 03:00:00"_s};
-    QTest::newRow("midnight label with nothing selected, short runs")
-        << After(u"0 23:59:00"_s, u"1 00:01:00"_s, -1).withoutRunYet().showing(u"00:00:00"_s).lasting(300ms)
-        << QStringList{u"1 00:00:00"_s};
-    QTest::newRow("daily hour also with another interval")
-        << After(u"0 02:30:00"_s, u"0 04:00:00"_s, 6, u"03"_s) << QStringList{u"0 03:00:00"_s};
-    // The daily run at 05:00 ends the hourly drift: the next hour counts from its end.
+    // Intervals count elapsed time from the end of the last run.
+    QTest::newRow("every minute") << "2026-12-07 10:00:00"
+                                  << "2026-12-07 10:03:30" << kMinute << "" << QList<Event>{}
+                                  << QStringList{u"12-07 10:00:00"_s, u"12-07 10:01:02"_s,
+                                                 u"12-07 10:02:04"_s, u"12-07 10:03:06"_s};
+    QTest::newRow("clock set back a minute")
+        << "2026-12-07 10:00:00"
+        << "2026-12-07 10:02:00" << kMinute << "" << QList<Event>{Step(u"2026-12-07 10:00:30"_s, -60 * 1000)}
+        << QStringList{u"12-07 10:00:00"_s, u"12-07 10:00:02"_s, u"12-07 10:01:04"_s};
+    QTest::newRow("clock set back an hour") << "2026-12-07 10:00:00"
+                                            << "2026-12-07 09:58:30" << kMinute << ""
+                                            << QList<Event>{Step(u"2026-12-07 10:00:30"_s, -3600 * 1000)}
+                                            << QStringList{u"12-07 10:00:00"_s, u"12-07 09:01:02"_s};
+    QTest::newRow("clock set back a day, every hour")
+        << "2026-12-07 10:00:00"
+        << "2026-12-07 08:30:00" << kHourly << ""
+        << QList<Event>{Step(u"2026-12-07 10:30:00"_s, -86400LL * 1000)}
+        << QStringList{u"12-07 10:00:00"_s, u"12-06 11:00:02"_s};
+    QTest::newRow("clock set forward: at once, once")
+        << "2026-12-07 10:00:00"
+        << "2026-12-07 12:00:00" << kHourly << "" << QList<Event>{Step(u"2026-12-07 10:10:00"_s, 3600 * 1000)}
+        << QStringList{u"12-07 10:00:00"_s, u"12-07 11:10:00"_s};
+    QTest::newRow("asleep over five copy times")
+        << "2026-12-07 08:00:00"
+        << "2026-12-07 14:00:00" << kHourly << ""
+        << QList<Event>{Sleep(u"2026-12-07 08:30:00"_s, 5 * 3600 * 1000)}
+        << QStringList{u"12-07 08:00:00"_s, u"12-07 13:30:00"_s};
+    QTest::newRow("interval edited in lower case")
+        << "2026-12-07 10:00:00"
+        << "2026-12-07 10:02:30" << kHourly << ""
+        << QList<Event>{Edit(u"2026-12-07 10:00:30"_s, Event::Interval, u"dakikada bir yedekle"_s)}
+        << QStringList{u"12-07 10:00:00"_s, u"12-07 10:01:02"_s, u"12-07 10:02:04"_s};
     QTest::newRow("daily hour among hourly runs")
-        << After(u"0 02:00:00"_s, u"0 08:00:00"_s, 2, u"05"_s)
-        << QStringList{u"0 03:00:00"_s, u"0 04:00:02"_s, u"0 05:00:00"_s, u"0 06:00:02"_s, u"0 07:00:04"_s};
-    QTest::newRow("run spanning the daily minute's start")
-        << After(u"0 01:59:50"_s, u"0 04:00:00"_s, 2, u"03"_s).lasting(40s)
-        << QStringList{u"0 02:59:50"_s, u"0 03:00:30"_s};
-    QTest::newRow("run ending in the daily minute's first second")
-        << After(u"0 01:59:59"_s, u"0 03:30:00"_s, 2, u"03"_s).lasting(1500ms)
-        << QStringList{u"0 02:59:59"_s, u"0 03:00:00.500"_s};
-    QTest::newRow("run spanning the whole daily minute")
-        << After(u"0 01:59:50"_s, u"0 03:30:00"_s, 2, u"03"_s).lasting(80s) << QStringList{u"0 02:59:50"_s};
-    QTest::newRow("daily hour that no clock text has")
-        << After(u"0 02:00:00"_s, u"0 04:00:00"_s, 7, u"3"_s) << QStringList{};
-    QTest::newRow("daily hour with a trailing blank")
-        << After(u"0 02:00:00"_s, u"0 04:00:00"_s, 7, u"03 "_s) << QStringList{};
-    QTest::newRow("daily hour 24") << After(u"0 23:00:00"_s, u"1 01:00:00"_s, 7, u"24"_s) << QStringList{};
-    QTest::newRow("daily minute seen twice, the clock set back")
-        << After(u"0 02:10:00"_s, u"0 03:30:00"_s, 2, u"03"_s).sleeping(u"0 03:00:40"_s, u"0 02:59:50"_s)
-        << QStringList{u"0 03:00:00"_s};
-
-    // Changes in the settings window, saved or not, count at the next tick.
-    QTest::newRow("daily hour changed later in the day")
-        << After(u"0 02:50:00"_s, u"1 14:10:00"_s, 7, u"03"_s).editing(SetHour(u"0 10:00:00"_s, u"14"_s))
-        << QStringList{u"0 03:00:00"_s, u"0 14:00:00"_s, u"1 14:00:00"_s};
-    QTest::newRow("daily hour changed within its own minute")
-        << After(u"0 02:00:00"_s, u"0 04:30:00"_s, 7, u"03"_s).editing(SetHour(u"0 03:00:30"_s, u"04"_s))
-        << QStringList{u"0 03:00:00"_s, u"0 04:00:00"_s};
-    QTest::newRow("daily chosen mid-day")
-        << After(u"0 01:00:00"_s, u"1 04:00:00"_s, 2, u"03"_s).editing(Choose(u"0 01:30:00"_s, 7))
-        << QStringList{u"0 02:00:00"_s, u"0 03:00:00"_s, u"1 03:00:00"_s};
-    QTest::newRow("nothing selected keeps the old copy time")
-        << After(u"0 10:00:00"_s, u"1 10:30:00"_s, 0).editing(Choose(u"0 10:00:30"_s, -1))
-        << QStringList{u"0 10:01:00"_s, u"1 10:01:00"_s};
-    QTest::newRow("interval shortened long after the last backup")
-        << After(u"0 09:00:00"_s, u"0 09:33:00"_s, 2).editing(Choose(u"0 09:30:00"_s, 0))
-        << QStringList{u"0 09:30:00"_s, u"0 09:31:02"_s, u"0 09:32:04"_s};
-    QTest::newRow("interval shortened, copy time recomputed into the past")
-        << After(u"0 09:00:00"_s, u"0 09:33:00"_s, 2).editing(Choose(u"0 09:30:00"_s, 0, true))
-        << QStringList{u"0 09:30:00"_s, u"0 09:31:02"_s, u"0 09:32:04"_s};
-    QTest::newRow("interval lengthened, the shown copy time still holds")
-        << After(u"0 10:00:00"_s, u"0 11:30:00"_s, 0).editing(Choose(u"0 10:00:30"_s, 2))
-        << QStringList{u"0 10:01:00"_s, u"0 11:01:02"_s};
-
-    // Before a run has returned there is no last backup to count an interval from.
-    QTest::newRow("no catch-up before a run has returned")
-        << After(u"0 10:00:00"_s, u"0 10:10:00"_s, 0).withoutRunYet() << QStringList{};
-    QTest::newRow("copy time before any run has returned")
-        << After(u"0 10:00:00"_s, u"0 10:07:00"_s, 0).withoutRunYet().showing(u"10:05:00"_s)
-        << QStringList{u"0 10:05:00"_s, u"0 10:06:02"_s};
-
-    // Ticks that never came.
-    QTest::newRow("five hours asleep, every hour")
-        << After(u"0 08:00:00"_s, u"0 15:00:00"_s, 2).sleeping(u"0 08:30:00"_s, u"0 13:30:00"_s)
-        << QStringList{u"0 13:30:00"_s, u"0 14:30:02"_s};
-    QTest::newRow("five hours asleep, every minute")
-        << After(u"0 08:00:00"_s, u"0 13:03:00"_s, 0).sleeping(u"0 08:00:30"_s, u"0 13:00:30.300"_s)
-        << QStringList{u"0 13:00:30.300"_s, u"0 13:01:32"_s, u"0 13:02:34"_s};
-    QTest::newRow("asleep over a day, daily keeps its time")
-        << After(u"0 02:00:00"_s, u"1 08:00:00"_s, 7, u"03"_s).sleeping(u"0 02:30:00"_s, u"1 07:30:00"_s)
-        << QStringList{};
-    QTest::newRow("asleep over a day with nothing selected")
-        << After(u"0 08:00:00"_s, u"1 15:00:00"_s, -1)
-               .showing(u"09:00:00"_s)
-               .sleeping(u"0 08:30:00"_s, u"1 13:30:00"_s)
-        << QStringList{};
+        << "2026-12-07 03:30:00"
+        << "2026-12-07 06:01:00" << kHourly << "05" << QList<Event>{}
+        << QStringList{u"12-07 03:30:00"_s, u"12-07 04:30:02"_s, u"12-07 05:00:00"_s, u"12-07 06:00:02"_s};
+    QTest::newRow("nothing chosen: the copy at midnight")
+        << "2026-12-07 23:00:00"
+        << "2026-12-08 01:00:00"
+        << ""
+        << "" << QList<Event>{} << QStringList{u"12-07 23:00:00"_s, u"12-08 00:00:00"_s};
 }
 
 void tst_schedule::runs()
 {
-    QFETCH(Scenario, scenario);
+    QFETCH(QString, start);
+    QFETCH(QString, stop);
+    QFETCH(QString, interval);
+    QFETCH(QString, hour);
+    QFETCH(QList<Event>, events);
     QFETCH(QStringList, starts);
-    QCOMPARE(Simulator(scenario).run(), starts);
+    Simulator simulator(At(start), interval, hour);
+    // A stop earlier than the start is elapsed time after it.
+    const qint64 forMs = At(stop) < At(start) ? At(stop).msecsTo(At(start)) : 0;
+    const QStringList got = Stamps(simulator.run(At(stop), events, forMs));
+    QCOMPARE(got, starts);
+}
+
+// The repeated hour of autumn: every minute a backup, and the second 02:00 names no file of the first.
+void tst_schedule::autumnNightNamesNeverRepeat()
+{
+    Simulator simulator(At(u"2026-10-25 01:30:00"_s), kMinute, u"02"_s);
+    const QList<QDateTime> starts = simulator.run(At(u"2026-10-25 03:30:00"_s));
+    QVERIFY(starts.size() > 150); // two and a half hours of wall time, three of real time
+    QSet<QString> made;
+    for (const QDateTime &start : starts) {
+        const BackupPlan plan =
+            PlanBackup(u"STOK"_s, u"/y/"_s, start, [&](const QString &path) { return made.contains(path); });
+        QVERIFY2(!made.contains(plan.filePath), qPrintable(plan.filePath));
+        made.insert(plan.filePath);
+    }
+    // The repeated hour brings no runs of its own: one a minute (and two seconds) of real time.
+    QVERIFY(starts.size() <= 3 * 3600 / 62 + 1);
+}
+
+void tst_schedule::problemsShownOthersGoOn()
+{
+    ManualClock clock(At(u"2026-12-07 10:00:00"_s));
+    BackupScheduler scheduler(clock, clock);
+    scheduler.setDailyHour(u"25"_s);
+    scheduler.setInterval(kMinute);
+    QCOMPARE(scheduler.problems().size(), 1);
+    QCOMPARE(scheduler.problems().front().key, u"kopyalama-zamani"_s);
+    QVERIFY(scheduler.problems().front().text.contains(u"\"25\""_s));
+    QVERIFY(scheduler.startRun());
+    scheduler.runFinished();
+    clock.advance(60'000);
+    QCOMPARE(scheduler.tick(), std::optional(RunCause::Interval));
+
+    scheduler.setDailyHour(u"2"_s);
+    scheduler.setInterval(u"her gün"_s);
+    QCOMPARE(scheduler.problems().size(), 1);
+    QCOMPARE(scheduler.problems().front().key, u"kopyalama-araligi"_s);
+    scheduler.setInterval(kDaily);
+    QVERIFY(scheduler.problems().isEmpty());
+    QCOMPARE(scheduler.nextCopyText(), std::optional(u"02:00:00"_s));
+}
+
+void tst_schedule::yearOfSleepsAndClockSteps_data()
+{
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<qint64>("tickMs");
+    QTest::newRow("daily") << kDaily << qint64(20'000);
+    QTest::newRow("every hour") << kHourly << qint64(20'000);
+}
+
+// A year with random sleeps and clock steps: every date awake past the daily hour gets exactly one daily
+// run, no awake stretch between a run's end and the next start exceeds the interval plus a tick, and no
+// file name repeats.
+void tst_schedule::yearOfSleepsAndClockSteps()
+{
+    QFETCH(QString, interval);
+    QFETCH(qint64, tickMs);
+    const QDateTime start = At(u"2026-01-01 00:30:00"_s);
+    const QDateTime stop = start.addDays(365);
+    QRandomGenerator random(20261207);
+    const qint64 steps[] = {-86400'000, -3600'000, -60'000, 60'000, 3600'000, 86400'000};
+    QList<Event> events;
+    for (QDateTime at = start.addSecs(3600); at < stop;
+         at = at.addSecs(random.bounded(3 * 3600, 40 * 3600))) {
+        if (random.bounded(3) == 0)
+            events << Event{Event::Step, at, steps[random.bounded(6)], {}};
+        else
+            events << Event{Event::Sleep, at, qint64(random.bounded(60, 30 * 3600)) * 1000, {}};
+    }
+    Simulator simulator(start, interval, u"02"_s, 2s, tickMs);
+    const QList<QDateTime> starts = simulator.run(stop, events);
+
+    if (interval == kDaily) {
+        QHash<QDate, int> runs;
+        for (const QDateTime &when : starts.sliced(1))
+            ++runs[when.date()];
+        for (const QDate &date : simulator.awakeAfterHour)
+            QVERIFY2(runs.value(date) == 1, qPrintable(date.toString()));
+        QCOMPARE(runs.size(), simulator.awakeAfterHour.size());
+        QVERIFY(runs.size() > 200);
+    }
+
+    if (const std::optional<std::chrono::seconds> length = IntervalLength(IntervalIndexOf(interval))) {
+        for (qsizetype i = 1; i < starts.size(); ++i) {
+            const auto awake =
+                simulator.startsElapsed[i] - simulator.ends_[i - 1] - simulator.asleepBefore[i];
+            QVERIFY2(awake <= *length + std::chrono::milliseconds(tickMs), qPrintable(Stamp(starts[i])));
+        }
+    }
+
+    QSet<QString> made;
+    for (const QDateTime &when : starts) {
+        const QString path = PlanBackup(u"STOK"_s, u"/y/"_s, when, [&](const QString &p) {
+                                 return made.contains(p);
+                             }).filePath;
+        QVERIFY(!made.contains(path));
+        made.insert(path);
+    }
 }
 
 QTEST_APPLESS_MAIN(tst_schedule)

@@ -231,7 +231,7 @@ void tst_ayarlar::unknownIntervalTextLeavesOthersLoaded_data()
     QTest::addColumn<QString>("interval");
     QTest::addColumn<int>("index");
     QTest::newRow("missing") << QString() << -1;
-    QTest::newRow("other case") << u"her saat başı kopyala"_s << -1;
+    QTest::newRow("other case, as typed by hand") << u"HER SAAT BAŞI KOPYALA"_s << 2;
     QTest::newRow("no such entry") << u"Her gün"_s << -1;
     // Blanks around a value are not part of it in this format.
     QTest::newRow("blank at its end") << u"Her saat başı kopyala "_s << 2;

@@ -32,3 +32,9 @@ QString ConnectionFailedMessage(const QString &reason)
 {
     return u"Bağlantı Sağlanamadı Kontrolerinizi yapınız\n"_s + reason;
 }
+
+QString FolderTooLongMessage(qsizetype length)
+{
+    return u"AYARLAR KAYIT EDİLMEDİ\nYEDEK ALINACAK KONUM çok uzun (%1 karakter): en çok 254 karakter "
+           u"kaydedilebilir. Daha kısa yollu bir klasör seçin."_s.arg(length);
+}

@@ -8,3 +8,4 @@ QString SaveFailedMessage(const QString &file);
 QString ConnectionSavedMessage();
 QString ConnectionNotSavedMessage(const QString &file);
 QString ConnectionFailedMessage(const QString &reason);
+QString FolderTooLongMessage(qsizetype length);

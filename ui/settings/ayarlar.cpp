@@ -1,7 +1,10 @@
 #include "ui/settings/ayarlar.h"
 
 #include "backup/OpenConnection.h"
+#include "schedule/Schedule.h"
+#include "settings/BackupSettings.h"
 #include "settings/ConnectionSettings.h"
+#include "settings/ProfileFormat.h"
 #include "settings/SettingsFiles.h"
 #include "settings/XdgAutoStartStore.h"
 #include "settings/ayarkayit.h"
@@ -39,17 +42,6 @@ void showMessageBox(const QString &text)
 
 } // namespace
 
-const QStringList &ayarlar::intervalEntries()
-{
-    static const QStringList entries{
-        u"Dakikada bir yedekle"_s,     u"30 dakika 1 kopyala"_s,
-        u"Her saat başı kopyala"_s,    u"İki saatte bir kopyala"_s,
-        u"Dört saatte bir kopyala"_s,  u"Altı saatte bir kopyala"_s,
-        u"oniki saatte bir kopyala"_s, u"Günlük yedekleme saatinde kopyala"_s,
-    };
-    return entries;
-}
-
 ayarlar::ayarlar(const QString &programFolder, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       programFolder_(programFolder), messageBox_(showMessageBox),
@@ -63,6 +55,9 @@ ayarlar::ayarlar(const QString &programFolder, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     createControls();
     load();
+    // Every edit counts for the schedule at once, saved or not; the load itself is no edit.
+    connect(yedeklemesaati, &QLineEdit::textChanged, this, &ayarlar::dailyHourEdited);
+    connect(kopyalamazamanmesafesi, &QComboBox::currentTextChanged, this, &ayarlar::intervalEdited);
 }
 
 ayarlar::~ayarlar() = default;
@@ -107,7 +102,7 @@ void ayarlar::createControls()
     kopyalamazamanmesafesi =
         place(new QComboBox(vkFrame1), u"kopyalamazamanmesafesi"_s, twipsRect(3480, 2040, 5535, 360));
     kopyalamazamanmesafesi->setFont(smallFont);
-    kopyalamazamanmesafesi->addItems(intervalEntries());
+    kopyalamazamanmesafesi->addItems(IntervalChoices());
     kopyalamazamanmesafesi->setCurrentIndex(-1);
 
     const QFont startFont = windowFont(u"MS Sans Serif"_s, 9.75, true);
@@ -228,12 +223,14 @@ QString ayarlar::backupFile() const
 void ayarlar::load()
 {
     using namespace SettingsFiles;
-    yedekyeri->setText(ReadSetting(kSection, kFolder, backupFile()));
-    yedeklemesaati->setText(ReadSetting(kSection, kDailyHour, backupFile()));
-    // A stored text that is no entry leaves nothing selected; the load goes on, so that the connection
-    // fields show the values the backups really use.
-    kopyalamazamanmesafesi->setCurrentIndex(
-        intervalEntries().indexOf(ReadSetting(kSection, kInterval, backupFile())));
+    const Result<BackupSettings> stored = LoadBackupSettings(backupFile());
+    const BackupSettings settings = stored ? stored.value() : BackupSettings{};
+    yedekyeri->setText(settings.folder);
+    const std::optional<int> hour = DailyHourOf(settings.dailyHour);
+    yedeklemesaati->setText(hour ? DailyHourText(*hour) : settings.dailyHour);
+    // A stored text that is no entry leaves nothing selected (the main window says so); the load goes on,
+    // so that the connection fields show the values the backups really use.
+    kopyalamazamanmesafesi->setCurrentIndex(IntervalIndexOf(settings.interval));
     sql_sunucusu->setText(ReadSetting(kSection, kServer, connectionFile()));
     sql_data->setText(ReadSetting(kSection, kDatabase, connectionFile()));
     sql_kullanicisi->setText(ReadSetting(kSection, kLogin, connectionFile()));
@@ -270,6 +267,11 @@ ConnectionValues ayarlar::connectionFields() const
 void ayarlar::save()
 {
     using namespace SettingsFiles;
+    // A longer value would be read back cut short, and the backups would land in a parent folder.
+    if (yedekyeri->text().trimmed().size() > ProfileFormat::kMaxValueLength) {
+        messageBox_(FolderTooLongMessage(yedekyeri->text().trimmed().size()));
+        return;
+    }
     const bool written =
         WriteSetting(kSection, kFolder, yedekyeri->text(), backupFile()) &&
         WriteSetting(kSection, kDailyHour, yedeklemesaati->text(), backupFile()) &&

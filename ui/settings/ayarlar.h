@@ -1,8 +1,8 @@
 #pragma once
 
-#include "backup/ConnectionValues.h"
 #include "backup/RunBackup.h"
 #include "backup/SingleRunWorker.h"
+#include "settings/ConnectionValues.h"
 
 #include <QMap>
 #include <QWidget>
@@ -21,8 +21,8 @@ class vkFrame;
 class vkLabel;
 class vkTextBox;
 
-// The settings window. Its hour field and interval list are the program's live schedule: the main window
-// reads them on every tick, saved or not. The connection fields are stored only by a successful test.
+// The settings window. Its hour field and interval list feed the program's live schedule: each edit
+// counts at once, saved or not. The connection fields are stored only by a successful test.
 class ayarlar : public QWidget {
     Q_OBJECT
 public:
@@ -43,13 +43,14 @@ public:
     void setAutoStartStore(std::unique_ptr<AutoStartStore> store);
     bool isTestingConnection() const { return connectionTest_.isRunning(); }
 
-    static const QStringList &intervalEntries();
-
 signals:
     // "KAYDET" stored the schedule: the main window comes to the front.
     void saved();
     void folderBrowserRequested();
     void connectionTestFinished(bool connected);
+    // The user changed the daily hour or the interval; not yet saved.
+    void dailyHourEdited(const QString &hour);
+    void intervalEdited(const QString &interval);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

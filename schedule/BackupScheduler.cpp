@@ -1,0 +1,144 @@
+#include "schedule/BackupScheduler.h"
+
+#include "schedule/Schedule.h"
+#include "schedule/TimeText.h"
+#include "settings/SettingsFiles.h"
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A run this much past its moment was caught up (after sleep, a clock step or a long run), not on time.
+constexpr std::chrono::milliseconds kOnTime = 2s;
+// Dates kept in the record of run ends: enough for a clock set back by days.
+constexpr qsizetype kDatesKept = 8;
+
+} // namespace
+
+QString RunCauseName(RunCause cause)
+{
+    switch (cause) {
+    case RunCause::Start:
+        return u"start"_s;
+    case RunCause::Button:
+        return u"button"_s;
+    case RunCause::Tray:
+        return u"tray"_s;
+    case RunCause::Daily:
+        return u"daily hour"_s;
+    case RunCause::Interval:
+        return u"interval"_s;
+    case RunCause::CatchUp:
+        return u"catch-up"_s;
+    }
+    return {};
+}
+
+BackupScheduler::BackupScheduler(const Clock &wall, const ElapsedClock &elapsed)
+    : wall_(wall), elapsed_(elapsed)
+{}
+
+void BackupScheduler::setDailyHour(const QString &text)
+{
+    dailyText_ = text;
+    dailyHour_ = DailyHourOf(text);
+}
+
+void BackupScheduler::setInterval(const QString &text)
+{
+    intervalText_ = text;
+    interval_ = IntervalIndexOf(text);
+}
+
+std::optional<RunCause> BackupScheduler::tick()
+{
+    if (inFlight_)
+        return std::nullopt;
+    const QDateTime now = wall_.now();
+    std::optional<RunCause> cause;
+    if (dailyHour_ && dailyDue(now, *dailyHour_)) {
+        const bool late = QDateTime(now.date(), QTime(*dailyHour_, 0)).msecsTo(now) > 60 * 1000;
+        cause = late ? RunCause::CatchUp : RunCause::Daily;
+    } else {
+        cause = copyDue(now, elapsed_.elapsed());
+    }
+    inFlight_ = cause.has_value();
+    return cause;
+}
+
+bool BackupScheduler::startRun()
+{
+    if (inFlight_)
+        return false;
+    inFlight_ = true;
+    return true;
+}
+
+void BackupScheduler::runFinished()
+{
+    inFlight_ = false;
+    lastEndWall_ = wall_.now();
+    lastEndElapsed_ = elapsed_.elapsed();
+    QTime &latest = latestEnds_[lastEndWall_.date()];
+    latest = std::max(latest, lastEndWall_.time());
+    while (latestEnds_.size() > kDatesKept)
+        latestEnds_.erase(latestEnds_.begin());
+}
+
+bool BackupScheduler::dailyDue(const QDateTime &now, int hour) const
+{
+    const QTime from(hour, 0);
+    if (now.time() < from)
+        return false;
+    const auto ended = latestEnds_.constFind(now.date());
+    return ended == latestEnds_.cend() || *ended < from;
+}
+
+std::optional<RunCause> BackupScheduler::copyDue(const QDateTime &now,
+                                                 std::chrono::milliseconds elapsed) const
+{
+    // With nothing chosen the next-copy label keeps "00:00:00": the copy falls due at midnight.
+    if (interval_ < 0)
+        return dailyDue(now, 0) ? std::optional(RunCause::Interval) : std::nullopt;
+    const std::optional<std::chrono::seconds> length = IntervalLength(interval_);
+    if (!length || !lastEndWall_.isValid())
+        return std::nullopt;
+    const std::chrono::milliseconds byElapsed = elapsed - lastEndElapsed_ - *length;
+    const std::chrono::milliseconds byWall{lastEndWall_.addDuration(*length).msecsTo(now)};
+    if (byElapsed < 0ms && byWall < 0ms)
+        return std::nullopt;
+    const std::chrono::milliseconds late = byElapsed < 0ms ? byWall
+                                           : byWall < 0ms  ? byElapsed
+                                                           : std::min(byElapsed, byWall);
+    return late <= kOnTime ? RunCause::Interval : RunCause::CatchUp;
+}
+
+std::optional<QString> BackupScheduler::nextCopyText() const
+{
+    if (interval_ == kDailyInterval)
+        return (dailyHour_ ? DailyHourText(*dailyHour_) : dailyText_) + u":00:00"_s;
+    const std::optional<std::chrono::seconds> length = IntervalLength(interval_);
+    if (!length || !lastEndWall_.isValid())
+        return std::nullopt;
+    return TimeText(lastEndWall_.addDuration(*length));
+}
+
+QList<ScheduleProblem> BackupScheduler::problems() const
+{
+    QList<ScheduleProblem> found;
+    const QString file = u"yedeklemeayar.txt"_s;
+    if (!dailyText_.trimmed().isEmpty() && !dailyHour_)
+        found.append(
+            {SettingsFiles::kDailyHour, dailyText_,
+             u"%1 içindeki %2 değeri \"%3\" bir saat değil (00-23 olmalı): günlük yedekleme "
+             u"yapılmıyor. AYARLAR penceresinde GÜNLÜK YEDEKLEME SAATİ seçip KAYDET düğmesine basın."_s.arg(
+                 file, SettingsFiles::kDailyHour, dailyText_)});
+    if (!intervalText_.trimmed().isEmpty() && interval_ < 0)
+        found.append(
+            {SettingsFiles::kInterval, intervalText_,
+             u"%1 içindeki %2 değeri \"%3\" listedeki aralıklardan biri değil: aralıklı yedekleme "
+             u"yapılmıyor. AYARLAR penceresinde KOPYALAMA ZAMAN ARALIĞI seçip KAYDET düğmesine basın."_s.arg(
+                 file, SettingsFiles::kInterval, intervalText_)});
+    return found;
+}

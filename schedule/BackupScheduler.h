@@ -1,0 +1,71 @@
+#pragma once
+
+#include "schedule/Clock.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <optional>
+
+// What started a run.
+enum class RunCause { Start, Button, Tray, Daily, Interval, CatchUp };
+QString RunCauseName(RunCause cause);
+
+// A stored schedule value that the schedule cannot use as it stands.
+struct ScheduleProblem {
+    QString key;
+    QString value;
+    QString text; // for the user: what does not run, and what to do
+
+    friend bool operator==(const ScheduleProblem &, const ScheduleProblem &) = default;
+};
+
+// The schedule of automatic backups, without widgets: the last run, the live daily hour and interval, the
+// run in flight, and the rules that start a run.
+//
+// The wall clock decides the daily run, the labels and the file names. The daily run is due once per
+// calendar date, at the first tick at or after the daily hour, unless a run already ended at or after that
+// hour on that date: so an hour skipped by daylight saving, a machine asleep at the hour or a clock set past
+// it still give that date its run, and the repeated hour of autumn or a clock set back gives none twice.
+// An interval is due when it has passed in elapsed time since the last run ended, or when the wall clock
+// has reached the shown copy time: a clock set back delays nothing, one set forward runs at once, once, and
+// a machine asleep past a copy time runs once on waking.
+class BackupScheduler {
+public:
+    BackupScheduler(const Clock &wall, const ElapsedClock &elapsed);
+
+    // The live schedule: the stored texts at start, then each edit in the settings window, saved or not.
+    void setDailyHour(const QString &text);
+    void setInterval(const QString &text);
+
+    // The run this tick starts, if any (at most one); it is then in flight.
+    std::optional<RunCause> tick();
+    // A run asked for by the user or the start; false, and nothing started, while one is in flight.
+    bool startRun();
+    // The run in flight has returned.
+    void runFinished();
+
+    bool isRunInFlight() const { return inFlight_; }
+    // When the last run ended; invalid before any has.
+    QDateTime lastBackup() const { return lastEndWall_; }
+    // The text of the next-copy label; nothing when the label stays as it is.
+    std::optional<QString> nextCopyText() const;
+    QList<ScheduleProblem> problems() const;
+
+private:
+    bool dailyDue(const QDateTime &now, int hour) const;
+    std::optional<RunCause> copyDue(const QDateTime &now, std::chrono::milliseconds elapsed) const;
+
+    const Clock &wall_;
+    const ElapsedClock &elapsed_;
+    QString dailyText_;
+    std::optional<int> dailyHour_;
+    QString intervalText_;
+    int interval_ = -1;
+    bool inFlight_ = false;
+    QDateTime lastEndWall_;
+    std::chrono::milliseconds lastEndElapsed_{0};
+    // The latest end of a run on each recent date, as its wall clock showed it.
+    QMap<QDate, QTime> latestEnds_;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDateTime>
+#include <chrono>
+
+// The two clocks the program runs by; tests put clocks of their own in their place.
+//
+// The wall clock is local time with its zone and daylight saving: it names the daily hour, the labels and
+// the backup files, and it may be set back or forward at any moment. Elapsed time only ever moves forward
+// and keeps counting while the machine sleeps: it decides whether an interval has passed.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Called from the user-interface thread and from the backup worker.
+    virtual QDateTime now() const = 0;
+};
+
+class ElapsedClock {
+public:
+    virtual ~ElapsedClock() = default;
+    virtual std::chrono::milliseconds elapsed() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+// The time since boot, sleep included (a monotonic clock that stops in sleep would hold back the interval
+// run that a machine waking after its copy time owes).
+class SystemElapsedClock final : public ElapsedClock {
+public:
+    std::chrono::milliseconds elapsed() const override;
+};

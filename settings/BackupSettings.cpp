@@ -1,0 +1,22 @@
+#include "settings/BackupSettings.h"
+
+#include "settings/ProfileFormat.h"
+#include "settings/SettingsFiles.h"
+#include "settings/ayarkayit.h"
+
+Result<BackupSettings> LoadBackupSettings(const QString &file)
+{
+    const Result<QByteArray> content = ReadSettingsFile(file);
+    if (!content)
+        return content.failure();
+    using namespace SettingsFiles;
+    auto read = [&](const QString &key) { return ProfileFormat::read(content.value(), kSection, key); };
+    BackupSettings settings;
+    const ProfileFormat::Value folder = read(kFolder);
+    settings.folder = folder.text;
+    settings.folderCut = folder.cut;
+    settings.dailyHour = read(kDailyHour).text;
+    settings.interval = read(kInterval).text;
+    settings.startAtLogin = read(kStartAtLogin).text;
+    return settings;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "settings/Result.h"
+
+#include <QString>
+
+// The backup-settings file as stored, each value exactly as read.
+struct BackupSettings {
+    QString folder;
+    // The stored folder is longer than a value can be: `folder` is only its beginning, never to be used.
+    bool folderCut = false;
+    QString dailyHour;
+    QString interval;
+    QString startAtLogin;
+};
+
+// One read of the file; a missing file gives empty values, an unreadable one a failure.
+Result<BackupSettings> LoadBackupSettings(const QString &file);
