@@ -65,6 +65,7 @@ private slots:
     void nextCopyTimeFollowsEachRun_data();
     void nextCopyTimeFollowsEachRun();
     void clockStartsRunAtNextCopyTime();
+    void unusableStoredHourShownWhileIntervalGoesOn();
     void settingsButtonShowsLoadedSettingsWindow();
     void savedSettingsBringMainWindowBack();
     void closedSettingsWindowLoadsAgainFromFiles();
@@ -368,6 +369,27 @@ void tst_kvz::clockStartsRunAtNextCopyTime()
     QVERIFY(finished.wait());
     QCOMPARE(fake_->runs.load(), 2);
     QCOMPARE(label("yedeklemesaati")->caption(), u"10:17:30"_s);
+}
+
+void tst_kvz::unusableStoredHourShownWhileIntervalGoesOn()
+{
+    const QString file = SettingsFiles::backupFile(program_->path());
+    QVERIFY(WriteSetting(SettingsFiles::kSection, SettingsFiles::kDailyHour, u"25"_s, file));
+    QVERIFY(WriteSetting(SettingsFiles::kSection, SettingsFiles::kInterval, u" dakikada bir yedekle"_s, file));
+    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner());
+    const vkLabel *next = label("yedeklemesaati");
+    QCOMPARE(next->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QVERIFY(next->toolTip().contains(u"kopyalama-zamani değeri \"25\""_s));
+
+    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    clock_->setTime(QTime(8, 15, 30));
+    window_->runNow();
+    QVERIFY(finished.wait());
+    QCOMPARE(next->caption(), u"08:16:30"_s);
+
+    window_->Ayarlar().setDailyHour(u"03"_s);
+    QCOMPARE(next->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QVERIFY(next->toolTip().isEmpty());
 }
 
 void tst_kvz::settingsButtonShowsLoadedSettingsWindow()
