@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunNotice.h"
+#include "schedule/RunNotice.h"
 
 #include <QObject>
 #include <QSystemTrayIcon>

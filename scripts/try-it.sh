@@ -17,7 +17,7 @@ mkdir -p "$program" "$backups"
 cp "$root/build/try/app/kvz" "$program/kvz"
 
 server_log=$home/tdstestserver.log
-"$root/build/try/tests/tdsserver/tdstestserver" --port 0 --login sa:deneme --database STOK \
+"$root/build/try/tdsserver/tdstestserver" --port 0 --login sa:deneme --database STOK \
   --backup-seconds 2 >"$home/tdstestserver.out" 2>"$server_log" &
 server=$!
 trap 'kill $server 2>/dev/null || true' EXIT

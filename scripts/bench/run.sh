@@ -47,7 +47,7 @@ machine() {
 }
 
 start_x_session "$work"
-"$build/tests/tdsserver/tdstestserver" --port 0 --login sa:pw --database STOK >"$work/server.out" 2>/dev/null &
+"$build/tdsserver/tdstestserver" --port 0 --login sa:pw --database STOK >"$work/server.out" 2>/dev/null &
 pids+=($!)
 wait_for 10 grep -q listening "$work/server.out" || { echo "the test server did not start" >&2; exit 1; }
 port=$(sed -n 's/.*127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.out")

@@ -1,4 +1,4 @@
-#include "app/RunNotice.h"
+#include "schedule/RunNotice.h"
 
 std::optional<RunNotice> NoticeAfterRun(bool previousRunFailed, const BackupResult &result)
 {
