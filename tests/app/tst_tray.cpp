@@ -1,5 +1,5 @@
 #include "app/KVZ.h"
-#include "app/RunNotice.h"
+#include "schedule/RunNotice.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIcon.h"
 #include "common/ManualClock.h"
