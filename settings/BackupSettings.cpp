@@ -4,6 +4,8 @@
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 
+using namespace Qt::StringLiterals;
+
 Result<BackupSettings> LoadBackupSettings(const QString &file)
 {
     const Result<QByteArray> content = ReadSettingsFile(file);
@@ -19,4 +21,18 @@ Result<BackupSettings> LoadBackupSettings(const QString &file)
     settings.interval = read(kInterval).text;
     settings.startAtLogin = read(kStartAtLogin).text;
     return settings;
+}
+
+Outcome SaveSchedule(const BackupSettings &settings, const QString &file)
+{
+    using namespace SettingsFiles;
+    return WriteSettings(
+        kSection,
+        {{kFolder, settings.folder}, {kDailyHour, settings.dailyHour}, {kInterval, settings.interval}}, file);
+}
+
+Outcome SaveStartAtLogin(bool on, const QString &file)
+{
+    return WriteSettings(SettingsFiles::kSection, {{SettingsFiles::kStartAtLogin, on ? u"1"_s : u"0"_s}},
+                         file);
 }

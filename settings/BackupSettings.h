@@ -16,3 +16,9 @@ struct BackupSettings {
 
 // One read of the file; a missing file gives empty values, an unreadable one a failure.
 Result<BackupSettings> LoadBackupSettings(const QString &file);
+
+// What "KAYDET" stores: the folder, the daily hour and the interval, in that order, in one write.
+Outcome SaveSchedule(const BackupSettings &settings, const QString &file);
+
+// The start-at-login choice, "1" or "0".
+Outcome SaveStartAtLogin(bool on, const QString &file);

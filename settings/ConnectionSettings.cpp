@@ -21,11 +21,13 @@ ConnectionValues StoredConnectionValues(const QString &file)
     return values ? values.value() : ConnectionValues{};
 }
 
-bool StoreConnectionValues(const ConnectionValues &values, const QString &file)
+Outcome StoreConnectionValues(const ConnectionValues &values, const QString &file)
 {
-    return WriteSetting(kSection, kServer, values.server, file) &&
-           WriteSetting(kSection, kPort, values.port, file) &&
-           WriteSetting(kSection, kLogin, values.login, file) &&
-           WriteSetting(kSection, kPassword, values.password, file) &&
-           WriteSetting(kSection, kDatabase, values.database, file);
+    return WriteSettings(kSection,
+                         {{kServer, values.server},
+                          {kPort, values.port},
+                          {kLogin, values.login},
+                          {kPassword, values.password},
+                          {kDatabase, values.database}},
+                         file);
 }

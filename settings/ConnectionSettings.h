@@ -12,5 +12,5 @@ Result<ConnectionValues> LoadConnectionValues(const QString &file);
 ConnectionValues StoredConnectionValues(const QString &file);
 
 // Writes the five values in the order other tools expect ("sqladi", "port", "sqlkullanici", "sqlsifre",
-// "sqldata"); true only when every write took effect.
-bool StoreConnectionValues(const ConnectionValues &values, const QString &file);
+// "sqldata"), in one write.
+Outcome StoreConnectionValues(const ConnectionValues &values, const QString &file);

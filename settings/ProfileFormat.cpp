@@ -18,6 +18,18 @@ struct Line {
     QString value;
 };
 
+// The Windows functions drop blanks and tabs around names and values, nothing else: a password that ends
+// in a non-breaking space must come back whole.
+QStringView trimBlanks(QStringView text)
+{
+    auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (!text.isEmpty() && blank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && blank(text.back()))
+        text.chop(1);
+    return text;
+}
+
 QString decodeLine(QByteArrayView bytes)
 {
     // The file's own byte-order mark is dropped by the caller; one inside a line is part of its text.
@@ -40,20 +52,21 @@ Line parseLine(const QByteArray &content, qsizetype begin, qsizetype end)
         bytes = bytes.first(nul);
     if (begin == 0 && bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
-    const QString text = decodeLine(bytes).trimmed();
+    const QString decoded = decodeLine(bytes);
+    const QStringView text = trimBlanks(decoded);
     if (text.isEmpty() || text.startsWith(u';'))
         return line;
     if (text.startsWith(u'[')) {
         const qsizetype close = text.indexOf(u']');
         line.kind = Line::Section;
-        line.name = text.mid(1, close < 0 ? -1 : close - 1).trimmed();
+        line.name = trimBlanks(text.mid(1, close < 0 ? -1 : close - 1)).toString();
         return line;
     }
     const qsizetype equals = text.indexOf(u'=');
     line.kind = Line::Key;
-    line.name = (equals < 0 ? text : text.left(equals)).trimmed();
+    line.name = trimBlanks(equals < 0 ? text : text.left(equals)).toString();
     if (equals >= 0)
-        line.value = text.mid(equals + 1).trimmed();
+        line.value = trimBlanks(text.mid(equals + 1)).toString();
     return line;
 }
 
@@ -89,7 +102,7 @@ QByteArray lineBreakOf(const QByteArray &content)
 
 bool sameName(const QString &a, QStringView b)
 {
-    return QStringView(a).compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+    return QStringView(a).compare(trimBlanks(b), Qt::CaseInsensitive) == 0;
 }
 
 // Index of the first line of the first section called `section`, or lines.size().
@@ -140,8 +153,8 @@ QString value(const QByteArray &content, QStringView section, QStringView key)
 std::optional<QByteArray> withValue(const QByteArray &content, QStringView section, QStringView key,
                                     QStringView value)
 {
-    const QStringView sectionName = section.trimmed();
-    const QStringView keyName = key.trimmed();
+    const QStringView sectionName = trimBlanks(section);
+    const QStringView keyName = trimBlanks(key);
     if (sectionName.isEmpty() || keyName.isEmpty() || !fitsOnOneLine(section) || !fitsOnOneLine(key) ||
         !fitsOnOneLine(value) || sectionName.contains(u']') || keyName.contains(u'=') ||
         keyName.startsWith(u';') || keyName.startsWith(u'['))

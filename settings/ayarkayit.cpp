@@ -41,24 +41,39 @@ QString ReadSetting(const QString &section, const QString &key, const QString &f
     return content ? ProfileFormat::value(content.value(), section, key) : QString();
 }
 
-bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &file)
+Outcome WriteSettings(const QString &section, const QList<SettingValue> &values, const QString &file)
 {
-    // A file that exists but cannot be read must not be replaced by one holding only this key.
+    // A file that exists but cannot be read must not be replaced by one holding only these keys.
     const Result<QByteArray> content = ReadSettingsFile(file);
     if (!content)
-        return false;
-    const std::optional<QByteArray> updated = ProfileFormat::withValue(content.value(), section, key, value);
-    if (!updated)
-        return false;
-    if (*updated == content.value())
-        return true;
+        return content.failure();
+    QByteArray updated = content.value();
+    for (const SettingValue &value : values) {
+        const std::optional<QByteArray> next =
+            ProfileFormat::withValue(updated, section, value.key, value.value);
+        if (!next)
+            return Failure{
+                QStringLiteral("Ayar kaydedilemedi: %1 değeri bir satıra sığmıyor.").arg(value.key),
+                QDir::toNativeSeparators(file)};
+        updated = *next;
+    }
+    if (updated == content.value())
+        return Done{};
 
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
     // The connection settings hold a password in plain text: only the owner may read them.
-    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (out.write(*updated) != updated->size())
-        return false;
-    return out.commit();
+    if (!out.open(QIODevice::WriteOnly) ||
+        !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        out.write(updated) != updated.size() || !out.commit())
+        return Failure{
+            QStringLiteral("Ayar dosyası yazılamadı: %1. Klasörün yazılabilir ve diskte yer olduğunu "
+                           "denetleyin.")
+                .arg(QDir::toNativeSeparators(file)),
+            out.errorString()};
+    return Done{};
+}
+
+bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &file)
+{
+    return WriteSettings(section, {{key, value}}, file).ok();
 }

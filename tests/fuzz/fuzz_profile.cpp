@@ -50,20 +50,31 @@ bool holdsLineBreakOrNul(QStringView text)
     return text.contains(u'\n') || text.contains(u'\r') || text.contains(QChar(u'\0'));
 }
 
+// The reader drops blanks and tabs around names and values, and nothing else.
+QStringView blankTrimmed(QStringView text)
+{
+    while (!text.isEmpty() && (text.front() == u' ' || text.front() == u'\t'))
+        text = text.sliced(1);
+    while (!text.isEmpty() && (text.back() == u' ' || text.back() == u'\t'))
+        text.chop(1);
+    return text;
+}
+
 bool storable(QStringView section, QStringView key, QStringView value)
 {
-    const QStringView sectionName = section.trimmed();
-    const QStringView keyName = key.trimmed();
+    const QStringView sectionName = blankTrimmed(section);
+    const QStringView keyName = blankTrimmed(key);
     return !sectionName.isEmpty() && !keyName.isEmpty() && !holdsLineBreakOrNul(section) &&
            !holdsLineBreakOrNul(key) && !holdsLineBreakOrNul(value) && !sectionName.contains(u']') &&
            !keyName.contains(u'=') && !keyName.startsWith(u';') && !keyName.startsWith(u'[');
 }
 
-// The value as the reader hands it out: trimmed, then its first 254 code points. (QString::fromUcs4 would
-// drop a leading U+FEFF as a byte order mark, so the cut is counted in UTF-16 units instead.)
+// The value as the reader hands it out: blanks and tabs dropped around it, then its first 254 code points.
+// (QString::fromUcs4 would drop a leading U+FEFF as a byte order mark, so the cut is counted in UTF-16 units
+// instead.)
 QString asRead(QStringView value)
 {
-    const QStringView trimmed = value.trimmed();
+    const QStringView trimmed = blankTrimmed(value);
     const QList<uint> codePoints = trimmed.toUcs4();
     qsizetype units = 0;
     for (qsizetype i = 0; i < qMin(codePoints.size(), ProfileFormat::kMaxValueLength); ++i)
@@ -95,20 +106,21 @@ void collectPairs(const QByteArray &content, QSet<Pair> &pairs)
         if (begin == 0 && line.startsWith("\xEF\xBB\xBF"))
             line = line.sliced(3);
         begin = content.mid(end, 2) == "\r\n" ? end + 2 : end + 1;
-        const QString text = decodeAsReader(line).trimmed();
+        const QString decoded = decodeAsReader(line);
+        const QString text = blankTrimmed(decoded).toString();
         if (text.startsWith(u'[')) {
             const qsizetype close = text.indexOf(u']');
-            section = text.mid(1, close < 0 ? -1 : close - 1).trimmed();
+            section = blankTrimmed(text.mid(1, close < 0 ? -1 : close - 1)).toString();
             inSection = true;
         } else if (inSection && !text.isEmpty() && !text.startsWith(u';')) {
-            pairs.insert({section, text.left(text.indexOf(u'=')).trimmed()});
+            pairs.insert({section, blankTrimmed(text.left(text.indexOf(u'='))).toString()});
         }
     }
 }
 
 bool sameName(QStringView a, QStringView b)
 {
-    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+    return blankTrimmed(a).compare(blankTrimmed(b), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace

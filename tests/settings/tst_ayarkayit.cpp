@@ -282,6 +282,10 @@ void tst_ayarkayit::writtenValueReadsBack_data()
                              << "p;a'ss\"}]{=";
     QTest::newRow("blanks around dropped") << "  x y  "
                                            << "x y";
+    QTest::newRow("tabs around dropped") << "\tx\t"
+                                         << "x";
+    QTest::newRow("non-breaking spaces kept") << u"\u00A0gizli\u00A0"_s << u"\u00A0gizli\u00A0"_s;
+    QTest::newRow("ideographic space kept") << u"gizli\u3000"_s << u"gizli\u3000"_s;
     QTest::newRow("254 Turkish letters") << QString(254, u'ğ') << QString(254, u'ğ');
     QTest::newRow("longer value cut on read") << QString(400, u'İ') << QString(254, u'İ');
     QTest::newRow("leading bracket") << "[ayar]"

@@ -1,14 +1,13 @@
 #include "ui/settings/ayarlar.h"
 
-#include "backup/OpenConnection.h"
+#include "backup/RunBackup.h"
 #include "schedule/Schedule.h"
 #include "settings/BackupSettings.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/ProfileFormat.h"
 #include "settings/SettingsFiles.h"
+#include "settings/StartAtLogin.h"
 #include "settings/XdgAutoStartStore.h"
-#include "settings/ayarkayit.h"
-#include "settings/modSystray.h"
 #include "ui/settings/HourPanel.h"
 #include "ui/settings/SettingsMessages.h"
 #include "ui/settings/WrappedPushButton.h"
@@ -46,8 +45,10 @@ ayarlar::ayarlar(const QString &programFolder, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       programFolder_(programFolder), messageBox_(showMessageBox),
       autoStart_(std::make_unique<XdgAutoStartStore>()),
-      connectionTest_([this](const std::optional<QString> &problem) { onConnectionTested(problem); })
+      connectionTest_(
+          new ConnectionTest(SettingsFiles::connectionFile(programFolder), kLoginTimeoutSeconds, this))
 {
+    connect(connectionTest_, &ConnectionTest::finished, this, &ayarlar::onConnectionTested);
     setObjectName(u"ayarlar"_s);
     setWindowTitle(u"YEDEKLEME PROGRAMI"_s);
     setFixedSize(twipsToPixels(15780), twipsToPixels(4500));
@@ -203,7 +204,7 @@ void ayarlar::closeEvent(QCloseEvent *event)
 {
     // Destroying the window would wait for the test's worker and freeze the program until the driver
     // gives up; the window stays until the test has answered.
-    if (connectionTest_.isRunning()) {
+    if (connectionTest_->isRunning()) {
         event->ignore();
         return;
     }
@@ -222,7 +223,6 @@ QString ayarlar::backupFile() const
 
 void ayarlar::load()
 {
-    using namespace SettingsFiles;
     const Result<BackupSettings> stored = LoadBackupSettings(backupFile());
     const BackupSettings settings = stored ? stored.value() : BackupSettings{};
     yedekyeri->setText(settings.folder);
@@ -231,11 +231,12 @@ void ayarlar::load()
     // A stored text that is no entry leaves nothing selected (the main window says so); the load goes on,
     // so that the connection fields show the values the backups really use.
     kopyalamazamanmesafesi->setCurrentIndex(IntervalIndexOf(settings.interval));
-    sql_sunucusu->setText(ReadSetting(kSection, kServer, connectionFile()));
-    sql_data->setText(ReadSetting(kSection, kDatabase, connectionFile()));
-    sql_kullanicisi->setText(ReadSetting(kSection, kLogin, connectionFile()));
-    sql_sifresi->setText(ReadSetting(kSection, kPassword, connectionFile()));
-    sql_portu->setText(ReadSetting(kSection, kPort, connectionFile()));
+    const ConnectionValues connection = StoredConnectionValues(connectionFile());
+    sql_sunucusu->setText(connection.server);
+    sql_data->setText(connection.database);
+    sql_kullanicisi->setText(connection.login);
+    sql_sifresi->setText(connection.password);
+    sql_portu->setText(connection.port);
 }
 
 QString ayarlar::dailyHour() const
@@ -266,17 +267,16 @@ ConnectionValues ayarlar::connectionFields() const
 
 void ayarlar::save()
 {
-    using namespace SettingsFiles;
     // A longer value would be read back cut short, and the backups would land in a parent folder.
     if (yedekyeri->text().trimmed().size() > ProfileFormat::kMaxValueLength) {
         messageBox_(FolderTooLongMessage(yedekyeri->text().trimmed().size()));
         return;
     }
-    const bool written =
-        WriteSetting(kSection, kFolder, yedekyeri->text(), backupFile()) &&
-        WriteSetting(kSection, kDailyHour, yedeklemesaati->text(), backupFile()) &&
-        WriteSetting(kSection, kInterval, kopyalamazamanmesafesi->currentText(), backupFile());
-    if (!written) {
+    BackupSettings settings;
+    settings.folder = yedekyeri->text();
+    settings.dailyHour = yedeklemesaati->text();
+    settings.interval = kopyalamazamanmesafesi->currentText();
+    if (const Outcome written = SaveSchedule(settings, backupFile()); !written) {
         messageBox_(SaveFailedMessage(backupFile()));
         return;
     }
@@ -292,7 +292,8 @@ void ayarlar::setAutoStartStore(std::unique_ptr<AutoStartStore> store)
 
 void ayarlar::switchStartAtLogin(bool on)
 {
-    WriteSetting(SettingsFiles::kSection, SettingsFiles::kStartAtLogin, on ? u"1"_s : u"0"_s, backupFile());
+    if (const Outcome recorded = SaveStartAtLogin(on, backupFile()); !recorded)
+        messageBox_(SaveFailedMessage(backupFile()));
     const QString command = QCoreApplication::applicationFilePath();
     const QString name = QFileInfo(command).completeBaseName();
     if (on)
@@ -303,25 +304,20 @@ void ayarlar::switchStartAtLogin(bool on)
 
 void ayarlar::startConnectionTest()
 {
-    const ConnectionValues values = connectionFields();
-    const int timeout = loginTimeoutSeconds_;
-    if (!connectionTest_.start([values, timeout] { return TestConnection(values, timeout); }))
+    if (!connectionTest_->start(connectionFields()))
         return;
-    testedValues_ = values;
     baglantibutonu->setEnabled(false);
     setCursor(Qt::BusyCursor);
 }
 
-void ayarlar::onConnectionTested(const std::optional<QString> &problem)
+void ayarlar::onConnectionTested(const ConnectionTest::Outcome &outcome)
 {
     baglantibutonu->setEnabled(true);
     unsetCursor();
-    if (problem) {
-        messageBox_(ConnectionFailedMessage(*problem));
-    } else {
-        // The fields may have changed while the test ran: store what was tested, nothing else.
-        const bool written = StoreConnectionValues(testedValues_, connectionFile());
-        messageBox_(written ? ConnectionSavedMessage() : ConnectionNotSavedMessage(connectionFile()));
-    }
-    emit connectionTestFinished(!problem);
+    if (outcome.problem)
+        messageBox_(ConnectionFailedMessage(*outcome.problem));
+    else
+        messageBox_(outcome.notStored ? ConnectionNotSavedMessage(connectionFile())
+                                      : ConnectionSavedMessage());
+    emit connectionTestFinished(!outcome.problem);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "backup/RunBackup.h"
-#include "backup/SingleRunWorker.h"
+#include "backup/ConnectionTest.h"
 #include "settings/ConnectionValues.h"
 
 #include <QMap>
@@ -38,10 +37,10 @@ public:
 
     // Tests answer the modal message boxes themselves.
     void setMessageBox(MessageBox messageBox) { messageBox_ = std::move(messageBox); }
-    void setLoginTimeout(int seconds) { loginTimeoutSeconds_ = seconds; }
+    void setLoginTimeout(int seconds) { connectionTest_->setLoginTimeout(seconds); }
     // Where the start-at-login entry goes; tests put a folder of their own in place of the user's.
     void setAutoStartStore(std::unique_ptr<AutoStartStore> store);
-    bool isTestingConnection() const { return connectionTest_.isRunning(); }
+    bool isTestingConnection() const { return connectionTest_->isRunning(); }
 
 signals:
     // "KAYDET" stored the schedule: the main window comes to the front.
@@ -62,17 +61,15 @@ private:
     void save();
     void startConnectionTest();
     void switchStartAtLogin(bool on);
-    void onConnectionTested(const std::optional<QString> &problem);
+    void onConnectionTested(const ConnectionTest::Outcome &outcome);
     ConnectionValues connectionFields() const;
     QString connectionFile() const;
     QString backupFile() const;
 
     QString programFolder_;
     MessageBox messageBox_;
-    int loginTimeoutSeconds_ = kLoginTimeoutSeconds;
-    ConnectionValues testedValues_;
     std::unique_ptr<AutoStartStore> autoStart_;
-    SingleRunWorker<std::optional<QString>> connectionTest_;
+    ConnectionTest *connectionTest_;
 
     vkFrame *vkFrame1 = nullptr;
     QMap<int, QLabel *> Label9;

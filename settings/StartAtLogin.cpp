@@ -1,4 +1,4 @@
-#include "settings/modSystray.h"
+#include "settings/StartAtLogin.h"
 
 namespace {
 
