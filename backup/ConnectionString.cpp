@@ -31,7 +31,7 @@ QString pair(const QString &keyword, const QString &value)
 
 } // namespace
 
-ConnectionString BuildConnectionString(const ConnectionValues &values)
+Result<QString> BuildConnectionString(const ConnectionValues &values)
 {
     const struct {
         const char16_t *keyword;
@@ -46,9 +46,12 @@ ConnectionString BuildConnectionString(const ConnectionValues &values)
     QString text = QStringLiteral("DRIVER={%1};").arg(kOdbcDriver);
     for (const auto &field : fields) {
         if (!driverCanCarry(field.value)) {
-            return {{},
-                    QStringLiteral("%1 değeri \"};\" içeriyor; ODBC sürücüsü bu değeri taşıyamaz.")
-                        .arg(QString::fromUtf16(field.label))};
+            return Failure{
+                QStringLiteral("%1 değeri \"};\" içeriyor; ODBC sürücüsü bu değeri taşıyamaz. "
+                               "AYARLAR penceresinde değeri değiştirip BAĞLANMA TESTİ YAP düğmesine "
+                               "basın.")
+                    .arg(QString::fromUtf16(field.label)),
+                {}};
         }
         // An empty port leaves the choice to the driver (its configured default, 1433).
         if (field.value.isEmpty() && QStringView(field.keyword) == u"PORT")
@@ -57,5 +60,5 @@ ConnectionString BuildConnectionString(const ConnectionValues &values)
     }
     text += QStringLiteral("TDS_Version=7.4;");
     text += pair(QStringLiteral("APP"), kApplicationName);
-    return {text, {}};
+    return text;
 }

@@ -5,14 +5,15 @@
 
 ConnectionTest::ConnectionTest(QString connectionFile, int loginTimeoutSeconds, QObject *parent)
     : QObject(parent), connectionFile_(std::move(connectionFile)), loginTimeoutSeconds_(loginTimeoutSeconds),
-      worker_([this](const std::optional<QString> &problem) {
-          Outcome outcome{problem, std::nullopt};
-          if (!problem) {
-              // The fields may have changed while the test ran: store what was tested, nothing else.
-              if (const ::Outcome stored = StoreConnectionValues(tested_, connectionFile_); !stored)
-                  outcome.notStored = stored.failure();
+      worker_([this](const Outcome &opened) {
+          Answer answer;
+          if (!opened) {
+              answer.refused = opened.failure();
+          } else if (const Outcome stored = StoreConnectionValues(tested_, connectionFile_); !stored) {
+              // The fields may have changed while the test ran: what is stored is what was tested.
+              answer.notStored = stored.failure();
           }
-          emit finished(outcome);
+          emit finished(answer);
       })
 {}
 

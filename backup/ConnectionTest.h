@@ -19,17 +19,17 @@ public:
     bool isRunning() const { return worker_.isRunning(); }
     void setLoginTimeout(int seconds) { loginTimeoutSeconds_ = seconds; }
 
-    struct Outcome {
-        std::optional<QString> problem;   // why the server refused; nothing when it accepted
-        std::optional<Failure> notStored; // accepted, but the values could not be stored
+    struct Answer {
+        std::optional<Failure> refused;   // why the connection could not be made; nothing when it was
+        std::optional<Failure> notStored; // made, but the values could not be stored
     };
 
 signals:
-    void finished(const ConnectionTest::Outcome &outcome);
+    void finished(const ConnectionTest::Answer &answer);
 
 private:
     QString connectionFile_;
     int loginTimeoutSeconds_;
     ConnectionValues tested_;
-    SingleRunWorker<std::optional<QString>> worker_;
+    SingleRunWorker<::Outcome> worker_;
 };

@@ -28,7 +28,11 @@ bool OdbcConnection::open(const QString &connectionString, int loginTimeoutSecon
             {0, QStringLiteral("HY001"), QStringLiteral("ODBC sürücü yöneticisi başlatılamadı.")});
         return false;
     }
-    SQLSetEnvAttr(env_->get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (!SQL_SUCCEEDED(SQLSetEnvAttr(env_->get(), SQL_ATTR_ODBC_VERSION,
+                                     reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0))) {
+        collect(*env_);
+        return false;
+    }
     dbc_ = std::make_unique<OdbcHandle>(SQL_HANDLE_DBC, env_->get());
     if (!*dbc_) {
         collect(*env_);
@@ -36,8 +40,12 @@ bool OdbcConnection::open(const QString &connectionString, int loginTimeoutSecon
     }
     // Without a login time-out a server that accepts the connection and never answers hangs the run for
     // good. There is deliberately no command time-out: a backup may take hours.
-    SQLSetConnectAttr(dbc_->get(), SQL_ATTR_LOGIN_TIMEOUT,
-                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)), 0);
+    if (!SQL_SUCCEEDED(
+            SQLSetConnectAttr(dbc_->get(), SQL_ATTR_LOGIN_TIMEOUT,
+                              reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)), 0))) {
+        collect(*dbc_);
+        return false;
+    }
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc = SQLDriverConnectW(dbc_->get(), nullptr, wide(connectionString), SQL_NTS, nullptr, 0,
                                            &outLength, SQL_DRIVER_NOPROMPT);

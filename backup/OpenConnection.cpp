@@ -1,28 +1,38 @@
 #include "backup/OpenConnection.h"
 
-#include "backup/BackupResult.h"
 #include "backup/ConnectionString.h"
+#include "backup/FailureExplanation.h"
 
-std::optional<QString> OpenConnection(OdbcConnection &odbc, const ConnectionValues &values,
-                                      int loginTimeoutSeconds)
+QString MessagesDetail(const ServerMessages &messages)
 {
-    if (values.server.trimmed().isEmpty())
-        return QStringLiteral("Sql sunucusu ayarlanmamış: AYARLAR penceresinde bağlantı bilgilerini girip "
-                              "BAĞLANMA TESTİ YAP düğmesine basın.");
-    const ConnectionString connection = BuildConnectionString(values);
-    if (!connection.problem.isEmpty())
-        return connection.problem;
-    if (odbc.open(connection.text, loginTimeoutSeconds))
-        return std::nullopt;
-    const QString reason = FailureReason(odbc.messages());
-    return reason.isEmpty() ? QStringLiteral("Sql sunucusuna bağlanılamadı.") : reason;
+    QStringList lines;
+    for (const ServerMessage &message : messages)
+        lines << QStringLiteral("%1 [%2] %3").arg(message.number).arg(message.state, message.text);
+    return lines.join(u'\n');
 }
 
-std::optional<QString> TestConnection(const ConnectionValues &values, int loginTimeoutSeconds)
+Outcome OpenConnection(OdbcConnection &odbc, const ConnectionValues &values, int loginTimeoutSeconds)
+{
+    if (values.server.trimmed().isEmpty())
+        return Failure{
+            QStringLiteral("Sql sunucusu ayarlanmamış: AYARLAR penceresinde bağlantı bilgilerini girip "
+                           "BAĞLANMA TESTİ YAP düğmesine basın."),
+            {}};
+    const Result<QString> connection = BuildConnectionString(values);
+    if (!connection)
+        return connection.failure();
+    if (odbc.open(connection.value(), loginTimeoutSeconds))
+        return Done{};
+    const QString reason = ExplainFailure(odbc.messages());
+    return Failure{reason.isEmpty() ? QStringLiteral("Sql sunucusuna bağlanılamadı.") : reason,
+                   MessagesDetail(odbc.messages())};
+}
+
+Outcome TestConnection(const ConnectionValues &values, int loginTimeoutSeconds)
 {
     // The user has just pressed the test button: ask for what is missing, not for the test itself.
     if (values.server.trimmed().isEmpty())
-        return QStringLiteral("Sql Sunucusu alanı boş: sunucunun adını ya da adresini yazın.");
+        return Failure{QStringLiteral("Sql Sunucusu alanı boş: sunucunun adını ya da adresini yazın."), {}};
     OdbcConnection odbc;
     return OpenConnection(odbc, values, loginTimeoutSeconds);
 }

@@ -2,12 +2,14 @@
 
 #include "backup/OdbcConnection.h"
 #include "settings/ConnectionValues.h"
+#include "settings/Result.h"
 
-#include <optional>
+// Opens the connection for these values; when it cannot, a reason in words for the user and the server's
+// own messages as the detail.
+Outcome OpenConnection(OdbcConnection &odbc, const ConnectionValues &values, int loginTimeoutSeconds);
 
-// Opens the connection for these values; the reason, in words for the user, when it could not be opened.
-std::optional<QString> OpenConnection(OdbcConnection &odbc, const ConnectionValues &values,
-                                      int loginTimeoutSeconds);
+// Opens and closes a connection with these values, as typed in the settings window.
+Outcome TestConnection(const ConnectionValues &values, int loginTimeoutSeconds);
 
-// Opens and closes a connection with these values: nothing when the server accepted them, else the reason.
-std::optional<QString> TestConnection(const ConnectionValues &values, int loginTimeoutSeconds);
+// The server's messages, one a line, for whoever supports the shop.
+QString MessagesDetail(const ServerMessages &messages);

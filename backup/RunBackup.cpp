@@ -1,5 +1,6 @@
 #include "backup/RunBackup.h"
 
+#include "backup/FailureExplanation.h"
 #include "backup/OpenConnection.h"
 
 #include <QLoggingCategory>
@@ -10,9 +11,9 @@ BackupResult RunBackup(const ConnectionValues &values, const QString &folder, co
                        const IsNameTaken &isTaken, int loginTimeoutSeconds)
 {
     OdbcConnection odbc;
-    if (const std::optional<QString> problem = OpenConnection(odbc, values, loginTimeoutSeconds)) {
+    if (const Outcome opened = OpenConnection(odbc, values, loginTimeoutSeconds); !opened) {
         BackupResult result;
-        result.reason = *problem;
+        result.reason = opened.failure().reason;
         result.messages = odbc.messages();
         return result;
     }
@@ -27,7 +28,7 @@ BackupResult RunBackup(const ConnectionValues &values, const QString &folder, co
     if (result.ok) {
         result.filePath = plan.filePath;
     } else {
-        result.reason = FailureReason(result.messages);
+        result.reason = ExplainFailure(result.messages);
         if (result.reason.isEmpty())
             result.reason = QStringLiteral("Yedekleme komutu başarısız oldu.");
     }

@@ -207,10 +207,10 @@ void tst_backupplan::connectionString()
 {
     QFETCH(ConnectionValues, values);
     QFETCH(QString, expected);
-    const ConnectionString built = BuildConnectionString(values);
-    QCOMPARE(built.problem, QString());
-    QCOMPARE(built.text, expected);
-    QVERIFY(!built.text.contains(u"Timeout"_s, Qt::CaseInsensitive));
+    const Result<QString> built = BuildConnectionString(values);
+    QVERIFY(built);
+    QCOMPARE(built.value(), expected);
+    QVERIFY(!built.value().contains(u"Timeout"_s, Qt::CaseInsensitive));
 }
 
 void tst_backupplan::valueTheDriverCannotCarry_data()
@@ -228,9 +228,9 @@ void tst_backupplan::valueTheDriverCannotCarry()
 {
     QFETCH(ConnectionValues, values);
     QFETCH(QString, field);
-    const ConnectionString built = BuildConnectionString(values);
-    QVERIFY(built.text.isEmpty());
-    QVERIFY2(built.problem.startsWith(field), qPrintable(built.problem));
+    const Result<QString> built = BuildConnectionString(values);
+    QVERIFY(!built);
+    QVERIFY2(built.failure().reason.startsWith(field), qPrintable(built.failure().reason));
 }
 
 void tst_backupplan::failureReason_data()

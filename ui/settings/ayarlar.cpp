@@ -310,14 +310,13 @@ void ayarlar::startConnectionTest()
     setCursor(Qt::BusyCursor);
 }
 
-void ayarlar::onConnectionTested(const ConnectionTest::Outcome &outcome)
+void ayarlar::onConnectionTested(const ConnectionTest::Answer &answer)
 {
     baglantibutonu->setEnabled(true);
     unsetCursor();
-    if (outcome.problem)
-        messageBox_(ConnectionFailedMessage(*outcome.problem));
+    if (answer.refused)
+        messageBox_(ConnectionFailedMessage(answer.refused->reason));
     else
-        messageBox_(outcome.notStored ? ConnectionNotSavedMessage(connectionFile())
-                                      : ConnectionSavedMessage());
-    emit connectionTestFinished(!outcome.problem);
+        messageBox_(answer.notStored ? ConnectionNotSavedMessage(connectionFile()) : ConnectionSavedMessage());
+    emit connectionTestFinished(!answer.refused);
 }

@@ -61,7 +61,7 @@ private:
     void save();
     void startConnectionTest();
     void switchStartAtLogin(bool on);
-    void onConnectionTested(const ConnectionTest::Outcome &outcome);
+    void onConnectionTested(const ConnectionTest::Answer &answer);
     ConnectionValues connectionFields() const;
     QString connectionFile() const;
     QString backupFile() const;
