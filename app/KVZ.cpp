@@ -249,6 +249,24 @@ void KVZ::startJob(RunCause cause)
 {
     qCInfo(lcRun).noquote() << u"backup started:"_s << RunCauseName(cause);
     job_.start();
+    showRunState(std::nullopt);
+    // Before the first run has returned there is nothing to count the next copy from.
+    if (!scheduler_.lastBackup().isValid() && !scheduler_.nextCopyText())
+        yedeklemesaati->setCaption(u"--:--:--"_s);
+}
+
+void KVZ::showProgress(int percent)
+{
+    if (job_.isRunning())
+        showRunState(percent);
+}
+
+// The button says the run is under way, and how far; it starts no second run meanwhile.
+void KVZ::showRunState(std::optional<int> percent)
+{
+    const QString state = percent ? u"YEDEKLENİYOR… %%1"_s.arg(*percent) : u"YEDEKLENİYOR…"_s;
+    yedekle->setCaption(state);
+    tray_->showRunState(state);
 }
 
 void KVZ::ComputeSchedule()
@@ -334,6 +352,8 @@ void KVZ::onRunFinished(const BackupResult &result)
     else
         qCWarning(lcRun) << "backup failed:" << result.reason;
     scheduler_.runFinished();
+    yedekle->setCaption(u"YEDEKLE"_s);
+    tray_->showIdle();
     sonyedekleme->setCaption(TimeText(scheduler_.lastBackup()));
     showOutcome(result);
     if (const std::optional<RunNotice> notice = NoticeAfterRun(lastRunFailed_, result))

@@ -33,6 +33,9 @@ public:
     // Shows the schedule's next copy time, and any stored value it cannot use.
     void ComputeSchedule();
 
+    // The server's percent for the run in flight.
+    void showProgress(int percent);
+
     // The clock's tick (at each whole second of the wall clock): shows the time and starts a run when the
     // schedule says so. A soak run with a fast-forwarded clock calls it directly.
     void tick();
@@ -84,6 +87,7 @@ private:
     void requestExit();
     void armClock();
     void startJob(RunCause cause);
+    void showRunState(std::optional<int> percent);
     void loadSchedule();
     void showProblems();
 

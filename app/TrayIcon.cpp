@@ -9,13 +9,14 @@ namespace {
 // A tray host often starts after the programs of a login session: look for one for ten minutes.
 constexpr int kRetryMilliseconds = 2000;
 constexpr int kRetries = 300;
+const QString kTip = u"ZANTO POS SQL YEDEKLEME PROGRAMI"_s;
 
 } // namespace
 
 TrayIcon::TrayIcon(const QIcon &icon, QWidget *menuParent) : QObject(menuParent), icon_(icon)
 {
     setObjectName(u"saatikonu"_s);
-    icon_.setToolTip(u"ZANTO POS SQL YEDEKLEME PROGRAMI"_s);
+    icon_.setToolTip(kTip);
     createMenu(menuParent);
     connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // The right button opens the menu by itself; a single left click does nothing.
@@ -41,12 +42,15 @@ void TrayIcon::createMenu(QWidget *menuParent)
         {u"gizlemenu", u"GİZLE", &TrayIcon::hideRequested},
         {u"ayarlarmenu", u"Ayarlar", &TrayIcon::settingsRequested},
         {u"yedeklemenu", u"Yedekle", &TrayIcon::backupRequested},
+        {u"gecmismenu", u"Geçmiş", &TrayIcon::historyRequested},
         {u"kapatmenu", u"Kapat", &TrayIcon::quitRequested},
     };
     for (const auto &entry : entries) {
         QAction *action = yedeklemeprogram->addAction(QString::fromUtf16(entry.caption));
         action->setObjectName(QString::fromUtf16(entry.name));
         connect(action, &QAction::triggered, this, entry.intent);
+        if (entry.intent == &TrayIcon::backupRequested)
+            yedeklemenu = action;
     }
     icon_.setContextMenu(yedeklemeprogram);
 }
@@ -67,4 +71,16 @@ void TrayIcon::notify(const RunNotice &notice)
     if (isAvailable())
         icon_.showMessage(notice.title, notice.text,
                           notice.failure ? QSystemTrayIcon::Critical : QSystemTrayIcon::Information);
+}
+
+void TrayIcon::showRunState(const QString &state)
+{
+    icon_.setToolTip(kTip + u'\n' + state);
+    yedeklemenu->setEnabled(false);
+}
+
+void TrayIcon::showIdle()
+{
+    icon_.setToolTip(kTip);
+    yedeklemenu->setEnabled(true);
 }

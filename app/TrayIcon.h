@@ -6,6 +6,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+class QAction;
 class QMenu;
 class QWidget;
 
@@ -19,12 +20,16 @@ public:
     // True once the icon sits in a tray; until then the main window must stay reachable without it.
     bool isAvailable() const { return icon_.isVisible(); }
     void notify(const RunNotice &notice);
+    // While a run is in flight the tip says how far it is, and "Yedekle" cannot start another.
+    void showRunState(const QString &state);
+    void showIdle();
 
 signals:
     void showRequested();
     void hideRequested();
     void settingsRequested();
     void backupRequested();
+    void historyRequested();
     void quitRequested();
     void availabilityChanged(bool available);
 
@@ -34,6 +39,7 @@ private:
 
     QSystemTrayIcon icon_;
     QMenu *yedeklemeprogram = nullptr;
+    QAction *yedeklemenu = nullptr;
     QTimer retry_;
     int retriesLeft_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "backup/ProgramBackup.h"
+#include "backup/RunProgress.h"
 #include "schedule/Clock.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/SettingsFiles.h"

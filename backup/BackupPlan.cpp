@@ -43,7 +43,7 @@ QString QuoteUnicodeLiteral(const QString &text)
 }
 
 BackupPlan PlanBackup(const QString &database, const QString &folder, const QDateTime &time,
-                      const IsNameTaken &isTaken)
+                      const IsNameTaken &isTaken, bool verify)
 {
     BackupPlan plan;
     const QString folderPath = BackupFolder(folder);
@@ -55,8 +55,12 @@ BackupPlan PlanBackup(const QString &database, const QString &folder, const QDat
     for (int suffix = 2; isTaken && isTaken(folderPath + plan.fileName); ++suffix)
         plan.fileName = stem + u'-' + QString::number(suffix) + QStringLiteral(".bak");
     plan.filePath = folderPath + plan.fileName;
+    // STATS makes the server report its progress as it goes; CHECKSUM lets a verification check the pages.
     plan.statement = QStringLiteral("BACKUP DATABASE ") + QuoteIdentifier(database.trimmed()) +
                      QStringLiteral(" TO DISK=") + QuoteUnicodeLiteral(plan.filePath) +
-                     QStringLiteral("  WITH FORMAT, NO_COMPRESSION ");
+                     (verify ? QStringLiteral("  WITH FORMAT, NO_COMPRESSION, CHECKSUM, STATS = 10")
+                             : QStringLiteral("  WITH FORMAT, NO_COMPRESSION, STATS = 10"));
+    plan.verifyStatement = QStringLiteral("RESTORE VERIFYONLY FROM DISK = ") +
+                           QuoteUnicodeLiteral(plan.filePath) + QStringLiteral(" WITH CHECKSUM");
     return plan;
 }

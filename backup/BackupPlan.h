@@ -8,9 +8,10 @@
 
 // What one run sends to the server: the backup file's name and the statement that makes the server write it.
 struct BackupPlan {
-    QString fileName;  // yyyyMMddHHmmss-<database>.bak
-    QString filePath;  // folder + file name, as the server will see it
-    QString statement; // BACKUP DATABASE ... TO DISK=N'...'  WITH FORMAT, NO_COMPRESSION
+    QString fileName;        // yyyyMMddHHmmss-<database>.bak
+    QString filePath;        // folder + file name, as the server will see it
+    QString statement;       // BACKUP DATABASE ... TO DISK=N'...'  WITH FORMAT, NO_COMPRESSION, STATS = 10
+    QString verifyStatement; // RESTORE VERIFYONLY FROM DISK = N'...' WITH CHECKSUM
 };
 
 QString BackupFileName(const QString &database, const QDateTime &time);
@@ -24,6 +25,7 @@ QString QuoteUnicodeLiteral(const QString &text);
 // Whether a backup file path (folder + name) is already taken, by a file or by an earlier run.
 using IsNameTaken = std::function<bool(const QString &filePath)>;
 
-// A name that `isTaken` reports gets "-2" (then "-3" ...) before ".bak".
+// A name that `isTaken` reports gets "-2" (then "-3" ...) before ".bak". With `verify` the server also
+// writes page checksums, for the verification that follows.
 BackupPlan PlanBackup(const QString &database, const QString &folder, const QDateTime &time,
-                      const IsNameTaken &isTaken = {});
+                      const IsNameTaken &isTaken = {}, bool verify = false);

@@ -5,6 +5,8 @@
 #include <QMetaType>
 #include <QString>
 
+enum class Verification { NotAsked, Verified, Failed };
+
 // What one run did, for the window to show: the file written, or why nothing was written.
 struct BackupResult {
     bool ok = false;
@@ -12,6 +14,8 @@ struct BackupResult {
     QString reason;   // the first error, without the driver's "[...]" prefixes
     ServerMessages messages;
     QString plannedPath = {}; // the file the statement named, whatever the outcome; empty when none was sent
+    qint64 sizeBytes = -1;    // from the server's count of pages; -1 when it gave none
+    Verification verification = Verification::NotAsked;
 };
 
 Q_DECLARE_METATYPE(BackupResult)

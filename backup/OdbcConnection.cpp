@@ -55,7 +55,7 @@ bool OdbcConnection::open(const QString &connectionString, int loginTimeoutSecon
     return connected_;
 }
 
-bool OdbcConnection::executeBatch(const QString &sql)
+bool OdbcConnection::executeBatch(const QString &sql, const MessageSink &onMessage)
 {
     if (!connected_)
         return false;
@@ -76,6 +76,12 @@ bool OdbcConnection::executeBatch(const QString &sql)
         if (rc == SQL_SUCCESS_WITH_INFO || rc == SQL_ERROR) {
             const qsizetype before = messages_.size();
             collect(statement);
+            // SQL Server flushes each progress message with a DONE of its own, so each one comes here as it
+            // is sent, not at the end of the backup.
+            if (onMessage) {
+                for (qsizetype i = before; i < messages_.size(); ++i)
+                    onMessage(messages_[i]);
+            }
             // Nothing more will come over a dead link, and an error without a message makes no progress.
             if (rc == SQL_ERROR && (messages_.size() == before || lostConnection()))
                 break;

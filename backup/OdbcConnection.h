@@ -4,6 +4,7 @@
 #include "backup/ServerMessage.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 // One connection to the server, used only on the thread that opened it. Closed when destroyed.
@@ -15,9 +16,12 @@ public:
     // False when the connection could not be made; messages() then says why.
     bool open(const QString &connectionString, int loginTimeoutSeconds);
 
+    // Each message as it arrives, on the thread that executes the batch.
+    using MessageSink = std::function<void(const ServerMessage &)>;
+
     // Sends one plain batch and reads every result the server sends, so the driver never cancels it.
     // False when the driver or the server reported an error.
-    bool executeBatch(const QString &sql);
+    bool executeBatch(const QString &sql, const MessageSink &onMessage = {});
 
     const ServerMessages &messages() const { return messages_; }
 

@@ -48,30 +48,36 @@ BackupResult Refused(const Failure &failure)
 } // namespace
 
 BackupResult RunProgramBackup(const QString &programFolder, const QDateTime &time, const IsNameTaken &isTaken,
-                              int loginTimeoutSeconds)
+                              int loginTimeoutSeconds, const std::function<void(int percent)> &progress)
 {
     const QString backupFile = SettingsFiles::backupFile(programFolder);
     // Nothing goes to the server without a folder that is whole: a bare name would land in the server's
     // own folder, a path cut short in its parent.
-    const Result<QString> folder = BackupFolderFrom(LoadBackupSettings(backupFile), backupFile);
+    const Result<BackupSettings> settings = LoadBackupSettings(backupFile);
+    const Result<QString> folder = BackupFolderFrom(settings, backupFile);
     if (!folder)
         return Refused(folder.failure());
     const Result<ConnectionValues> values =
         LoadConnectionValues(SettingsFiles::connectionFile(programFolder));
     if (!values)
         return Refused(values.failure());
-    return RunBackup(values.value(), folder.value(), time, isTaken, loginTimeoutSeconds);
+    return RunBackup(values.value(), folder.value(), time, isTaken,
+                     {settings->verify.trimmed() == u'1', progress, loginTimeoutSeconds});
 }
 
-BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<QDateTime()> now)
+BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<QDateTime()> now,
+                                   std::function<void(int percent)> progress)
 {
     // Runs follow one another on one worker, so the names need no lock.
     auto made = std::make_shared<MadeNames>();
-    return [programFolder, now = std::move(now), made] {
+    return [programFolder, now = std::move(now), progress = std::move(progress), made] {
         // A path in this machine's own form can be looked at: a file there would be overwritten.
-        BackupResult result = RunProgramBackup(programFolder, now(), [&](const QString &path) {
-            return made->contains(path) || (QDir::isAbsolutePath(path) && QFileInfo::exists(path));
-        });
+        BackupResult result = RunProgramBackup(
+            programFolder, now(),
+            [&](const QString &path) {
+                return made->contains(path) || (QDir::isAbsolutePath(path) && QFileInfo::exists(path));
+            },
+            kLoginTimeoutSeconds, progress);
         if (!result.plannedPath.isEmpty())
             made->add(result.plannedPath);
         return result;

@@ -14,4 +14,6 @@ BackupResult RunProgramBackup(const QString &programFolder, const QDateTime &tim
 // The run the program makes: the values of the settings files in the program folder, read afresh for each
 // run, and a file named after `now`. A name made in the last 48 hours, or one taken by a file in the folder
 // where this machine can see it, is never used again.
-BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<QDateTime()> now);
+// `progress` hears the server's percent on the worker thread.
+BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<QDateTime()> now,
+                                   std::function<void(int percent)> progress = {});

@@ -4,33 +4,94 @@
 #include "backup/OpenConnection.h"
 
 #include <QLoggingCategory>
+#include <QRegularExpression>
 
 Q_LOGGING_CATEGORY(lcBackup, "kvz.backup")
 
+namespace {
+
+constexpr int kProgressMessage = 3211;
+constexpr int kBackupDone = 3014;
+constexpr int kBackupSetValid = 3262;
+constexpr qint64 kPageBytes = 8192;
+
+// "BACKUP DATABASE successfully processed 2345 pages in ...": the size the server wrote, where the file
+// itself may lie on another machine.
+qint64 BytesWritten(const ServerMessages &messages)
+{
+    static const QRegularExpression pages(QStringLiteral("processed (\\d+) pages"));
+    for (const ServerMessage &message : messages) {
+        if (message.number == kBackupDone) {
+            const QRegularExpressionMatch match = pages.match(message.text);
+            if (match.hasMatch())
+                return match.captured(1).toLongLong() * kPageBytes;
+        }
+    }
+    return -1;
+}
+
+QString Reason(const ServerMessages &messages, const QString &fallback)
+{
+    const QString reason = ExplainFailure(messages);
+    return reason.isEmpty() ? fallback : reason;
+}
+
+} // namespace
+
+std::optional<int> ProgressPercent(const ServerMessage &message)
+{
+    static const QRegularExpression percent(QStringLiteral("^(\\d{1,3}) percent processed"));
+    if (message.number != kProgressMessage)
+        return std::nullopt;
+    const QRegularExpressionMatch match = percent.match(message.text.section(u']', -1).trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toInt();
+}
+
 BackupResult RunBackup(const ConnectionValues &values, const QString &folder, const QDateTime &time,
-                       const IsNameTaken &isTaken, int loginTimeoutSeconds)
+                       const IsNameTaken &isTaken, const RunOptions &options)
 {
     OdbcConnection odbc;
-    if (const Outcome opened = OpenConnection(odbc, values, loginTimeoutSeconds); !opened) {
+    if (const Outcome opened = OpenConnection(odbc, values, options.loginTimeoutSeconds); !opened) {
         BackupResult result;
         result.reason = opened.failure().reason;
         result.messages = odbc.messages();
         return result;
     }
 
-    const BackupPlan plan = PlanBackup(values.database, folder, time, isTaken);
+    const BackupPlan plan = PlanBackup(values.database, folder, time, isTaken, options.verify);
     qCInfo(lcBackup) << "backing up to" << plan.filePath;
 
     BackupResult result;
-    result.ok = odbc.executeBatch(plan.statement);
-    result.messages = odbc.messages();
     result.plannedPath = plan.filePath;
-    if (result.ok) {
-        result.filePath = plan.filePath;
-    } else {
-        result.reason = ExplainFailure(result.messages);
-        if (result.reason.isEmpty())
-            result.reason = QStringLiteral("Yedekleme komutu başarısız oldu.");
+    result.ok = odbc.executeBatch(plan.statement, [&](const ServerMessage &message) {
+        if (const std::optional<int> percent = ProgressPercent(message); percent && options.progress)
+            options.progress(*percent);
+    });
+    result.messages = odbc.messages();
+    if (!result.ok) {
+        result.reason = Reason(result.messages, QStringLiteral("Yedekleme komutu başarısız oldu."));
+        return result;
     }
+    result.sizeBytes = BytesWritten(result.messages);
+
+    if (options.verify) {
+        const qsizetype before = odbc.messages().size();
+        const bool answered = odbc.executeBatch(plan.verifyStatement);
+        const ServerMessages verifyMessages = odbc.messages().mid(before);
+        result.messages = odbc.messages();
+        const bool valid =
+            answered && std::any_of(verifyMessages.cbegin(), verifyMessages.cend(),
+                                    [](const ServerMessage &m) { return m.number == kBackupSetValid; });
+        result.verification = valid ? Verification::Verified : Verification::Failed;
+        if (!valid) {
+            // The file is there but cannot be trusted: the run is a failure, and the file is no good backup.
+            result.ok = false;
+            result.reason = Reason(verifyMessages, QStringLiteral("Yedek dosyası doğrulanamadı."));
+            return result;
+        }
+    }
+    result.filePath = plan.filePath;
     return result;
 }

@@ -20,6 +20,8 @@ Result<BackupSettings> LoadBackupSettings(const QString &file)
     settings.dailyHour = read(kDailyHour).text;
     settings.interval = read(kInterval).text;
     settings.startAtLogin = read(kStartAtLogin).text;
+    settings.verify = read(kVerify).text;
+    settings.keepDays = read(kKeepDays).text;
     return settings;
 }
 
@@ -35,4 +37,16 @@ Outcome SaveStartAtLogin(bool on, const QString &file)
 {
     return WriteSettings(SettingsFiles::kSection, {{SettingsFiles::kStartAtLogin, on ? u"1"_s : u"0"_s}},
                          file);
+}
+
+std::optional<int> KeepDaysOf(const QString &text)
+{
+    const QString days = text.trimmed();
+    if (days.isEmpty())
+        return 0;
+    bool number = false;
+    const int value = days.toInt(&number);
+    if (!number || value < 0 || value > kMaxKeepDays || days.startsWith(u'+'))
+        return std::nullopt;
+    return value;
 }

@@ -4,10 +4,57 @@
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSet>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcSettings, "kvz.settings")
+
 using namespace SettingsFiles;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                             QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                             QFileDevice::WriteOther | QFileDevice::ExeOther;
+
+} // namespace
+
+void CloseConnectionFile(const QString &file)
+{
+    const QFileInfo info(file);
+    if (!info.exists() || !(info.permissions() & kOthers))
+        return;
+    static QSet<QString> told;
+    const bool firstTime = !told.contains(file);
+    told.insert(file);
+    // A copy brought from another machine or unpacked by an installer keeps the mode it came with, and the
+    // password in it would stay readable by every user of the machine.
+    if (info.ownerId() == ::getuid() &&
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        if (firstTime)
+            qCWarning(lcSettings).noquote() << file << "was open to other users: now owner-only";
+    } else if (firstTime) {
+        qCWarning(lcSettings).noquote() << *ConnectionFileWarning(file);
+    }
+}
+
+std::optional<QString> ConnectionFileWarning(const QString &file)
+{
+    const QFileInfo info(file);
+    if (!info.exists() || !(info.permissions() & kOthers))
+        return std::nullopt;
+    return u"Şifre dosyası başka kullanıcılar tarafından okunabiliyor: %1. Dosyanın sahibi bu kullanıcı "
+           u"değil; sahibinden dosyanın izinlerini yalnız kendisine açık yapmasını isteyin."_s.arg(
+               QDir::toNativeSeparators(file));
+}
 
 Result<ConnectionValues> LoadConnectionValues(const QString &file)
 {
+    CloseConnectionFile(file);
     const Result<QByteArray> content = ReadSettingsFile(file);
     if (!content)
         return content.failure();
@@ -23,6 +70,7 @@ ConnectionValues StoredConnectionValues(const QString &file)
 
 Outcome StoreConnectionValues(const ConnectionValues &values, const QString &file)
 {
+    CloseConnectionFile(file);
     return WriteSettings(kSection,
                          {{kServer, values.server},
                           {kPort, values.port},

@@ -17,6 +17,8 @@ inline const QString kFolder = QStringLiteral("saklanacak-yer");
 inline const QString kDailyHour = QStringLiteral("kopyalama-zamani");
 inline const QString kInterval = QStringLiteral("kopyalama-araligi");
 inline const QString kStartAtLogin = QStringLiteral("acilista-calisin");
+inline const QString kVerify = QStringLiteral("dogrulama");
+inline const QString kKeepDays = QStringLiteral("saklama-gunu");
 
 QString connectionFile(const QString &programFolder);
 QString backupFile(const QString &programFolder);

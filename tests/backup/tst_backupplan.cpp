@@ -101,36 +101,36 @@ void tst_backupplan::statement_data()
     QTest::newRow("plain") << "STOK"
                            << "C:\\Yedek\\"
                            << "BACKUP DATABASE [STOK] TO DISK=N'C:\\Yedek\\20260307064702-STOK.bak'  WITH "
-                              "FORMAT, NO_COMPRESSION ";
+                              "FORMAT, NO_COMPRESSION, STATS = 10";
     QTest::newRow("name trimmed in statement, not in file")
         << "  STOK "
         << "/y/"
         << "BACKUP DATABASE [STOK] TO DISK=N'/y/20260307064702-  STOK .bak'  WITH FORMAT, "
-           "NO_COMPRESSION ";
+           "NO_COMPRESSION, STATS = 10";
     QTest::newRow("bracket doubled")
         << "a]b"
         << "/y/"
         << "BACKUP DATABASE [a]]b] TO DISK=N'/y/20260307064702-a]b.bak'  WITH FORMAT, "
-           "NO_COMPRESSION ";
+           "NO_COMPRESSION, STATS = 10";
     QTest::newRow("quotes doubled in path")
         << "O'Hara"
         << "/y/Ali'nin/"
         << "BACKUP DATABASE [O'Hara] TO DISK=N'/y/Ali''nin/20260307064702-O''Hara.bak'  WITH FORMAT, "
-           "NO_COMPRESSION ";
+           "NO_COMPRESSION, STATS = 10";
     QTest::newRow("blank, hyphen, leading digit")
         << "2024 Stok-Yeni"
         << "/y"
         << "BACKUP DATABASE [2024 Stok-Yeni] TO DISK=N'/y/20260307064702-2024 "
-           "Stok-Yeni.bak'  WITH FORMAT, NO_COMPRESSION ";
+           "Stok-Yeni.bak'  WITH FORMAT, NO_COMPRESSION, STATS = 10";
     QTest::newRow("Turkish letters")
         << u"ÇARŞI"_s << u"D:\\Yedekler\\Şube"_s
         << u"BACKUP DATABASE [ÇARŞI] TO DISK=N'D:\\Yedekler\\Şube\\20260307064702-ÇARŞI."
-           u"bak'  WITH FORMAT, NO_COMPRESSION "_s;
+           u"bak'  WITH FORMAT, NO_COMPRESSION, STATS = 10"_s;
     QTest::newRow("injection stays inside the literal")
         << "x"
         << "/y/'; DROP DATABASE x; --/"
         << "BACKUP DATABASE [x] TO DISK=N'/y/''; DROP DATABASE x; --/20260307064702-x.bak'  WITH FORMAT, "
-           "NO_COMPRESSION ";
+           "NO_COMPRESSION, STATS = 10";
 }
 
 void tst_backupplan::statement()

@@ -1,9 +1,11 @@
+#include "settings/ConnectionSettings.h"
 #include "settings/ProfileFormat.h"
 #include "settings/ayarkayit.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -12,6 +14,8 @@ class tst_ayarkayit : public QObject {
     Q_OBJECT
 
 private slots:
+    void passwordFileClosedToOthers_data();
+    void passwordFileClosedToOthers();
     void init();
 
     void read_data();
@@ -342,6 +346,42 @@ void tst_ayarkayit::writeThroughLinkToMissingFile()
     QVERIFY(WriteSetting(u"ayar"_s, u"port"_s, u"2"_s, path(u"f.txt"_s)));
     QVERIFY(QFileInfo(path(u"f.txt"_s)).isSymLink());
     QCOMPARE(ReadSetting(u"ayar"_s, u"port"_s, path(u"silinmis.txt"_s)), u"2"_s);
+}
+
+void tst_ayarkayit::passwordFileClosedToOthers_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("otherOwner");
+    QTest::addColumn<int>("modeAfter");
+    QTest::newRow("readable by all") << 0644 << false << 0600;
+    QTest::newRow("writable by the group") << 0620 << false << 0600;
+    QTest::newRow("already closed") << 0600 << false << 0600;
+    QTest::newRow("another owner's, open") << 0644 << true << 0644;
+}
+
+// Every read of the password file closes it to other users when this user may; when another user owns
+// it, the settings window is told so, naming the file.
+void tst_ayarkayit::passwordFileClosedToOthers()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, otherOwner);
+    QFETCH(int, modeAfter);
+    const QString file = path(u"KVZ.dll"_s);
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write("[ayar]\nsqlsifre=gizli\n") > 0);
+    out.close();
+    QVERIFY(::chmod(QFile::encodeName(file).constData(), mode_t(mode)) == 0);
+    if (otherOwner && (::getuid() != 0 || ::chown(QFile::encodeName(file).constData(), 65534, 65534) != 0))
+        QSKIP("giving the file to another user needs root");
+
+    QCOMPARE(LoadConnectionValues(file)->password, u"gizli"_s);
+    struct stat status {};
+    QVERIFY(::stat(QFile::encodeName(file).constData(), &status) == 0);
+    QCOMPARE(int(status.st_mode & 0777), modeAfter);
+    const std::optional<QString> warning = ConnectionFileWarning(file);
+    QCOMPARE(warning.has_value(), otherOwner);
+    if (warning)
+        QVERIFY(warning->contains(file));
 }
 
 QTEST_GUILESS_MAIN(tst_ayarkayit)

@@ -38,3 +38,10 @@ QString FolderTooLongMessage(qsizetype length)
     return u"AYARLAR KAYIT EDİLMEDİ\nYEDEK ALINACAK KONUM çok uzun (%1 karakter): en çok 254 karakter "
            u"kaydedilebilir. Daha kısa yollu bir klasör seçin."_s.arg(length);
 }
+
+QString KeepDaysRefusedMessage(const QString &text)
+{
+    return u"AYARLAR KAYIT EDİLMEDİ\nESKİ YEDEKLERİ SAKLA değeri \"%1\" olamaz: 0 ile 3650 arasında bir tam "
+           u"sayı "
+           u"yazın (0: bütün yedekler saklanır)."_s.arg(text);
+}

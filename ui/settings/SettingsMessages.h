@@ -9,3 +9,4 @@ QString ConnectionSavedMessage();
 QString ConnectionNotSavedMessage(const QString &file);
 QString ConnectionFailedMessage(const QString &reason);
 QString FolderTooLongMessage(qsizetype length);
+QString KeepDaysRefusedMessage(const QString &text);

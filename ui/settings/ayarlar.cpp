@@ -20,6 +20,7 @@
 #include "ui/styled/vkTextBox.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -51,7 +52,8 @@ ayarlar::ayarlar(const QString &programFolder, QWidget *parent)
     connect(connectionTest_, &ConnectionTest::finished, this, &ayarlar::onConnectionTested);
     setObjectName(u"ayarlar"_s);
     setWindowTitle(u"YEDEKLEME PROGRAMI"_s);
-    setFixedSize(twipsToPixels(15780), twipsToPixels(4500));
+    // Taller than the original by one row: the two backup options lie below every original control.
+    setFixedSize(twipsToPixels(15780), twipsToPixels(5100));
     // Closed from its title bar the window goes away; the next reference loads it afresh from the files.
     setAttribute(Qt::WA_DeleteOnClose);
     createControls();
@@ -68,7 +70,7 @@ void ayarlar::createControls()
     const QFont titleFont = windowFont(u"Times New Roman"_s, 9.75, true);
     const QFont smallFont = windowFont(u"MS Sans Serif"_s, 8.25, false);
 
-    vkFrame1 = place(new vkFrame(this), u"vkFrame1"_s, twipsRect(0, 0, 15855, 4455));
+    vkFrame1 = place(new vkFrame(this), u"vkFrame1"_s, twipsRect(0, 0, 15855, 5055));
     vkFrame1->setCaption(u"AYARLAR"_s);
     vkFrame1->setFont(windowFont(u"Tahoma"_s, 18, true));
     vkFrame1->setTitleHeight(400);
@@ -160,6 +162,20 @@ void ayarlar::createControls()
     baglantibutonu->setStyleSheet(u"background-color: rgb(192, 255, 192);"_s);
     baglantibutonu->setAutoDefault(false);
 
+    dogrula =
+        place(new QCheckBox(u"YEDEĞİ DOĞRULA"_s, vkFrame1), u"dogrula"_s, twipsRect(240, 4440, 2895, 375));
+    dogrula->setFont(titleFont);
+    Label10 = place(new vkLabel(vkFrame1), u"Label10"_s, twipsRect(3480, 4500, 2655, 255));
+    Label10->setCaption(u"ESKİ YEDEKLERİ SAKLA:"_s);
+    Label10->setBackStyle(vkLabel::Transparent);
+    Label10->setFont(titleFont);
+    saklamagunu = place(new vkTextBox(vkFrame1), u"saklamagunu"_s, twipsRect(6240, 4500, 735, 255));
+    saklamagunu->setFont(smallFont);
+    Label11 = place(new vkLabel(vkFrame1), u"Label11"_s, twipsRect(7080, 4500, 1215, 255));
+    Label11->setCaption(u"GÜN (0: HEPSİ)"_s);
+    Label11->setBackStyle(vkLabel::Transparent);
+    Label11->setFont(smallFont);
+
     yedeklemesaati->installEventFilter(this);
     Picture1 = place(new HourPanel(vkFrame1), u"Picture1"_s, twipsRect(4920, 720, 3255, 2655));
     Picture1->hide();
@@ -175,7 +191,7 @@ void ayarlar::createControls()
     const QList<QWidget *> tabOrder{yedekyeri,    geri,           kaydet,          kopyalamazamanmesafesi,
                                     sec2,         yedeklemesaati, baglantibutonu,  sql_data,
                                     sql_sunucusu, sql_sifresi,    sql_kullanicisi, sql_portu,
-                                    vkCommand1,   vkCommand2};
+                                    vkCommand1,   vkCommand2,     dogrula,         saklamagunu};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -231,12 +247,17 @@ void ayarlar::load()
     // A stored text that is no entry leaves nothing selected (the main window says so); the load goes on,
     // so that the connection fields show the values the backups really use.
     kopyalamazamanmesafesi->setCurrentIndex(IntervalIndexOf(settings.interval));
+    dogrula->setChecked(settings.verify.trimmed() == u'1');
+    saklamagunu->setText(settings.keepDays.trimmed().isEmpty() ? u"0"_s : settings.keepDays);
     const ConnectionValues connection = StoredConnectionValues(connectionFile());
     sql_sunucusu->setText(connection.server);
     sql_data->setText(connection.database);
     sql_kullanicisi->setText(connection.login);
     sql_sifresi->setText(connection.password);
     sql_portu->setText(connection.port);
+    const std::optional<QString> exposed = ConnectionFileWarning(connectionFile());
+    uyari->setText(exposed.value_or(QString()));
+    uyari->setVisible(exposed.has_value());
 }
 
 QString ayarlar::dailyHour() const
@@ -272,7 +293,13 @@ void ayarlar::save()
         messageBox_(FolderTooLongMessage(yedekyeri->text().trimmed().size()));
         return;
     }
+    if (!KeepDaysOf(saklamagunu->text())) {
+        messageBox_(KeepDaysRefusedMessage(saklamagunu->text()));
+        return;
+    }
     BackupSettings settings;
+    settings.verify = dogrula->isChecked() ? u"1"_s : u"0"_s;
+    settings.keepDays = QString::number(*KeepDaysOf(saklamagunu->text()));
     settings.folder = yedekyeri->text();
     settings.dailyHour = yedeklemesaati->text();
     settings.interval = kopyalamazamanmesafesi->currentText();
@@ -317,6 +344,7 @@ void ayarlar::onConnectionTested(const ConnectionTest::Answer &answer)
     if (answer.refused)
         messageBox_(ConnectionFailedMessage(answer.refused->reason));
     else
-        messageBox_(answer.notStored ? ConnectionNotSavedMessage(connectionFile()) : ConnectionSavedMessage());
+        messageBox_(answer.notStored ? ConnectionNotSavedMessage(connectionFile())
+                                     : ConnectionSavedMessage());
     emit connectionTestFinished(!answer.refused);
 }

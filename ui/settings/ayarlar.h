@@ -10,6 +10,7 @@
 #include <optional>
 
 class AutoStartStore;
+class QCheckBox;
 class HourPanel;
 class QComboBox;
 class QLabel;
@@ -89,4 +90,9 @@ private:
     vkTextBox *sql_sifresi = nullptr;
     vkTextBox *sql_data = nullptr;
     QPushButton *baglantibutonu = nullptr;
+    QLabel *uyari = nullptr;
+    QCheckBox *dogrula = nullptr;
+    vkLabel *Label10 = nullptr;
+    vkTextBox *saklamagunu = nullptr;
+    vkLabel *Label11 = nullptr;
 };
