@@ -1,0 +1,96 @@
+#include "backup/RunBackup.h"
+#include "tdstestserver.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+// What a run reports beyond the file: the server's progress as it goes, and the read-back of the file.
+class tst_runoptions : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void progressArrivesDuringTheRun();
+    void verification_data();
+    void verification();
+
+private:
+    BackupResult run(const RunOptions &options);
+
+    std::unique_ptr<tdstest::TdsTestServer> server_;
+    std::unique_ptr<QTemporaryDir> backups_;
+};
+
+void tst_runoptions::init()
+{
+    backups_ = std::make_unique<QTemporaryDir>();
+    server_ = std::make_unique<tdstest::TdsTestServer>();
+    server_->addLogin(u"sa"_s, u"pw"_s);
+    server_->addDatabase(u"STOK"_s);
+    server_->setBackupDuration(50);
+    QVERIFY(server_->listen());
+}
+
+BackupResult tst_runoptions::run(const RunOptions &options)
+{
+    const ConnectionValues values{u"127.0.0.1"_s, QString::number(server_->port()), u"STOK"_s, u"sa"_s,
+                                  u"pw"_s};
+    return RunBackup(values, backups_->path(), QDateTime(QDate(2026, 12, 7), QTime(10, 0)), {}, options);
+}
+
+void tst_runoptions::progressArrivesDuringTheRun()
+{
+    server_->setBackupDuration(1500);
+    QElapsedTimer clock;
+    QList<std::pair<int, qint64>> seen;
+    clock.start();
+    const BackupResult result = run({false, [&](int percent) { seen.append({percent, clock.elapsed()}); }});
+    const qint64 end = clock.elapsed();
+    QVERIFY2(result.ok, qPrintable(result.reason));
+    QCOMPARE(seen.size(), 10);
+    for (qsizetype i = 0; i < seen.size(); ++i)
+        QCOMPARE(seen[i].first, int(i + 1) * 10);
+    // Reported as the server sends it, not gathered up at the end.
+    QVERIFY2(seen.front().second < end - 1000,
+             qPrintable(u"%1 of %2 ms"_s.arg(seen.front().second).arg(end)));
+    QVERIFY(result.sizeBytes > 0);
+}
+
+void tst_runoptions::verification_data()
+{
+    QTest::addColumn<bool>("verify");
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<Verification>("verification");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("not asked") << false << false << true << Verification::NotAsked << QString();
+    QTest::newRow("not asked, damage unseen") << false << true << true << Verification::NotAsked << QString();
+    QTest::newRow("whole file") << true << false << true << Verification::Verified << QString();
+    QTest::newRow("damaged file") << true << true << false << Verification::Failed
+                                  << u"Yedek dosyası doğrulanamadı"_s;
+}
+
+void tst_runoptions::verification()
+{
+    QFETCH(bool, verify);
+    QFETCH(bool, damaged);
+    QFETCH(bool, ok);
+    QFETCH(Verification, verification);
+    QFETCH(QString, reason);
+    server_->setDamagedBackups(damaged);
+    const BackupResult result = run({verify, {}});
+    QCOMPARE(result.ok, ok);
+    QCOMPARE(result.verification, verification);
+    QVERIFY2(result.reason.startsWith(reason), qPrintable(result.reason));
+    // An unverified file is no backup to count on: no file is reported, though the server left one.
+    QCOMPARE(result.filePath.isEmpty(), !ok);
+    QVERIFY(QFile::exists(result.plannedPath));
+}
+
+QTEST_GUILESS_MAIN(tst_runoptions)
+#include "tst_runoptions.moc"
