@@ -13,8 +13,9 @@ Result<RetentionReport> ApplyRetention(const QString &folder, const QString &dat
     if (keepDays <= 0)
         return report;
     if (!IsVisibleFolder(folder)) {
-        report.refusals.append({QString(), u"YEDEK ALINACAK KONUM bu bilgisayardan görülmüyor; eski yedekler "
-                                           "silinmedi. Gerekirse SQL Server'ın bilgisayarında elle silin."_s});
+        report.refusals.append({QString(),
+                                u"YEDEK ALINACAK KONUM bu bilgisayardan görülmüyor; eski yedekler "
+                                "silinmedi. Gerekirse SQL Server'ın bilgisayarında elle silin."_s});
         return report;
     }
     const Result<QList<FolderEntry>> entries = ListFolder(folder);

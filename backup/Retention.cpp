@@ -30,10 +30,11 @@ RetentionPlan PlanRetention(const QList<FolderEntry> &entries, const QString &da
         return entry.name == newest && entry.isFile && !entry.isSymLink;
     });
     if (!newestHere) {
-        plan.refusals.append({QString(), u"Son yedek (%1) bu bilgisayardan görülen yedek klasöründe yok; "
-                                         "klasör SQL Server'ın yazdığı klasör olmayabilir. Eski yedekler "
-                                         "silinmedi, gerekirse SQL Server'ın bilgisayarında elle silin."_s
-                                             .arg(newestSuccessfulFile)});
+        plan.refusals.append(
+            {QString(),
+             u"Son yedek (%1) bu bilgisayardan görülen yedek klasöründe yok; "
+             "klasör SQL Server'ın yazdığı klasör olmayabilir. Eski yedekler "
+             "silinmedi, gerekirse SQL Server'ın bilgisayarında elle silin."_s.arg(newestSuccessfulFile)});
         return plan;
     }
     const QDateTime oldest = now.addDays(-keepDays);

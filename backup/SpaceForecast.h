@@ -8,7 +8,7 @@ struct SpaceForecast {
     bool lastsForever = false; // retention keeps the backups within the disk
     qint64 days = 0;           // whole days the free space lasts, when it does not last forever
     bool warn = false;         // under 3 days, or less free space than two backups
-    QString text;              // "YER: 12 GÜN YETER", "YER: SÜREKLİ YETER", "YER: 1 GÜNDEN AZ"; empty when unknown
+    QString text;              // "YER: 12 GÜN YETER", "YER: SÜREKLİ YETER", "YER: 1 GÜNDEN AZ"; or empty
 };
 
 // keepDays 0 is retention off. lastBackupBytes below 1 (the server gave no size) and freeBytes below 0
