@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Each folder is one layer and may include only its own headers and those of the layers below it:
-#   settings <- backup <- schedule <- ui/styled, ui/browse, ui/settings <- app
+#   settings <- backup <- history <- schedule <- ui/styled, ui/browse, ui/settings, ui/history <- app
 # Prints every include that runs the other way and fails when there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,11 +8,13 @@ cd "$(dirname "$0")/.."
 declare -A allowed=(
   [settings]="settings"
   [backup]="settings backup"
-  [schedule]="settings backup schedule"
+  [history]="settings backup history"
+  [schedule]="settings backup history schedule"
   [ui/styled]="ui/styled"
   [ui/browse]="ui/styled ui/browse"
   [ui/settings]="settings backup schedule ui/styled ui/settings"
-  [app]="settings backup schedule ui/styled ui/browse ui/settings app"
+  [ui/history]="settings backup history schedule ui/styled ui/history"
+  [app]="settings backup history schedule ui/styled ui/browse ui/settings ui/history app"
   [tdsserver]=""
 )
 

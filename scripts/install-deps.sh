@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
   unixodbc-dev tdsodbc freetds-bin
   fonts-liberation fonts-dejavu-core
   xvfb xauth x11-utils trayer xdotool imagemagick

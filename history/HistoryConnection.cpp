@@ -1,0 +1,69 @@
+#include "history/HistoryConnection.h"
+
+#include "history/RecordRow.h"
+
+#include <QAtomicInteger>
+#include <QFile>
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QAtomicInteger<quint64> connectionsMade;
+
+// SQLite itself would create the file with the process's default mode; the history tells who ran when,
+// and what failed with which server's words, so it is made first, for the owner alone.
+QSqlError CreateOwnerOnly(const QString &path)
+{
+    if (QFile::exists(path))
+        return {};
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        QFile::exists(path))
+        return {};
+    return QSqlError(file.errorString(), path, QSqlError::ConnectionError);
+}
+
+} // namespace
+
+HistoryConnection::HistoryConnection(const QString &path)
+    : name_(u"kvz-history-"_s + QString::number(connectionsMade.fetchAndAddRelaxed(1)))
+{
+    error_ = CreateOwnerOnly(path);
+    if (error_.isValid())
+        return;
+    database_ = QSqlDatabase::addDatabase(u"QSQLITE"_s, name_);
+    prepare(path);
+}
+
+HistoryConnection::~HistoryConnection()
+{
+    if (!database_.isValid())
+        return;
+    database_.close();
+    database_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name_);
+}
+
+void HistoryConnection::prepare(const QString &path)
+{
+    database_.setDatabaseName(path);
+    // A file another program holds is waited for this long, then given up: a backup never waits on it.
+    database_.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=2000"_s);
+    if (!database_.open()) {
+        error_ = database_.lastError();
+        return;
+    }
+    // WAL with a full sync at each commit: a run whose append has returned survives a crash, a kill or a
+    // power cut, and the window can read while the worker writes.
+    QSqlQuery query(database_);
+    for (const QString &statement : QStringList{u"PRAGMA journal_mode=WAL"_s, u"PRAGMA synchronous=FULL"_s} +
+                                        RecordRow::SchemaStatements()) {
+        if (!query.exec(statement)) {
+            error_ = query.lastError();
+            return;
+        }
+    }
+}

@@ -1,0 +1,88 @@
+#include "history/RecordRow.h"
+
+#include <QSqlQuery>
+#include <QTimeZone>
+#include <QVariant>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// An instant and the offset its clock showed: the instant orders and bounds the rows, the offset gives
+// back the local time of the run, across daylight saving and a machine moved between zones.
+QDateTime FromStored(const QVariant &msecs, const QVariant &offsetSeconds)
+{
+    if (msecs.isNull())
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(msecs.toLongLong(), QTimeZone(offsetSeconds.toInt()));
+}
+
+QVariant StoredInstant(const QDateTime &time)
+{
+    return time.isValid() ? QVariant(time.toMSecsSinceEpoch()) : QVariant();
+}
+
+QVariant StoredOffset(const QDateTime &time)
+{
+    return time.isValid() ? QVariant(time.offsetFromUtc()) : QVariant();
+}
+
+} // namespace
+
+namespace RecordRow {
+
+const QStringList &SchemaStatements()
+{
+    // AUTOINCREMENT: an id is never given twice, not even after the oldest rows are deleted.
+    static const QStringList kStatements{
+        u"CREATE TABLE IF NOT EXISTS runs (id INTEGER PRIMARY KEY AUTOINCREMENT, cause TEXT NOT NULL, "
+        "started_ms INTEGER, started_offset INTEGER, ended_ms INTEGER NOT NULL, "
+        "ended_offset INTEGER NOT NULL, ok INTEGER NOT NULL, file TEXT NOT NULL, "
+        "size_bytes INTEGER NOT NULL, reason TEXT NOT NULL, verification TEXT NOT NULL, "
+        "removed TEXT NOT NULL)"_s,
+        u"CREATE INDEX IF NOT EXISTS runs_ended ON runs (ended_ms)"_s,
+    };
+    return kStatements;
+}
+
+const QString &Columns()
+{
+    static const QString kColumns =
+        u"id, cause, started_ms, started_offset, ended_ms, ended_offset, ok, file, "
+        "size_bytes, reason, verification, removed"_s;
+    return kColumns;
+}
+
+bool PrepareInsert(QSqlQuery &query, const RunRecord &record)
+{
+    // Qt binds an empty QString that was never set as NULL.
+    if (!query.prepare(u"INSERT INTO runs (cause, started_ms, started_offset, ended_ms, ended_offset, ok, "
+                       "file, size_bytes, reason, verification, removed) VALUES (COALESCE(?, ''), ?, ?, ?, "
+                       "?, ?, COALESCE(?, ''), ?, COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''))"_s))
+        return false;
+    for (const QVariant &value :
+         {QVariant(record.cause), StoredInstant(record.started), StoredOffset(record.started),
+          QVariant(record.ended.toMSecsSinceEpoch()), QVariant(record.ended.offsetFromUtc()),
+          QVariant(record.ok ? 1 : 0), QVariant(record.file), QVariant(record.sizeBytes),
+          QVariant(record.reason), QVariant(record.verification), QVariant(record.removed.join(u'\n'))})
+        query.addBindValue(value);
+    return true;
+}
+
+RunRecord ReadRecord(const QSqlQuery &query)
+{
+    RunRecord record;
+    record.id = query.value(0).toLongLong();
+    record.cause = query.value(1).toString();
+    record.started = FromStored(query.value(2), query.value(3));
+    record.ended = FromStored(query.value(4), query.value(5));
+    record.ok = query.value(6).toInt() != 0;
+    record.file = query.value(7).toString();
+    record.sizeBytes = query.value(8).toLongLong();
+    record.reason = query.value(9).toString();
+    record.verification = query.value(10).toString();
+    record.removed = query.value(11).toString().split(u'\n', Qt::SkipEmptyParts);
+    return record;
+}
+
+} // namespace RecordRow

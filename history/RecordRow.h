@@ -1,0 +1,24 @@
+#pragma once
+
+#include "history/RunRecord.h"
+
+#include <QStringList>
+
+class QSqlQuery;
+
+// How a run lies in the history file: one row of the table "runs".
+namespace RecordRow {
+
+// Creates the table where it is missing; harmless on a file that has it.
+const QStringList &SchemaStatements();
+
+// The columns ReadRecord expects, in its order, for a SELECT.
+const QString &Columns();
+
+// The INSERT with the record's values bound, ready to run; false, with the query's error, when the file
+// cannot take it. The id is the file's.
+bool PrepareInsert(QSqlQuery &query, const RunRecord &record);
+
+RunRecord ReadRecord(const QSqlQuery &query);
+
+} // namespace RecordRow

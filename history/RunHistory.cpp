@@ -1,0 +1,163 @@
+#include "history/RunHistory.h"
+
+#include "history/HistoryConnection.h"
+#include "history/HistoryFailures.h"
+#include "history/RecordRow.h"
+#include "history/SetAside.h"
+
+#include <QDir>
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+using namespace HistoryFailures;
+
+namespace {
+
+constexpr int kSummaryDays = 7;
+
+// The run's name as the server's machine spells it: a Windows path when the server runs there.
+QString NameOf(const QString &file)
+{
+    return file.mid(std::max(file.lastIndexOf(u'/'), file.lastIndexOf(u'\\')) + 1);
+}
+
+bool Exec(QSqlQuery &query, const QString &statement, const QVariantList &values)
+{
+    if (!query.prepare(statement))
+        return false;
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
+std::optional<RunRecord> First(const QList<RunRecord> &records)
+{
+    if (records.isEmpty())
+        return std::nullopt;
+    return records.first();
+}
+
+} // namespace
+
+const QString RunHistory::kFileName = u"yedekleme-gecmisi.db"_s;
+
+RunHistory::RunHistory(const QString &programFolder, int maxEntries)
+    : path_(QDir(programFolder).filePath(kFileName)), maxEntries_(maxEntries)
+{}
+
+Result<qint64> RunHistory::append(const RunRecord &record) const
+{
+    QSqlError damage;
+    if (const std::optional<qint64> id = insert(record, damage))
+        return *id;
+    if (!IsDamaged(damage))
+        return WriteFailure(path_, damage);
+    const Result<QString> aside = SetAside(path_, record.ended);
+    if (!aside)
+        return aside.failure();
+    QSqlError retry;
+    insert(record, retry);
+    return DamagedFailure(path_, aside.value(), damage, retry);
+}
+
+std::optional<qint64> RunHistory::insert(const RunRecord &record, QSqlError &error) const
+{
+    HistoryConnection connection(path_);
+    if (connection.error().isValid()) {
+        error = connection.error();
+        return std::nullopt;
+    }
+    QSqlQuery query(connection.database());
+    // IMMEDIATE takes the write lock at once, so a file another program holds is waited for here.
+    if (!query.exec(u"BEGIN IMMEDIATE"_s)) {
+        error = query.lastError();
+        return std::nullopt;
+    }
+    const auto failed = [&]() -> std::optional<qint64> {
+        error = query.lastError();
+        query.exec(u"ROLLBACK"_s);
+        return std::nullopt;
+    };
+    if (!RecordRow::PrepareInsert(query, record) || !query.exec())
+        return failed();
+    const qint64 id = query.lastInsertId().toLongLong();
+    if (!Exec(query, u"DELETE FROM runs WHERE ended_ms < ?"_s,
+              {record.ended.addYears(-1).toMSecsSinceEpoch()}) ||
+        !Exec(query,
+              u"DELETE FROM runs WHERE id <= (SELECT id FROM runs ORDER BY id DESC LIMIT 1 OFFSET ?)"_s,
+              {maxEntries_}) ||
+        !query.exec(u"COMMIT"_s))
+        return failed();
+    return id;
+}
+
+Result<QList<RunRecord>> RunHistory::select(const QString &clauses, const QVariantList &values) const
+{
+    HistoryConnection connection(path_);
+    if (connection.error().isValid())
+        return ReadFailure(path_, connection.error());
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    if (!Exec(query, u"SELECT "_s + RecordRow::Columns() + u" FROM runs "_s + clauses, values))
+        return ReadFailure(path_, query.lastError());
+    QList<RunRecord> records;
+    while (query.next())
+        records.append(RecordRow::ReadRecord(query));
+    if (query.lastError().isValid())
+        return ReadFailure(path_, query.lastError());
+    return records;
+}
+
+Result<QList<RunRecord>> RunHistory::recent(int limit) const
+{
+    return select(u"ORDER BY id DESC LIMIT ?"_s, {limit});
+}
+
+Result<std::optional<RunRecord>> RunHistory::last() const
+{
+    const Result<QList<RunRecord>> records = select(u"ORDER BY id DESC LIMIT 1"_s, {});
+    if (!records)
+        return records.failure();
+    return First(records.value());
+}
+
+Result<std::optional<RunRecord>> RunHistory::lastSuccess() const
+{
+    const Result<QList<RunRecord>> records = select(u"WHERE ok = 1 ORDER BY id DESC LIMIT 1"_s, {});
+    if (!records)
+        return records.failure();
+    return First(records.value());
+}
+
+Result<QStringList> RunHistory::namesSince(const QDateTime &since) const
+{
+    const Result<QList<RunRecord>> records =
+        select(u"WHERE started_ms >= ? AND file <> '' ORDER BY id"_s, {since.toMSecsSinceEpoch()});
+    if (!records)
+        return records.failure();
+    QStringList names;
+    for (const RunRecord &record : records.value())
+        names.append(NameOf(record.file));
+    return names;
+}
+
+Result<RunSummary> RunHistory::summary(const QDateTime &now) const
+{
+    const Result<std::optional<RunRecord>> success = lastSuccess();
+    if (!success)
+        return success.failure();
+    HistoryConnection connection(path_);
+    if (connection.error().isValid())
+        return ReadFailure(path_, connection.error());
+    QSqlQuery query(connection.database());
+    if (!Exec(query, u"SELECT COALESCE(SUM(ok), 0), COUNT(*) FROM runs WHERE ended_ms > ?"_s,
+              {now.addDays(-kSummaryDays).toMSecsSinceEpoch()}) ||
+        !query.next())
+        return ReadFailure(path_, query.lastError());
+    RunSummary summary;
+    if (success.value())
+        summary.lastSuccess = success.value()->ended;
+    summary.successes = query.value(0).toInt();
+    summary.failures = query.value(1).toInt() - summary.successes;
+    return summary;
+}

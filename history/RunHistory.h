@@ -1,0 +1,53 @@
+#pragma once
+
+#include "history/RunRecord.h"
+#include "history/RunSummary.h"
+#include "settings/Result.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QSqlError>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+
+// The record of past runs, "yedekleme-gecmisi.db" in the program folder (SQLite, through Qt's QSQLITE
+// driver). Every call opens its own connection on the calling thread and closes it, so any thread may use
+// it, and copies of it may be used at once; none should run on the user-interface thread.
+//
+// Each append is one transaction synced to disk before it returns: a crash, a kill or a power cut loses
+// at most the run being written. A damaged or locked file never stops a backup: the append fails with a
+// reason to show, and a damaged file is set aside for a new one.
+class RunHistory {
+public:
+    static constexpr int kMaxEntries = 20'000;
+    static const QString kFileName;
+
+    // `maxEntries`: the newest this many are kept; runs ended more than a year before the newest go too.
+    explicit RunHistory(const QString &programFolder, int maxEntries = kMaxEntries);
+
+    QString filePath() const { return path_; }
+
+    // Records a run that has ended, and hands back its id.
+    Result<qint64> append(const RunRecord &record) const;
+
+    // Newest first.
+    Result<QList<RunRecord>> recent(int limit) const;
+    // Nothing before the first run.
+    Result<std::optional<RunRecord>> last() const;
+    Result<std::optional<RunRecord>> lastSuccess() const;
+    // The names (without folder) of the files of the runs started at or after `since`, whatever their
+    // outcome: a name the server may have begun to write is never used again.
+    Result<QStringList> namesSince(const QDateTime &since) const;
+    // The last success, and the successes and failures that ended in the 7 days before `now` (or after it:
+    // a clock set back leaves runs dated ahead).
+    Result<RunSummary> summary(const QDateTime &now) const;
+
+private:
+    std::optional<qint64> insert(const RunRecord &record, QSqlError &error) const;
+    Result<QList<RunRecord>> select(const QString &clauses, const QVariantList &values) const;
+
+    QString path_;
+    int maxEntries_;
+};

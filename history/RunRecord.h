@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+
+// One backup run as the history keeps it. The cause is the scheduler's name for it ("start", "daily hour",
+// ...) as text, so the history stays below the schedule and an older file still reads after a cause is added.
+struct RunRecord {
+    qint64 id = 0; // given by the history when the run is appended
+    QString cause;
+    // Kept with their offset from UTC, so a run is shown at the local time it ran at.
+    QDateTime started;
+    QDateTime ended;
+    bool ok = false;
+    QString file;          // as the server sees it; empty when no statement was sent
+    qint64 sizeBytes = -1; // -1 when unknown
+    QString reason;        // the Turkish reason with the server's text; empty on success
+    QString verification;  // empty when no check was asked for
+    QStringList removed;   // the old backups retention removed, and its refusals, one line each
+
+    friend bool operator==(const RunRecord &, const RunRecord &) = default;
+};
+
+Q_DECLARE_METATYPE(RunRecord)

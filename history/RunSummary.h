@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMetaType>
+
+// The history at a glance: whether backups have been working lately.
+struct RunSummary {
+    QDateTime lastSuccess; // when the last successful run ended; invalid when none has
+    int successes = 0;     // in the last 7 days
+    int failures = 0;      // in the last 7 days
+
+    friend bool operator==(const RunSummary &, const RunSummary &) = default;
+};
+
+Q_DECLARE_METATYPE(RunSummary)

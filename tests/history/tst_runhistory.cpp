@@ -1,0 +1,234 @@
+#include "history/RunHistory.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeZone>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDateTime kNoon(QDate(2026, 12, 7), QTime(12, 0), QTimeZone(3 * 3600));
+
+RunRecord Run(const QString &cause, const QDateTime &ended, bool ok, const QString &file = {})
+{
+    RunRecord record;
+    record.cause = cause;
+    record.started = ended.addSecs(-95);
+    record.ended = ended;
+    record.ok = ok;
+    record.file = file;
+    record.sizeBytes = ok ? 1'234'567 : -1;
+    record.reason = ok ? QString() : u"Sunucuya ulaşılamadı.\nUnable to connect: Adaptive Server"_s;
+    record.verification = ok ? u"doğrulandı"_s : QString();
+    record.removed =
+        ok ? QStringList{u"eski.bak silindi"_s, u"son.bak silinmedi: tek yedek"_s} : QStringList();
+    return record;
+}
+
+// The instants compare equal across zones; the labels need the offset each run was recorded with.
+QStringList LocalTimes(const QList<RunRecord> &records)
+{
+    QStringList times;
+    for (const RunRecord &record : records)
+        times << record.started.toString(Qt::ISODateWithMs) << record.ended.toString(Qt::ISODateWithMs);
+    return times;
+}
+
+// QVERIFY2 builds its message whether the check holds or not.
+template <typename T> QByteArray Why(const Result<T> &result)
+{
+    return result ? QByteArray() : (result.failure().reason + u'\n' + result.failure().detail).toUtf8();
+}
+
+} // namespace
+
+class tst_runhistory : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+
+    void roundTrip_data();
+    void roundTrip();
+    void bounds_data();
+    void bounds();
+    void damagedFileIsSetAside();
+    void lockedFileFailsAfterWaiting();
+    void survivesKill_data();
+    void survivesKill();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void tst_runhistory::roundTrip_data()
+{
+    QTest::addColumn<QList<RunRecord>>("records");
+    QTest::addColumn<RunSummary>("summary");
+    QTest::addColumn<QDateTime>("since");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("empty") << QList<RunRecord>() << RunSummary() << kNoon.addDays(-1) << QStringList();
+    QTest::newRow("success, then failure")
+        << QList<RunRecord>{Run(u"start"_s, kNoon.addSecs(-7200), true, u"C:\\Yedek\\a.bak"_s),
+                            Run(u"interval"_s, kNoon.addSecs(-3600), false, u"/srv/yedek/b.bak"_s)}
+        << RunSummary{kNoon.addSecs(-7200), 1, 1} << kNoon.addSecs(-7200) << QStringList{u"b.bak"_s};
+    const QDateTime summer(QDate(2026, 7, 1), QTime(3, 0), QTimeZone(2 * 3600));
+    QTest::newRow("older than 7 days, other zones")
+        << QList<RunRecord>{Run(u"daily hour"_s, summer, true, u"x.bak"_s),
+                            Run(u"catch-up"_s, kNoon.addDays(-6).toOffsetFromUtc(-5 * 3600), false)}
+        << RunSummary{summer, 0, 1} << summer.addDays(-1) << QStringList{u"x.bak"_s};
+}
+
+void tst_runhistory::roundTrip()
+{
+    QFETCH(QList<RunRecord>, records);
+    QFETCH(RunSummary, summary);
+    QFETCH(QDateTime, since);
+    QFETCH(QStringList, names);
+
+    const RunHistory history(dir_->path());
+    QList<RunRecord> newestFirst;
+    for (RunRecord record : records) {
+        const Result<qint64> id = history.append(record);
+        QVERIFY2(id, Why(id));
+        record.id = id.value();
+        newestFirst.prepend(record);
+    }
+    const Result<QList<RunRecord>> recent = history.recent(100);
+    QVERIFY(recent);
+    QCOMPARE(recent.value(), newestFirst);
+    QCOMPARE(LocalTimes(recent.value()), LocalTimes(newestFirst));
+    QCOMPARE(history.last().value(),
+             newestFirst.isEmpty() ? std::nullopt : std::optional(newestFirst.first()));
+    QCOMPARE(history.summary(kNoon).value(), summary);
+    QCOMPARE(history.namesSince(since).value(), names);
+}
+
+void tst_runhistory::bounds_data()
+{
+    QTest::addColumn<int>("cap");
+    QTest::addColumn<QList<int>>("endDays");
+    QTest::addColumn<QList<int>>("kept");
+
+    QTest::newRow("the newest up to the cap") << 3 << QList<int>{0, 0, 0, 0, 0} << QList<int>{2, 3, 4};
+    QTest::newRow("more than a year before the newest")
+        << 100 << QList<int>{-366, -364, 0} << QList<int>{1, 2};
+    QTest::newRow("a year counted from the newest run") << 100 << QList<int>{-400, -399} << QList<int>{0, 1};
+    QTest::newRow("both") << 2 << QList<int>{-500, 0, 0, 0} << QList<int>{2, 3};
+}
+
+void tst_runhistory::bounds()
+{
+    QFETCH(int, cap);
+    QFETCH(QList<int>, endDays);
+    QFETCH(QList<int>, kept);
+
+    const RunHistory history(dir_->path(), cap);
+    QList<qint64> ids;
+    for (int day : endDays)
+        ids.append(history.append(Run(u"interval"_s, kNoon.addDays(day), true)).value());
+    QList<qint64> expected;
+    for (int index : kept)
+        expected.prepend(ids[index]);
+    const Result<QList<RunRecord>> recent = history.recent(1000);
+    QList<qint64> stored;
+    for (const RunRecord &record : recent.value())
+        stored.append(record.id);
+    QCOMPARE(stored, expected);
+}
+
+void tst_runhistory::damagedFileIsSetAside()
+{
+    const RunHistory history(dir_->path());
+    const QByteArray garbage = QByteArray("not a database, bozuk veri ").repeated(300);
+    QFile file(history.filePath());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(garbage) == garbage.size());
+    file.close();
+
+    const Result<qint64> first = history.append(Run(u"start"_s, kNoon, true));
+    QVERIFY(!first);
+    const QString aside = history.filePath() + u".bozuk-20261207120000"_s;
+    QVERIFY2(first.failure().reason.contains(history.filePath()) && first.failure().reason.contains(aside),
+             Why(first));
+    QFile kept(aside);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), garbage);
+
+    const Result<qint64> next = history.append(Run(u"button"_s, kNoon.addSecs(60), true));
+    QVERIFY2(next, Why(next));
+    QCOMPARE(history.recent(10).value().size(), 2);
+    const auto othersMay = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    QCOMPARE(QFile::permissions(history.filePath()) & othersMay, QFile::Permissions());
+}
+
+void tst_runhistory::lockedFileFailsAfterWaiting()
+{
+    const RunHistory history(dir_->path());
+    QVERIFY(history.append(Run(u"start"_s, kNoon, true)));
+    {
+        QSqlDatabase holder = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"holder"_s);
+        holder.setDatabaseName(history.filePath());
+        QVERIFY(holder.open());
+        QSqlQuery lock(holder);
+        QVERIFY(lock.exec(u"BEGIN EXCLUSIVE"_s));
+        QElapsedTimer waited;
+        waited.start();
+        const Result<qint64> blocked = history.append(Run(u"interval"_s, kNoon.addSecs(60), true));
+        QVERIFY(!blocked);
+        QVERIFY2(waited.elapsed() >= 1500 && waited.elapsed() < 10'000,
+                 qPrintable(QString::number(waited.elapsed())));
+        QVERIFY2(blocked.failure().reason.contains(history.filePath()), Why(blocked));
+        QVERIFY(lock.exec(u"ROLLBACK"_s));
+    }
+    QSqlDatabase::removeDatabase(u"holder"_s);
+    QVERIFY(history.append(Run(u"interval"_s, kNoon.addSecs(120), true)));
+    QCOMPARE(history.recent(10).value().size(), 2);
+    QCOMPARE(QDir(dir_->path()).entryList({u"*.bozuk-*"_s}), QStringList());
+}
+
+void tst_runhistory::survivesKill_data()
+{
+    QTest::addColumn<int>("killAfter");
+    QTest::newRow("first run") << 1;
+    QTest::newRow("some runs") << 40;
+    QTest::newRow("many runs") << 150;
+}
+
+void tst_runhistory::survivesKill()
+{
+    QFETCH(int, killAfter);
+    QProcess writer;
+    writer.start(QString::fromUtf8(HISTORY_WRITER), {dir_->path()});
+    QByteArray printed;
+    while (printed.count('\n') < killAfter) {
+        QVERIFY2(writer.waitForReadyRead(10'000), writer.readAllStandardError().constData());
+        printed += writer.readAllStandardOutput();
+    }
+    writer.kill();
+    QVERIFY(writer.waitForFinished());
+    QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
+    printed += writer.readAllStandardOutput();
+
+    const Result<QList<RunRecord>> recent = RunHistory(dir_->path()).recent(100'000);
+    QVERIFY2(recent, Why(recent));
+    QSet<qint64> stored;
+    for (const RunRecord &record : recent.value())
+        stored.insert(record.id);
+    // The kill may cut the last line short: only whole lines are appends that returned.
+    const QList<QByteArray> ids = printed.left(printed.lastIndexOf('\n')).split('\n');
+    for (const QByteArray &id : ids)
+        QVERIFY2(stored.contains(id.toLongLong()), id.constData());
+    QVERIFY(stored.size() >= ids.size());
+}
+
+QTEST_GUILESS_MAIN(tst_runhistory)
+#include "tst_runhistory.moc"

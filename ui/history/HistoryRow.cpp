@@ -1,0 +1,100 @@
+#include "ui/history/HistoryRow.h"
+
+#include "schedule/BackupScheduler.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString Caption(RunCause cause)
+{
+    switch (cause) {
+    case RunCause::Start:
+        return u"AÇILIŞ"_s;
+    case RunCause::Button:
+        return u"YEDEKLE"_s;
+    case RunCause::Tray:
+        return u"TEPSİ"_s;
+    case RunCause::Daily:
+        return u"GÜNLÜK"_s;
+    case RunCause::Interval:
+        return u"ARALIK"_s;
+    case RunCause::CatchUp:
+        return u"TELAFİ"_s;
+    }
+    return {};
+}
+
+} // namespace
+
+namespace HistoryRow {
+
+const QStringList &Columns()
+{
+    static const QStringList kColumns{u"TARİH"_s, u"SAAT"_s,  u"NEDEN"_s, u"SONUÇ"_s,
+                                     u"SÜRE"_s,  u"BOYUT"_s, u"DOSYA"_s, u"AÇIKLAMA"_s};
+    return kColumns;
+}
+
+QStringList Cells(const RunRecord &record)
+{
+    QStringList notes;
+    for (const QString &note : QStringList{record.reason, record.verification} + record.removed) {
+        if (!note.trimmed().isEmpty())
+            notes.append(note.simplified());
+    }
+    const QDateTime shown = record.started.isValid() ? record.started : record.ended;
+    return {shown.toString(u"dd.MM.yyyy"_s),
+            shown.toString(u"HH:mm:ss"_s),
+            CauseCaption(record.cause),
+            record.ok ? u"BAŞARILI"_s : u"BAŞARISIZ"_s,
+            DurationText(record.started, record.ended),
+            SizeText(record.sizeBytes),
+            record.file.simplified(),
+            notes.join(u"; "_s)};
+}
+
+QString CauseCaption(const QString &cause)
+{
+    for (RunCause known : {RunCause::Start, RunCause::Button, RunCause::Tray, RunCause::Daily,
+                           RunCause::Interval, RunCause::CatchUp}) {
+        if (RunCauseName(known) == cause)
+            return Caption(known);
+    }
+    return cause.simplified();
+}
+
+QString DurationText(const QDateTime &started, const QDateTime &ended)
+{
+    if (!started.isValid() || !ended.isValid())
+        return {};
+    const qint64 seconds = std::max<qint64>(0, started.secsTo(ended));
+    return u"%1:%2:%3"_s.arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))
+        .arg(seconds % 60, 2, 10, QChar(u'0'));
+}
+
+QString SizeText(qint64 bytes)
+{
+    if (bytes < 0)
+        return {};
+    if (bytes < 1024)
+        return u"%1 B"_s.arg(bytes);
+    static const QStringList kUnits{u"KB"_s, u"MB"_s, u"GB"_s, u"TB"_s};
+    double value = double(bytes) / 1024;
+    qsizetype unit = 0;
+    for (; value >= 1024 && unit + 1 < kUnits.size(); ++unit)
+        value /= 1024;
+    return QString::number(value, 'f', 1).replace(u'.', u',') + u' ' + kUnits[unit];
+}
+
+QString SummaryText(const RunSummary &summary)
+{
+    const QString last =
+        summary.lastSuccess.isValid() ? summary.lastSuccess.toString(u"dd.MM.yyyy HH:mm:ss"_s) : u"YOK"_s;
+    return u"SON BAŞARILI YEDEK: %1    SON 7 GÜN: %2 BAŞARILI, %3 BAŞARISIZ"_s.arg(last)
+        .arg(summary.successes)
+        .arg(summary.failures);
+}
+
+} // namespace HistoryRow

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "history/RunRecord.h"
+#include "history/RunSummary.h"
+
+#include <QStringList>
+
+// The history window's texts: what its table shows of a run, and its summary line. Copying takes the same
+// texts, so what is pasted is what was seen.
+namespace HistoryRow {
+
+// TARİH, SAAT, NEDEN, SONUÇ, SÜRE, BOYUT, DOSYA, AÇIKLAMA.
+const QStringList &Columns();
+
+// One line of text per column, each on a single line: a server's message may hold line breaks and tabs.
+QStringList Cells(const RunRecord &record);
+
+// The scheduler's name of a cause in the window's words; a name this version does not know, as stored.
+QString CauseCaption(const QString &cause);
+// Hours, minutes and seconds ("1:02:05"); empty when the start is unknown.
+QString DurationText(const QDateTime &started, const QDateTime &ended);
+// With one decimal in the largest unit that keeps it at least 1 ("1,5 GB"); empty when unknown.
+QString SizeText(qint64 bytes);
+
+QString SummaryText(const RunSummary &summary);
+
+} // namespace HistoryRow

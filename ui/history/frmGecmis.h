@@ -1,0 +1,39 @@
+#pragma once
+
+#include "history/RunRecord.h"
+#include "history/RunSummary.h"
+#include "settings/Result.h"
+
+#include <QWidget>
+
+class QTableWidget;
+class vkCommand;
+class vkFrame;
+class vkLabel;
+
+// The run history: the latest runs newest first, failures in red, and how backups have gone lately. It
+// reads nothing itself; whoever opens it loads the runs on a worker and hands them over.
+class frmGecmis : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmGecmis(QWidget *parent = nullptr);
+
+    // The line about the backup disk's room, as the caller words it ("YER: 12 GÜN YETER").
+    void setSpaceText(const QString &text);
+
+public slots:
+    void showRecords(const QList<RunRecord> &records, const RunSummary &summary);
+    // The history could not be read: the table empties and the summary line says why.
+    void showFailure(const Failure &failure);
+
+private:
+    void createControls();
+    void copyRows();
+
+    vkFrame *vkFrame1 = nullptr;           // the window's titled panel
+    QTableWidget *gecmisListesi = nullptr; // one run a row, newest first
+    vkLabel *ozet = nullptr;               // last success, successes and failures in 7 days
+    vkLabel *yer = nullptr;                // the caller's line about the disk's room
+    vkCommand *kopyala = nullptr;          // KOPYALA: the shown rows to the clipboard
+    vkCommand *kapat = nullptr;            // KAPAT: hides the window
+};
