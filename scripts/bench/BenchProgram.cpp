@@ -26,7 +26,7 @@ std::optional<QString> BenchProgram::start()
     folder_ = std::make_unique<BenchFolder>(server_.port());
     if (!folder_->isValid())
         return u"cannot write the program folder"_s;
-    window_ = std::make_unique<KVZ>(folder_->path(), clock_, clock_,
+    window_ = std::make_unique<KVZ>(folder_->path(), clock_, elapsed_,
                                     MakeBackupRunner(folder_->path(), [&c = clock_] { return c.now(); }));
     window_->startUp();
     const std::optional<FinishedRun> startUpRun = WaitForRun(*window_, 30s);

@@ -29,5 +29,6 @@ private:
     tdstest::TdsTestServer server_;
     std::unique_ptr<BenchFolder> folder_;
     SystemClock clock_;
+    SystemElapsedClock elapsed_;
     std::unique_ptr<KVZ> window_;
 };

@@ -1,22 +1,30 @@
 #!/usr/bin/env bash
 # Idle cost of the real program: CPU time and resident memory over a while with the window shown, then
-# hidden with GİZLE, read from /proc. One fresh copy per run. Needs DISPLAY with a tray host.
-# Usage: idle.sh <kvz> <server port> <work folder> <runs> <seconds>
+# hidden with GİZLE. One fresh copy per run. Needs DISPLAY with a tray host.
+# With a second kvz, each run measures both builds one after the other, so that they share the machine's
+# load of the moment; the first of the two alternates from run to run. The second build's samples are
+# named compare.idle.*.
+# Usage: idle.sh <kvz_bench_cputime> <kvz> <server port> <work folder> <runs> <seconds> [<kvz to compare>]
 set -euo pipefail
-kvz=$1
-port=$2
-work=$3
-runs=$4
-seconds=$5
+cputime=$1
+kvz=$2
+port=$3
+work=$4
+runs=$5
+seconds=$6
+compare=${7:-}
 title='ZANTO POS SQL YEDEKLEME MODÜLÜ'
-ticks_per_second=$(getconf CLK_TCK)
 # shellcheck source=scripts/bench/common.sh
 source "$(dirname "$0")/common.sh"
 
-program=$work/idle-program
-backups=$work/idle-backups
-make_program_folder "$program" "$backups" "$port" "$kvz"
-mkdir -p "$work/idle-config"
+# Each build has its own program, backup and settings folders: nothing one copy leaves behind is read by
+# the other build.
+builds=(this)
+make_program_folder "$work/idle-this/program" "$work/idle-this/backups" "$port" "$kvz"
+if [[ -n $compare ]]; then
+  builds+=(compare)
+  make_program_folder "$work/idle-compare/program" "$work/idle-compare/backups" "$port" "$compare"
+fi
 
 kvz_pid=
 cleanup() {
@@ -27,45 +35,59 @@ cleanup() {
 }
 trap cleanup EXIT
 
-backup_count() { find "$backups" -name '*.bak' | wc -l; }
-more_backups_than() { [[ $(backup_count) -gt $1 ]]; }
+backup_count() { find "$1" -name '*.bak' | wc -l; }
+more_backups_than() { [[ $(backup_count "$1") -gt $2 ]]; }
 main_window() { xdotool search --onlyvisible --name "^$title\$" | head -1; }
 shown() { [[ -n $(main_window) ]]; }
 hidden() { ! shown; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$kvz_pid/stat"; }
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$kvz_pid/status"; }
 
 # Prints the samples of one phase: CPU as a percentage of one core, and the highest resident set seen.
 measure() {
-  local phase=$1 start_ticks end_ticks start_ns end_ns peak=0 rss
-  start_ticks=$(cpu_ticks)
+  local prefix=$1 phase=$2 start_cpu end_cpu start_ns end_ns peak=0 rss
   start_ns=$(date +%s%N)
+  start_cpu=$("$cputime" "$kvz_pid")
   for ((second = 0; second < seconds; second++)); do
     sleep 1
     rss=$(rss_kib)
     ((rss > peak)) && peak=$rss
   done
-  end_ticks=$(cpu_ticks)
+  end_cpu=$("$cputime" "$kvz_pid")
   end_ns=$(date +%s%N)
-  awk -v p="$phase" -v t=$((end_ticks - start_ticks)) -v hz="$ticks_per_second" -v ns=$((end_ns - start_ns)) \
-    -v kib="$peak" 'BEGIN {
-      printf "sample idle.%s.cpu_percent_of_core %.3f\n", p, 100 * (t / hz) / (ns / 1e9)
-      printf "sample idle.%s.rss_mib %.3f\n", p, kib / 1024 }'
+  awk -v p="$prefix" -v f="$phase" -v cpu=$((end_cpu - start_cpu)) -v ns=$((end_ns - start_ns)) -v kib="$peak" \
+    'BEGIN {
+      printf "sample %sidle.%s.cpu_percent_of_core %.4f\n", p, f, 100 * cpu / ns
+      printf "sample %sidle.%s.rss_mib %.3f\n", p, f, kib / 1024 }'
 }
 
-for ((run = 0; run < runs; run++)); do
-  before=$(backup_count)
-  (cd "$program" && XDG_CONFIG_HOME=$work/idle-config exec ./kvz >>"$work/idle-kvz.log" 2>&1) &
+# measure_copy <this|compare>: one fresh copy of that build, shown then hidden.
+measure_copy() {
+  local build=$1 folder=$work/idle-$1 prefix before
+  [[ $build == this ]] && prefix= || prefix=compare.
+  mkdir -p "$folder/config"
+  before=$(backup_count "$folder/backups")
+  (cd "$folder/program" && XDG_CONFIG_HOME=$folder/config exec ./kvz >>"$folder/kvz.log" 2>&1) &
   kvz_pid=$!
-  wait_for 20 shown || { echo "idle.sh: the main window was not shown" >&2; exit 1; }
-  wait_for 30 more_backups_than "$before" || { echo "idle.sh: no start-up backup" >&2; exit 1; }
+  wait_for 20 shown || { echo "idle.sh: $build build: the main window was not shown" >&2; exit 1; }
+  wait_for 30 more_backups_than "$folder/backups" "$before" ||
+    { echo "idle.sh: $build build: no start-up backup" >&2; exit 1; }
   sleep 2 # the run's worker and the window settle
-  measure shown
+  measure "$prefix" shown
   xdotool mousemove --window "$(main_window)" 128 168 click 1 # GİZLE
-  wait_for 5 hidden || { echo "idle.sh: GİZLE did not hide the window" >&2; exit 1; }
+  wait_for 5 hidden || { echo "idle.sh: $build build: GİZLE did not hide the window" >&2; exit 1; }
   sleep 2
-  measure hidden
+  measure "$prefix" hidden
   kill "$kvz_pid"
   wait "$kvz_pid" 2>/dev/null || true
   kvz_pid=
+}
+
+for ((run = 0; run < runs; run++)); do
+  if ((run % 2 == 0)); then
+    order=("${builds[@]}")
+  else
+    order=()
+    for ((i = ${#builds[@]} - 1; i >= 0; i--)); do order+=("${builds[i]}"); done
+  fi
+  for build in "${order[@]}"; do measure_copy "$build"; done
 done

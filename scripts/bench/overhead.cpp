@@ -87,7 +87,8 @@ int main(int argc, char *argv[])
     for (int run = 0; run < runs; ++run) {
         Pause(300ms);
         const BackupPlan plan =
-            PlanBackup(u"STOK"_s, folder.backupFolder(), QDateTime::currentDateTime(), previousFile);
+            PlanBackup(u"STOK"_s, folder.backupFolder(), QDateTime::currentDateTime(),
+                       [&previousFile](const QString &path) { return path == previousFile; });
         if (!writeStatement(statementFile, plan.statement))
             return fail(QStringLiteral("cannot write the statement file"));
         events.clear();

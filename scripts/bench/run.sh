@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
 # Builds the program and the benchmark programs (Release, in build/bench), measures responsiveness during
 # a backup, idle cost, start-up time and per-run overhead side by side, and prints the table.
+# --compare <build folder>: the idle cost of that folder's app/kvz too (another commit, built the same way),
+# measured in turns with this one's.
 # Not part of CI. Runs of each measurement can be set with BENCH_RUNS_RESPONSIVENESS (3),
 # BENCH_RUNS_IDLE (3), BENCH_IDLE_SECONDS (60), BENCH_RUNS_STARTUP (10), BENCH_RUNS_OVERHEAD (20).
 set -euo pipefail
+compare_build=
+if [[ ${1:-} == --compare ]]; then
+  compare_build=$(cd "${2:?--compare needs a build folder}" && pwd)
+  [[ -x $compare_build/app/kvz ]] || { echo "no app/kvz in $compare_build" >&2; exit 1; }
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=$root/build/bench
@@ -20,7 +27,7 @@ export QT_LOGGING_RULES="kvz.*=false"
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DKVZ_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target kvz tdstestserver-cli kvz_bench_responsiveness kvz_bench_overhead \
-  kvz_bench_startup >/dev/null
+  kvz_bench_startup kvz_bench_cputime >/dev/null
 kvz=$build/app/kvz
 benches=$build/scripts/bench
 
@@ -35,6 +42,8 @@ trap cleanup EXIT
 samples=$work/samples
 log() { echo "[$(date +%T)] $*" >&2; }
 
+source_of() { sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$1/CMakeCache.txt"; }
+
 machine() {
   local cpu memory
   cpu=$(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo)
@@ -44,6 +53,10 @@ machine() {
   echo "Qt $(dpkg-query -W -f='${Version}' libqt6core6), FreeTDS $(dpkg-query -W -f='${Version}' tdsodbc)," \
     "unixODBC $(dpkg-query -W -f='${Version}' libodbc2)"
   echo "commit $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)"
+  if [[ -n $compare_build ]]; then
+    echo "compared with commit $(git -C "$(source_of "$compare_build")" rev-parse --short HEAD 2>/dev/null ||
+      echo unknown) ($compare_build)"
+  fi
 }
 
 start_x_session "$work"
@@ -55,8 +68,10 @@ port=$(sed -n 's/.*127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.out")
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 log "1. responsiveness: $runs_responsiveness runs of 10 s on the worker, as many on the UI thread"
 "$benches/kvz_bench_responsiveness" "$runs_responsiveness" | tee -a "$samples" >&2
-log "2. idle cost: $runs_idle copies, ${idle_seconds} s shown and ${idle_seconds} s hidden each"
-"$here/idle.sh" "$kvz" "$port" "$work" "$runs_idle" "$idle_seconds" | tee -a "$samples" >&2
+log "2. idle cost: $runs_idle copies${compare_build:+ of each build}, ${idle_seconds} s shown and" \
+  "${idle_seconds} s hidden each"
+"$here/idle.sh" "$benches/kvz_bench_cputime" "$kvz" "$port" "$work" "$runs_idle" "$idle_seconds" \
+  ${compare_build:+"$compare_build/app/kvz"} | tee -a "$samples" >&2
 log "3. start-up: $runs_startup starts"
 make_program_folder "$work/startup-program" "$work/startup-backups" "$port" "$kvz"
 XDG_CONFIG_HOME=$work/startup-config "$benches/kvz_bench_startup" "$work/startup-program/kvz" \
