@@ -1,10 +1,14 @@
 #include "app/KVZ.h"
 
+#include "app/RunRecorder.h"
 #include "app/TrayIcon.h"
+#include "schedule/RunRecordOf.h"
 #include "schedule/TimeText.h"
 #include "settings/BackupSettings.h"
 #include "settings/SettingsFiles.h"
 #include "ui/browse/frmBF.h"
+#include "ui/history/LoadHistoryWindow.h"
+#include "ui/history/frmGecmis.h"
 #include "ui/settings/ayarlar.h"
 #include "ui/styled/Placement.h"
 #include "ui/styled/Twips.h"
@@ -32,21 +36,21 @@ const QColor kRed(255, 0, 0);
 const QColor kYellow(255, 255, 0);
 const QColor kLightBlue(128, 128, 255);
 
-vkLabel *title(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
+vkLabel *Title(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
 {
-    auto *label = place(new vkLabel(parent), name, geometry);
+    auto *label = Place(new vkLabel(parent), name, geometry);
     label->setCaption(caption);
-    label->setFont(windowFont(u"Times New Roman"_s, 9.75, true));
+    label->setFont(WindowFont(u"Times New Roman"_s, 9.75, true));
     label->setBackStyle(vkLabel::Transparent);
     label->setAlignment(vkLabel::Center);
     return label;
 }
 
-vkLabel *timeLabel(QWidget *parent, const QString &name, QRect geometry)
+vkLabel *TimeLabel(QWidget *parent, const QString &name, QRect geometry)
 {
-    auto *label = place(new vkLabel(parent), name, geometry);
+    auto *label = Place(new vkLabel(parent), name, geometry);
     label->setCaption(u"00:00:00"_s);
-    label->setFont(windowFont(u"MS Sans Serif"_s, 18, true));
+    label->setFont(WindowFont(u"MS Sans Serif"_s, 18, true));
     label->setBackStyle(vkLabel::Transparent);
     return label;
 }
@@ -62,7 +66,7 @@ KVZ::KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &e
     setObjectName(u"KVZ"_s);
     setWindowIcon(QIcon(u":/icons/kvz.png"_s));
     setWindowTitle(u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
-    setFixedSize(twipsToPixels(5625), twipsToPixels(2880));
+    setFixedSize(TwipsToPixels(5625), TwipsToPixels(2880));
     question_ = [](const QString &text) {
         QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text);
         QPushButton *yes = box.addButton(u"Evet"_s, QMessageBox::YesRole);
@@ -81,42 +85,59 @@ KVZ::KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &e
     connect(tray_, &TrayIcon::quitRequested, this, &KVZ::closeProgram);
     connect(tray_, &TrayIcon::availabilityChanged, this,
             [this](bool available) { useTaskbarEntry(!available); });
+    connect(tray_, &TrayIcon::historyRequested, this, &KVZ::showHistory);
     useTaskbarEntry(!tray_->isAvailable());
     loadSchedule();
+
+    recorder_ = new RunRecorder(programFolder_, this);
+    connect(recorder_, &RunRecorder::problem, this, [this](const Failure &failure) {
+        tray_->notify({u"YEDEKLEME GEÇMİŞİ YAZILAMADI"_s, failure.reason, true});
+    });
+    // Until the start-up run returns, the last-backup time is the last one the history remembers.
+    connect(recorder_, &RunRecorder::lastLoaded, this, [this](const RunRecord &last) {
+        if (scheduler_.lastBackup().isValid())
+            return;
+        sonyedekleme->setCaption(TimeText(last.ended.toLocalTime()));
+        sonyedekleme->setToolTip(
+            u"Son kayıtlı yedekleme: %1"_s.arg(last.ended.toLocalTime().toString(u"dd.MM.yyyy HH:mm:ss"_s)));
+    });
+    recorder_->loadLast();
+    sonyedekleme->installEventFilter(this);
 }
 
 KVZ::~KVZ()
 {
+    delete history_;
     delete browser_;
     delete ayarlar_;
 }
 
 void KVZ::createControls()
 {
-    vkFrame1 = place(new vkFrame(this), u"vkFrame1"_s, twipsRect(0, 0, 5655, 2895));
+    vkFrame1 = Place(new vkFrame(this), u"vkFrame1"_s, TwipsRect(0, 0, 5655, 2895));
     vkFrame1->setCaption(u"YEDEKLEME BİLGİLERİ"_s);
-    vkFrame1->setFont(windowFont(u"MS Sans Serif"_s, 13.5, true));
+    vkFrame1->setFont(WindowFont(u"MS Sans Serif"_s, 13.5, true));
     vkFrame1->setTitleColor1(kLightBlue);
     vkFrame1->setBorderColor(kRed);
 
-    Label3 = title(vkFrame1, u"Label3"_s, u"SON YEDEKLEME"_s, twipsRect(240, 480, 1695, 255));
-    sonyedekleme = timeLabel(vkFrame1, u"sonyedekleme"_s, twipsRect(3120, 360, 1695, 375));
-    Label1 = title(vkFrame1, u"Label1"_s, u"ŞİMDİKİ ZAMAN"_s, twipsRect(120, 840, 1815, 255));
-    simdi = timeLabel(vkFrame1, u"simdi"_s, twipsRect(3120, 720, 1575, 495));
-    Label2 = title(vkFrame1, u"Label2"_s, u"SIRADAKİ YEDEKLEME"_s, twipsRect(120, 1200, 2535, 255));
-    yedeklemesaati = timeLabel(vkFrame1, u"yedeklemesaati"_s, twipsRect(3120, 1080, 1935, 495));
+    Label3 = Title(vkFrame1, u"Label3"_s, u"SON YEDEKLEME"_s, TwipsRect(240, 480, 1695, 255));
+    sonyedekleme = TimeLabel(vkFrame1, u"sonyedekleme"_s, TwipsRect(3120, 360, 1695, 375));
+    Label1 = Title(vkFrame1, u"Label1"_s, u"ŞİMDİKİ ZAMAN"_s, TwipsRect(120, 840, 1815, 255));
+    simdi = TimeLabel(vkFrame1, u"simdi"_s, TwipsRect(3120, 720, 1575, 495));
+    Label2 = Title(vkFrame1, u"Label2"_s, u"SIRADAKİ YEDEKLEME"_s, TwipsRect(120, 1200, 2535, 255));
+    yedeklemesaati = TimeLabel(vkFrame1, u"yedeklemesaati"_s, TwipsRect(3120, 1080, 1935, 495));
 
-    const QFont buttonFont = windowFont(u"MS Sans Serif"_s, 12, true);
-    yedekle = placeCommand(vkFrame1, u"yedekle"_s, u"YEDEKLE"_s, kGreen, buttonFont,
-                           twipsRect(120, 1560, 5415, 615));
+    const QFont buttonFont = WindowFont(u"MS Sans Serif"_s, 12, true);
+    yedekle = PlaceCommand(vkFrame1, u"yedekle"_s, u"YEDEKLE"_s, kGreen, buttonFont,
+                           TwipsRect(120, 1560, 5415, 615));
     // "KAPAT" lies under "GİZLE" and stays hidden: the tray menu is the way to end the program.
     cmdCancel =
-        placeCommand(vkFrame1, u"cmdCancel"_s, u"KAPAT"_s, kRed, buttonFont, twipsRect(120, 2280, 1815, 495));
+        PlaceCommand(vkFrame1, u"cmdCancel"_s, u"KAPAT"_s, kRed, buttonFont, TwipsRect(120, 2280, 1815, 495));
     cmdCancel->hide();
-    vkCommand1 = placeCommand(vkFrame1, u"vkCommand1"_s, u"GİZLE"_s, kLightBlue, buttonFont,
-                              twipsRect(120, 2280, 3615, 495));
-    cmdOk = placeCommand(vkFrame1, u"cmdOk"_s, u"AYARLAR"_s, kYellow, buttonFont,
-                         twipsRect(3840, 2280, 1695, 495));
+    vkCommand1 = PlaceCommand(vkFrame1, u"vkCommand1"_s, u"GİZLE"_s, kLightBlue, buttonFont,
+                              TwipsRect(120, 2280, 3615, 495));
+    cmdOk = PlaceCommand(vkFrame1, u"cmdOk"_s, u"AYARLAR"_s, kYellow, buttonFont,
+                         TwipsRect(3840, 2280, 1695, 495));
 
     connect(yedekle, &vkCommand::clicked, this, [this] { runNow(RunCause::Button); });
     connect(vkCommand1, &vkCommand::clicked, this, &KVZ::hideWindow);
@@ -151,7 +172,7 @@ void KVZ::startUp()
 // The stored hour and interval; the settings window pushes its edits on top of them.
 void KVZ::loadSchedule()
 {
-    const QString file = SettingsFiles::backupFile(programFolder_);
+    const QString file = SettingsFiles::BackupFile(programFolder_);
     const Result<BackupSettings> settings = LoadBackupSettings(file);
     if (!settings)
         qCWarning(lcRun).noquote() << settings.failure().reason << settings.failure().detail;
@@ -248,6 +269,8 @@ void KVZ::runNow(RunCause cause)
 void KVZ::startJob(RunCause cause)
 {
     qCInfo(lcRun).noquote() << u"backup started:"_s << RunCauseName(cause);
+    runCause_ = cause;
+    runStarted_ = clock_.now();
     job_.start();
     showRunState(std::nullopt);
     // Before the first run has returned there is nothing to count the next copy from.
@@ -352,6 +375,15 @@ void KVZ::onRunFinished(const BackupResult &result)
     else
         qCWarning(lcRun) << "backup failed:" << result.reason;
     scheduler_.runFinished();
+    recorder_->record(RunRecordOf(result, runCause_, runStarted_, scheduler_.lastBackup()));
+    spaceText_ = result.spaceText;
+    if (history_)
+        history_->setSpaceText(spaceText_);
+    // A disk running out of room stops the shop's point of sale too when it holds the live database.
+    if (result.spaceLow && spaceWarnedOn_ != scheduler_.lastBackup().date()) {
+        spaceWarnedOn_ = scheduler_.lastBackup().date();
+        tray_->notify({u"YEDEK KLASÖRÜNDE YER AZALDI"_s, result.spaceText, true});
+    }
     yedekle->setCaption(u"YEDEKLE"_s);
     tray_->showIdle();
     sonyedekleme->setCaption(TimeText(scheduler_.lastBackup()));
@@ -374,6 +406,25 @@ void KVZ::showOutcome(const BackupResult &result)
     sonyedekleme->setPalette(palette);
     sonyedekleme->setToolTip(result.ok ? u"Yedek dosyası: %1"_s.arg(result.filePath)
                                        : u"YEDEKLEME BAŞARISIZ: %1"_s.arg(result.reason));
+}
+
+void KVZ::showHistory()
+{
+    if (!history_)
+        history_ = new frmGecmis;
+    history_->setSpaceText(spaceText_);
+    LoadHistoryWindow(*history_, recorder_->history(), clock_.now());
+    history_->show();
+    history_->raise();
+    history_->activateWindow();
+}
+
+bool KVZ::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click on the last-backup time opens the history behind it.
+    if (watched == sonyedekleme && event->type() == QEvent::MouseButtonRelease)
+        showHistory();
+    return QWidget::eventFilter(watched, event);
 }
 
 void KVZ::changeEvent(QEvent *event)

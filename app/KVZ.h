@@ -14,6 +14,8 @@ class vkLabel;
 class ayarlar;
 class TrayIcon;
 class frmBF;
+class frmGecmis;
+class RunRecorder;
 
 // The main window: the last, current and next backup times, and the buttons to back up, hide and set up.
 class KVZ : public QWidget {
@@ -45,6 +47,8 @@ public:
     // Hidden behind the tray icon; minimised while there is no tray, so the window is never lost.
     void hideWindow();
     void showSettings();
+    // "YEDEKLEME GEÇMİŞİ", filled on a worker.
+    void showHistory();
 
     // The settings window, created hidden and loaded from the files at its first reference; it holds the
     // live daily hour and interval.
@@ -78,6 +82,7 @@ signals:
 protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
@@ -98,6 +103,12 @@ private:
     QList<ScheduleProblem> problemsTold_;
     TrayIcon *tray_ = nullptr;
     bool lastRunFailed_ = false;
+    RunRecorder *recorder_ = nullptr;
+    RunCause runCause_ = RunCause::Start;
+    QDateTime runStarted_;
+    QString spaceText_;
+    QDate spaceWarnedOn_;
+    QPointer<frmGecmis> history_;
     QPointer<ayarlar> ayarlar_;
     QPointer<frmBF> browser_;
     bool closing_ = false;

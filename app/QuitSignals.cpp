@@ -12,7 +12,7 @@ namespace {
 int signalPipe[2] = {-1, -1};
 constexpr std::array kSignals{SIGTERM, SIGINT, SIGHUP};
 
-void onSignal(int number)
+void OnSignal(int number)
 {
     const char byte = static_cast<char>(number);
     // Nothing can be done about a full pipe inside a handler; one byte already waiting is enough.
@@ -44,7 +44,7 @@ QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
             emit received(NameOf(byte));
     });
     struct sigaction action = {};
-    action.sa_handler = onSignal;
+    action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int number : kSignals) {

@@ -26,7 +26,7 @@ SingleInstance::SingleInstance(const QString &key, QObject *parent) : QObject(pa
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::KeyFor(const QString &programFolder)
+QString SingleInstance::keyFor(const QString &programFolder)
 {
     const QByteArray folder = QDir(programFolder).canonicalPath().toUtf8();
     const QByteArray digest = QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16);

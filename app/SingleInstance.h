@@ -20,7 +20,7 @@ public:
     // Gives the claim up, for an end that skips the destructors.
     void release();
 
-    static QString KeyFor(const QString &programFolder);
+    static QString keyFor(const QString &programFolder);
 
 signals:
     void showRequested();

@@ -4,6 +4,7 @@
 #include "app/SingleInstance.h"
 #include "backup/ProgramBackup.h"
 #include "backup/RunProgress.h"
+#include "schedule/BackupRunner.h"
 #include "schedule/Clock.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/SettingsFiles.h"
@@ -23,10 +24,10 @@ int main(int argc, char *argv[])
     QuitSignals quitSignals;
 
     const QString programFolder = QCoreApplication::applicationDirPath();
-    SingleInstance instance(SingleInstance::KeyFor(programFolder));
+    SingleInstance instance(SingleInstance::keyFor(programFolder));
     if (!instance.claim())
         return 0;
-    const ConnectionValues values = StoredConnectionValues(SettingsFiles::connectionFile(programFolder));
+    const ConnectionValues values = StoredConnectionValues(SettingsFiles::ConnectionFile(programFolder));
     DatabaseClaim database(values);
     if (!database.claim()) {
         qWarning("another copy already backs up this database: not starting");

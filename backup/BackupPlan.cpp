@@ -2,10 +2,10 @@
 
 namespace {
 
-bool unfitForFileName(QChar c)
+bool UnfitForFileName(QChar c)
 {
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
-    return c.unicode() < 0x20 || c.unicode() == 0x7F || forbidden.contains(c);
+    static const QString kForbidden = QStringLiteral("/\\:*?\"<>|");
+    return c.unicode() < 0x20 || c.unicode() == 0x7F || kForbidden.contains(c);
 }
 
 } // namespace
@@ -14,7 +14,7 @@ QString BackupFileName(const QString &database, const QDateTime &time)
 {
     QString name = database;
     for (QChar &c : name) {
-        if (unfitForFileName(c))
+        if (UnfitForFileName(c))
             c = u'_';
     }
     return time.toString(QStringLiteral("yyyyMMddHHmmss")) + u'-' + name + QStringLiteral(".bak");

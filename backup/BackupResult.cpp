@@ -1,10 +1,11 @@
 #include "backup/BackupResult.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 QString FailureReason(const ServerMessages &messages)
 {
-    static const QRegularExpression prefixes(QStringLiteral("^(\\[[^\\]]*\\])+\\s*"));
+    static const QRegularExpression kPrefixes(QStringLiteral("^(\\[[^\\]]*\\])+\\s*"));
     // The driver ranks a login's generic 18456 before the server's reason for it (4060 for a database that
     // cannot be opened), and its own "Unable to connect" after both: the most telling message comes first.
     auto rank = [](const ServerMessage &message) {
@@ -17,9 +18,13 @@ QString FailureReason(const ServerMessages &messages)
         if (message.isError() && (!best || rank(message) < rank(*best)))
             best = &message;
     }
-    // A connection lost midway comes as the driver's own message in an information state; the driver
-    // ranks it before the server's progress messages.
-    if (!best && !messages.isEmpty())
-        best = &messages.front();
-    return best ? QString(best->text).remove(prefixes) : QString();
+    // A connection lost midway comes as the driver's own message (numbered from 20000) in an information
+    // state, before or after the server's progress messages.
+    constexpr int kDriverOwn = 20000;
+    if (!best) {
+        const auto own = std::find_if(messages.cbegin(), messages.cend(),
+                                      [](const ServerMessage &message) { return message.number >= kDriverOwn; });
+        best = own != messages.cend() ? &*own : messages.isEmpty() ? nullptr : &messages.front();
+    }
+    return best ? QString(best->text).remove(kPrefixes) : QString();
 }

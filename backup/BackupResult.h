@@ -4,6 +4,7 @@
 
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 
 enum class Verification { NotAsked, Verified, Failed };
 
@@ -16,6 +17,9 @@ struct BackupResult {
     QString plannedPath = {}; // the file the statement named, whatever the outcome; empty when none was sent
     qint64 sizeBytes = -1;    // from the server's count of pages; -1 when it gave none
     Verification verification = Verification::NotAsked;
+    QStringList removed = {}; // old backups cleared after the run, and why others stayed, one line each
+    QString spaceText = {};   // how long the backup disk lasts ("YER: 12 GÜN YETER"); empty when unknown
+    bool spaceLow = false;    // under 3 days, or less room than two backups
 };
 
 Q_DECLARE_METATYPE(BackupResult)

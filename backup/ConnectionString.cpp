@@ -2,7 +2,7 @@
 
 namespace {
 
-bool needsBraces(const QString &value)
+bool NeedsBraces(const QString &value)
 {
     if (value.isEmpty())
         return false;
@@ -18,14 +18,14 @@ bool needsBraces(const QString &value)
 // FreeTDS 1.3 ends a braced value at the first "}" followed by ";" or the end of the string and takes
 // everything before it literally ("}}" is not undone), so a value may hold "}" anywhere except right
 // before a ";".
-bool driverCanCarry(const QString &value)
+bool DriverCanCarry(const QString &value)
 {
     return !value.contains(QStringLiteral("};"));
 }
 
-QString pair(const QString &keyword, const QString &value)
+QString Pair(const QString &keyword, const QString &value)
 {
-    const QString quoted = needsBraces(value) ? u'{' + value + u'}' : value;
+    const QString quoted = NeedsBraces(value) ? u'{' + value + u'}' : value;
     return keyword + u'=' + quoted + u';';
 }
 
@@ -45,7 +45,7 @@ Result<QString> BuildConnectionString(const ConnectionValues &values)
 
     QString text = QStringLiteral("DRIVER={%1};").arg(kOdbcDriver);
     for (const auto &field : fields) {
-        if (!driverCanCarry(field.value)) {
+        if (!DriverCanCarry(field.value)) {
             return Failure{
                 QStringLiteral("%1 değeri \"};\" içeriyor; ODBC sürücüsü bu değeri taşıyamaz. "
                                "AYARLAR penceresinde değeri değiştirip BAĞLANMA TESTİ YAP düğmesine "
@@ -56,9 +56,9 @@ Result<QString> BuildConnectionString(const ConnectionValues &values)
         // An empty port leaves the choice to the driver (its configured default, 1433).
         if (field.value.isEmpty() && QStringView(field.keyword) == u"PORT")
             continue;
-        text += pair(QString::fromUtf16(field.keyword), field.value);
+        text += Pair(QString::fromUtf16(field.keyword), field.value);
     }
     text += QStringLiteral("TDS_Version=7.4;");
-    text += pair(QStringLiteral("APP"), kApplicationName);
+    text += Pair(QStringLiteral("APP"), kApplicationName);
     return text;
 }

@@ -14,9 +14,9 @@ namespace {
 // comes first and may hold such a pattern itself: the last one is the error.
 int OsErrorOf(const QString &text)
 {
-    static const QRegularExpression code(u"(\\d+)\\("_s);
+    static const QRegularExpression kCode(u"(\\d+)\\("_s);
     int last = 0;
-    for (const QRegularExpressionMatch &match : code.globalMatch(text))
+    for (const QRegularExpressionMatch &match : kCode.globalMatch(text))
         last = match.captured(1).toInt();
     return last;
 }
@@ -137,8 +137,8 @@ QList<FailureExplanation> BuildTable()
 
 const QList<FailureExplanation> &FailureExplanations()
 {
-    static const QList<FailureExplanation> table = BuildTable();
-    return table;
+    static const QList<FailureExplanation> kTable = BuildTable();
+    return kTable;
 }
 
 QString ExplainFailure(const ServerMessages &messages)

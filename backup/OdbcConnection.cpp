@@ -9,7 +9,7 @@ static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager must use
 
 namespace {
 
-SQLWCHAR *wide(const QString &text)
+SQLWCHAR *Wide(const QString &text)
 {
     return const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(text.utf16()));
 }
@@ -47,7 +47,7 @@ bool OdbcConnection::open(const QString &connectionString, int loginTimeoutSecon
         return false;
     }
     SQLSMALLINT outLength = 0;
-    const SQLRETURN rc = SQLDriverConnectW(dbc_->get(), nullptr, wide(connectionString), SQL_NTS, nullptr, 0,
+    const SQLRETURN rc = SQLDriverConnectW(dbc_->get(), nullptr, Wide(connectionString), SQL_NTS, nullptr, 0,
                                            &outLength, SQL_DRIVER_NOPROMPT);
     if (rc == SQL_SUCCESS_WITH_INFO || rc == SQL_ERROR)
         collect(*dbc_);
@@ -65,7 +65,7 @@ bool OdbcConnection::executeBatch(const QString &sql, const MessageSink &onMessa
         return false;
     }
     bool ok = true;
-    SQLRETURN rc = SQLExecDirectW(statement.get(), wide(sql), SQL_NTS);
+    SQLRETURN rc = SQLExecDirectW(statement.get(), Wide(sql), SQL_NTS);
     // Every result must be read before the statement is freed: a statement freed early makes the driver
     // send a cancel, and the server aborts the backup it is writing.
     while (rc != SQL_NO_DATA) {
@@ -82,8 +82,13 @@ bool OdbcConnection::executeBatch(const QString &sql, const MessageSink &onMessa
                 for (qsizetype i = before; i < messages_.size(); ++i)
                     onMessage(messages_[i]);
             }
-            // Nothing more will come over a dead link, and an error without a message makes no progress.
-            if (rc == SQL_ERROR && (messages_.size() == before || lostConnection()))
+            // Nothing more will come over a dead link (the driver may then keep answering "more results" with
+            // its loss message for ever), and an error without a message makes no progress.
+            if (lostConnection(before)) {
+                ok = false;
+                break;
+            }
+            if (rc == SQL_ERROR && messages_.size() == before)
                 break;
         }
         rc = SQLMoreResults(statement.get());
@@ -119,7 +124,12 @@ void OdbcConnection::collect(const OdbcHandle &handle)
     }
 }
 
-bool OdbcConnection::lostConnection() const
+// FreeTDS reports a connection cut mid-backup as "Unexpected EOF from the server" (20017), at times in an
+// information state, and then answers every further call with "Unknown error".
+bool OdbcConnection::lostConnection(qsizetype since) const
 {
-    return !messages_.isEmpty() && messages_.back().state.startsWith(QStringLiteral("08"));
+    constexpr int kUnexpectedEof = 20017;
+    return std::any_of(messages_.cbegin() + since, messages_.cend(), [](const ServerMessage &message) {
+        return message.state.startsWith(QStringLiteral("08")) || message.number == kUnexpectedEof;
+    });
 }

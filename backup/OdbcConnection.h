@@ -27,7 +27,7 @@ public:
 
 private:
     void collect(const OdbcHandle &handle);
-    bool lostConnection() const;
+    bool lostConnection(qsizetype since) const;
 
     std::unique_ptr<OdbcHandle> env_;
     std::unique_ptr<OdbcHandle> dbc_;

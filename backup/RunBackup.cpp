@@ -19,10 +19,10 @@ constexpr qint64 kPageBytes = 8192;
 // itself may lie on another machine.
 qint64 BytesWritten(const ServerMessages &messages)
 {
-    static const QRegularExpression pages(QStringLiteral("processed (\\d+) pages"));
+    static const QRegularExpression kPages(QStringLiteral("processed (\\d+) pages"));
     for (const ServerMessage &message : messages) {
         if (message.number == kBackupDone) {
-            const QRegularExpressionMatch match = pages.match(message.text);
+            const QRegularExpressionMatch match = kPages.match(message.text);
             if (match.hasMatch())
                 return match.captured(1).toLongLong() * kPageBytes;
         }
@@ -40,10 +40,10 @@ QString Reason(const ServerMessages &messages, const QString &fallback)
 
 std::optional<int> ProgressPercent(const ServerMessage &message)
 {
-    static const QRegularExpression percent(QStringLiteral("^(\\d{1,3}) percent processed"));
+    static const QRegularExpression kPercent(QStringLiteral("^(\\d{1,3}) percent processed"));
     if (message.number != kProgressMessage)
         return std::nullopt;
-    const QRegularExpressionMatch match = percent.match(message.text.section(u']', -1).trimmed());
+    const QRegularExpressionMatch match = kPercent.match(message.text.section(u']', -1).trimmed());
     if (!match.hasMatch())
         return std::nullopt;
     return match.captured(1).toInt();

@@ -34,7 +34,11 @@ SpaceForecast ForecastSpace(qint64 freeBytes, qint64 backupsBytes, qint64 lastBa
     const double days = std::min(free / (runsPerDay * last), kMaxDays);
     forecast.days = qint64(days);
     forecast.warn = forecast.warn || days < kWarnDays;
-    forecast.text = days < 1 ? u"YER: 1 GÜNDEN AZ"_s : u"YER: %1 GÜN YETER"_s.arg(forecast.days);
+    // Beyond ten years a count of days says nothing a shop owner can use.
+    constexpr qint64 kTenYears = 3650;
+    forecast.text = days < 1                    ? u"YER: 1 GÜNDEN AZ"_s
+                    : forecast.days > kTenYears ? u"YER: 10 YILDAN UZUN YETER"_s
+                                                : u"YER: %1 GÜN YETER"_s.arg(forecast.days);
     return forecast;
 }
 

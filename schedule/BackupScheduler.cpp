@@ -118,6 +118,9 @@ std::optional<QString> BackupScheduler::nextCopyText() const
 {
     if (interval_ == kDailyInterval)
         return (dailyHour_ ? DailyHourText(*dailyHour_) : dailyText_) + u":00:00"_s;
+    // With nothing chosen the copy falls due at midnight, as the label's first text says.
+    if (interval_ < 0)
+        return u"00:00:00"_s;
     const std::optional<std::chrono::seconds> length = IntervalLength(interval_);
     if (!length || !lastEndWall_.isValid())
         return std::nullopt;

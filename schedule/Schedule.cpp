@@ -6,13 +6,13 @@ using namespace Qt::StringLiterals;
 
 const QStringList &IntervalChoices()
 {
-    static const QStringList entries{
+    static const QStringList kEntries{
         u"Dakikada bir yedekle"_s,     u"30 dakika 1 kopyala"_s,
         u"Her saat başı kopyala"_s,    u"İki saatte bir kopyala"_s,
         u"Dört saatte bir kopyala"_s,  u"Altı saatte bir kopyala"_s,
         u"oniki saatte bir kopyala"_s, u"Günlük yedekleme saatinde kopyala"_s,
     };
-    return entries;
+    return kEntries;
 }
 
 namespace {

@@ -3,11 +3,12 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-tidy
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
   unixodbc-dev tdsodbc freetds-bin
   fonts-liberation fonts-dejavu-core
   xvfb xauth x11-utils trayer xdotool imagemagick
+  faketime
 )
 if [[ "${1:-}" == "--with-clang" ]]; then
   packages+=(clang libclang-rt-14-dev)

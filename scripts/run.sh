@@ -13,6 +13,7 @@ echo "Program folder: $program_dir"
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
   echo "There is no display: the program starts under a virtual X server (Xvfb), where its backups run as usual."
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$program_dir/kvz"
+  # On the X server, whatever platform the caller set for windowless runs (offscreen).
+  QT_QPA_PLATFORM=xcb exec xvfb-run -a -s "-screen 0 1024x768x24" "$program_dir/kvz"
 fi
 exec "$program_dir/kvz"

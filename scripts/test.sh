@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors and runs every test; then the same tests
-# built with the address and undefined-behaviour sanitizers (KVZ_SANITIZE_TESTS=0 skips that pass).
+# Installs what is missing, builds with warnings as errors, runs every test and checks the names with
+# clang-tidy; then the same tests built with the address and undefined-behaviour sanitizers
+# (KVZ_SANITIZE_TESTS=0 skips that pass).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -16,6 +17,20 @@ run_suite() {
 }
 
 run_suite "$root/build/test" -DCMAKE_BUILD_TYPE=Debug
+
+# .clang-tidy's checks (the naming rules, a few likely bugs) over the program's own sources; the tests and
+# the fuzz target are not held to them. A finding fails the script.
+if command -v clang-tidy >/dev/null; then
+  echo "== clang-tidy =="
+  sources="^$root/(app|backup|history|schedule|settings|tdsserver|ui)/.*\.cpp\$"
+  if command -v run-clang-tidy >/dev/null; then
+    # run-clang-tidy prints each command it runs: only the findings are worth reading.
+    run-clang-tidy -quiet -j "$jobs" -p "$root/build/test" "$sources" | sed '/^clang-tidy[-0-9]* /d'
+  else
+    find "$root"/{app,backup,history,schedule,settings,tdsserver,ui} -name '*.cpp' -print0 |
+      xargs -0 -P "$jobs" -n 4 clang-tidy -quiet -p "$root/build/test"
+  fi
+fi
 
 if [[ "${KVZ_SANITIZE_TESTS:-1}" == 1 ]]; then
   echo "== The same tests with the address and undefined-behaviour sanitizers =="

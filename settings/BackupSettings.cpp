@@ -12,7 +12,7 @@ Result<BackupSettings> LoadBackupSettings(const QString &file)
     if (!content)
         return content.failure();
     using namespace SettingsFiles;
-    auto read = [&](const QString &key) { return ProfileFormat::read(content.value(), kSection, key); };
+    auto read = [&](const QString &key) { return ProfileFormat::Read(content.value(), kSection, key); };
     BackupSettings settings;
     const ProfileFormat::Value folder = read(kFolder);
     settings.folder = folder.text;

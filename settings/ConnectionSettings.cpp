@@ -58,7 +58,7 @@ Result<ConnectionValues> LoadConnectionValues(const QString &file)
     const Result<QByteArray> content = ReadSettingsFile(file);
     if (!content)
         return content.failure();
-    auto read = [&](const QString &key) { return ProfileFormat::value(content.value(), kSection, key); };
+    auto read = [&](const QString &key) { return ProfileFormat::ReadText(content.value(), kSection, key); };
     return ConnectionValues{read(kServer), read(kPort), read(kDatabase), read(kLogin), read(kPassword)};
 }
 

@@ -20,7 +20,7 @@ struct Line {
 
 // The Windows functions drop blanks and tabs around names and values, nothing else: a password that ends
 // in a non-breaking space must come back whole.
-QStringView trimBlanks(QStringView text)
+QStringView TrimBlanks(QStringView text)
 {
     auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
     while (!text.isEmpty() && blank(text.front()))
@@ -30,18 +30,18 @@ QStringView trimBlanks(QStringView text)
     return text;
 }
 
-QString decodeLine(QByteArrayView bytes)
+QString DecodeLine(QByteArrayView bytes)
 {
     // The file's own byte-order mark is dropped by the caller; one inside a line is part of its text.
     QStringDecoder utf8(QStringDecoder::Utf8,
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
-        return decodeWindows1254(bytes);
+        return DecodeWindows1254(bytes);
     return text;
 }
 
-Line parseLine(const QByteArray &content, qsizetype begin, qsizetype end)
+Line ParseLine(const QByteArray &content, qsizetype begin, qsizetype end)
 {
     Line line;
     line.begin = begin;
@@ -52,26 +52,26 @@ Line parseLine(const QByteArray &content, qsizetype begin, qsizetype end)
         bytes = bytes.first(nul);
     if (begin == 0 && bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
-    const QString decoded = decodeLine(bytes);
-    const QStringView text = trimBlanks(decoded);
+    const QString decoded = DecodeLine(bytes);
+    const QStringView text = TrimBlanks(decoded);
     if (text.isEmpty() || text.startsWith(u';'))
         return line;
     if (text.startsWith(u'[')) {
         const qsizetype close = text.indexOf(u']');
         line.kind = Line::Section;
-        line.name = trimBlanks(text.mid(1, close < 0 ? -1 : close - 1)).toString();
+        line.name = TrimBlanks(text.mid(1, close < 0 ? -1 : close - 1)).toString();
         return line;
     }
     const qsizetype equals = text.indexOf(u'=');
     line.kind = Line::Key;
-    line.name = trimBlanks(equals < 0 ? text : text.left(equals)).toString();
+    line.name = TrimBlanks(equals < 0 ? text : text.left(equals)).toString();
     if (equals >= 0)
-        line.value = trimBlanks(text.mid(equals + 1)).toString();
+        line.value = TrimBlanks(text.mid(equals + 1)).toString();
     return line;
 }
 
 // Lines end in LF, CR LF, or a lone CR (files from old editors).
-std::vector<Line> parse(const QByteArray &content)
+std::vector<Line> Parse(const QByteArray &content)
 {
     std::vector<Line> lines;
     qsizetype begin = 0;
@@ -83,7 +83,7 @@ std::vector<Line> parse(const QByteArray &content)
         if (next < content.size())
             next +=
                 content.at(next) == '\r' && next + 1 < content.size() && content.at(next + 1) == '\n' ? 2 : 1;
-        Line line = parseLine(content, begin, end);
+        Line line = ParseLine(content, begin, end);
         line.next = next;
         lines.push_back(std::move(line));
         begin = next;
@@ -91,7 +91,7 @@ std::vector<Line> parse(const QByteArray &content)
     return lines;
 }
 
-QByteArray lineBreakOf(const QByteArray &content)
+QByteArray LineBreakOf(const QByteArray &content)
 {
     if (content.contains("\r\n"))
         return QByteArrayLiteral("\r\n");
@@ -100,22 +100,22 @@ QByteArray lineBreakOf(const QByteArray &content)
     return QByteArrayLiteral("\n");
 }
 
-bool sameName(const QString &a, QStringView b)
+bool SameName(const QString &a, QStringView b)
 {
-    return QStringView(a).compare(trimBlanks(b), Qt::CaseInsensitive) == 0;
+    return QStringView(a).compare(TrimBlanks(b), Qt::CaseInsensitive) == 0;
 }
 
 // Index of the first line of the first section called `section`, or lines.size().
-size_t findSection(const std::vector<Line> &lines, QStringView section)
+size_t FindSection(const std::vector<Line> &lines, QStringView section)
 {
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind == Line::Section && sameName(lines[i].name, section))
+        if (lines[i].kind == Line::Section && SameName(lines[i].name, section))
             return i;
     }
     return lines.size();
 }
 
-QString cutToCharacters(const QString &text, qsizetype count)
+QString CutToCharacters(const QString &text, qsizetype count)
 {
     qsizetype units = 0;
     for (qsizetype chars = 0; chars < count && units < text.size(); ++chars)
@@ -123,21 +123,21 @@ QString cutToCharacters(const QString &text, qsizetype count)
     return text.left(units);
 }
 
-bool fitsOnOneLine(QStringView text)
+bool FitsOnOneLine(QStringView text)
 {
     return !text.contains(u'\n') && !text.contains(u'\r') && !text.contains(QChar(u'\0'));
 }
 
 } // namespace
 
-Value read(const QByteArray &content, QStringView section, QStringView key)
+Value Read(const QByteArray &content, QStringView section, QStringView key)
 {
-    const std::vector<Line> lines = parse(content);
-    for (size_t i = findSection(lines, section) + 1; i < lines.size(); ++i) {
+    const std::vector<Line> lines = Parse(content);
+    for (size_t i = FindSection(lines, section) + 1; i < lines.size(); ++i) {
         if (lines[i].kind == Line::Section)
             break;
-        if (lines[i].kind == Line::Key && sameName(lines[i].name, key)) {
-            Value found{cutToCharacters(lines[i].value, kMaxValueLength), false};
+        if (lines[i].kind == Line::Key && SameName(lines[i].name, key)) {
+            Value found{CutToCharacters(lines[i].value, kMaxValueLength), false};
             found.cut = found.text.size() < lines[i].value.size();
             return found;
         }
@@ -145,25 +145,25 @@ Value read(const QByteArray &content, QStringView section, QStringView key)
     return {};
 }
 
-QString value(const QByteArray &content, QStringView section, QStringView key)
+QString ReadText(const QByteArray &content, QStringView section, QStringView key)
 {
-    return read(content, section, key).text;
+    return Read(content, section, key).text;
 }
 
-std::optional<QByteArray> withValue(const QByteArray &content, QStringView section, QStringView key,
+std::optional<QByteArray> WithValue(const QByteArray &content, QStringView section, QStringView key,
                                     QStringView value)
 {
-    const QStringView sectionName = trimBlanks(section);
-    const QStringView keyName = trimBlanks(key);
-    if (sectionName.isEmpty() || keyName.isEmpty() || !fitsOnOneLine(section) || !fitsOnOneLine(key) ||
-        !fitsOnOneLine(value) || sectionName.contains(u']') || keyName.contains(u'=') ||
+    const QStringView sectionName = TrimBlanks(section);
+    const QStringView keyName = TrimBlanks(key);
+    if (sectionName.isEmpty() || keyName.isEmpty() || !FitsOnOneLine(section) || !FitsOnOneLine(key) ||
+        !FitsOnOneLine(value) || sectionName.contains(u']') || keyName.contains(u'=') ||
         keyName.startsWith(u';') || keyName.startsWith(u'['))
         return std::nullopt;
 
-    const QByteArray eol = lineBreakOf(content);
+    const QByteArray eol = LineBreakOf(content);
     const QByteArray keyLine = keyName.toUtf8() + '=' + value.toUtf8();
-    const std::vector<Line> lines = parse(content);
-    const size_t sectionAt = findSection(lines, section);
+    const std::vector<Line> lines = Parse(content);
+    const size_t sectionAt = FindSection(lines, section);
 
     if (sectionAt == lines.size()) {
         QByteArray result = content;
@@ -174,7 +174,7 @@ std::optional<QByteArray> withValue(const QByteArray &content, QStringView secti
 
     size_t lastFilled = sectionAt;
     for (size_t i = sectionAt + 1; i < lines.size() && lines[i].kind != Line::Section; ++i) {
-        if (lines[i].kind == Line::Key && sameName(lines[i].name, key)) {
+        if (lines[i].kind == Line::Key && SameName(lines[i].name, key)) {
             // The key keeps the spelling it has in the file; only its value changes.
             const QByteArray replaced = lines[i].name.toUtf8() + '=' + value.toUtf8();
             QByteArray result = content;

@@ -19,13 +19,13 @@ struct Value {
 };
 
 // The empty text when the section or key is missing.
-Value read(const QByteArray &content, QStringView section, QStringView key);
-QString value(const QByteArray &content, QStringView section, QStringView key);
+Value Read(const QByteArray &content, QStringView section, QStringView key);
+QString ReadText(const QByteArray &content, QStringView section, QStringView key);
 
 // The file content with the key set to the value; every other line is kept byte for byte. Nothing when the
 // names or the value cannot be stored on one line of the format (a line break or NUL in any of them, an
 // "=" in the key, a "]" in the section, an empty key or section), so no write can forge another key.
-std::optional<QByteArray> withValue(const QByteArray &content, QStringView section, QStringView key,
+std::optional<QByteArray> WithValue(const QByteArray &content, QStringView section, QStringView key,
                                     QStringView value);
 
 } // namespace ProfileFormat

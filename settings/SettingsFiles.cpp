@@ -4,12 +4,12 @@
 
 namespace SettingsFiles {
 
-QString connectionFile(const QString &programFolder)
+QString ConnectionFile(const QString &programFolder)
 {
     return QDir(programFolder).filePath(QStringLiteral("KVZ.dll"));
 }
 
-QString backupFile(const QString &programFolder)
+QString BackupFile(const QString &programFolder)
 {
     return QDir(programFolder).filePath(QStringLiteral("yedeklemeayar.txt"));
 }

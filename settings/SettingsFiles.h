@@ -20,7 +20,7 @@ inline const QString kStartAtLogin = QStringLiteral("acilista-calisin");
 inline const QString kVerify = QStringLiteral("dogrulama");
 inline const QString kKeepDays = QStringLiteral("saklama-gunu");
 
-QString connectionFile(const QString &programFolder);
-QString backupFile(const QString &programFolder);
+QString ConnectionFile(const QString &programFolder);
+QString BackupFile(const QString &programFolder);
 
 } // namespace SettingsFiles

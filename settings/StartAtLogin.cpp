@@ -4,7 +4,7 @@ namespace {
 
 // Results are ignored: the buttons give no feedback, and a place that cannot be opened (RunDisabled
 // missing, no right to write) is the ordinary way for the entry to end up nowhere.
-void moveEntry(AutoStartStore &store, AutoStartPlace from, AutoStartPlace to, const QString &command,
+void MoveEntry(AutoStartStore &store, AutoStartPlace from, AutoStartPlace to, const QString &command,
                const QString &name)
 {
     if (store.open(from)) {
@@ -21,10 +21,10 @@ void moveEntry(AutoStartStore &store, AutoStartPlace from, AutoStartPlace to, co
 
 void EnableAutoStart(AutoStartStore &store, const QString &command, const QString &name)
 {
-    moveEntry(store, AutoStartPlace::RunDisabled, AutoStartPlace::Run, command, name);
+    MoveEntry(store, AutoStartPlace::RunDisabled, AutoStartPlace::Run, command, name);
 }
 
 void DisableAutoStart(AutoStartStore &store, const QString &command, const QString &name)
 {
-    moveEntry(store, AutoStartPlace::Run, AutoStartPlace::RunDisabled, command, name);
+    MoveEntry(store, AutoStartPlace::Run, AutoStartPlace::RunDisabled, command, name);
 }

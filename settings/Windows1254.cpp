@@ -9,7 +9,7 @@ constexpr char16_t kHigh[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x009E, 0x0178,
 };
 
-char16_t decodeByte(unsigned char byte)
+char16_t DecodeByte(unsigned char byte)
 {
     switch (byte) {
     case 0xD0:
@@ -34,11 +34,11 @@ char16_t decodeByte(unsigned char byte)
 
 } // namespace
 
-QString decodeWindows1254(QByteArrayView bytes)
+QString DecodeWindows1254(QByteArrayView bytes)
 {
     QString text;
     text.reserve(bytes.size());
     for (char byte : bytes)
-        text.append(QChar(decodeByte(static_cast<unsigned char>(byte))));
+        text.append(QChar(DecodeByte(static_cast<unsigned char>(byte))));
     return text;
 }

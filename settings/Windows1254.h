@@ -4,4 +4,4 @@
 #include <QString>
 
 // Settings files brought from a Turkish Windows machine are in its ANSI code page.
-QString decodeWindows1254(QByteArrayView bytes);
+QString DecodeWindows1254(QByteArrayView bytes);

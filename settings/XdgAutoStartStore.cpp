@@ -13,15 +13,15 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Characters a launcher would otherwise read as shell syntax or as an argument break.
-bool needsQuotes(QChar c)
+bool NeedsQuotes(QChar c)
 {
     return c.isSpace() || u"\"'\\<>~|&;$*?#()`"_s.contains(c);
 }
 
 // One argument of an Exec line: in double quotes when it needs them, with ", `, $ and \ escaped inside.
-QString quoted(const QString &argument)
+QString Quoted(const QString &argument)
 {
-    if (!argument.isEmpty() && std::none_of(argument.begin(), argument.end(), needsQuotes))
+    if (!argument.isEmpty() && std::none_of(argument.begin(), argument.end(), NeedsQuotes))
         return argument;
     QString out = u"\""_s;
     for (const QChar c : argument) {
@@ -34,7 +34,7 @@ QString quoted(const QString &argument)
 
 // A desktop-file string value: its escapes are undone before the Exec quoting is, so a backslash the
 // quoting wrote must be doubled once more, and a line break would otherwise end the entry.
-QString stringValue(const QString &text)
+QString StringValue(const QString &text)
 {
     QString out;
     for (const QChar c : text) {
@@ -56,16 +56,16 @@ QString stringValue(const QString &text)
 }
 
 // % starts a field code in Exec; a literal one is written %%.
-QString execValue(const QString &command)
+QString ExecValue(const QString &command)
 {
-    return stringValue(quoted(command)).replace(u'%', u"%%"_s);
+    return StringValue(Quoted(command)).replace(u'%', u"%%"_s);
 }
 
-QByteArray entryText(const QString &name, const QString &command)
+QByteArray EntryText(const QString &name, const QString &command)
 {
     // GNOME's session skips an autostart entry whose X-GNOME-Autostart-enabled is false; say true.
-    return (u"[Desktop Entry]\nType=Application\nName="_s + stringValue(name) + u"\nExec="_s +
-            execValue(command) + u"\nX-GNOME-Autostart-enabled=true\n"_s)
+    return (u"[Desktop Entry]\nType=Application\nName="_s + StringValue(name) + u"\nExec="_s +
+            ExecValue(command) + u"\nX-GNOME-Autostart-enabled=true\n"_s)
         .toUtf8();
 }
 
@@ -109,7 +109,7 @@ bool XdgAutoStartStore::set(const QString &name, const QString &command)
     if (!path || (*open_ == AutoStartPlace::Run && !QDir().mkpath(folder(*open_))))
         return false;
     QSaveFile out(*path);
-    const QByteArray text = entryText(name, command);
+    const QByteArray text = EntryText(name, command);
     return out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.commit();
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-Failure unreadable(const QString &file, const QString &detail)
+Failure Unreadable(const QString &file, const QString &detail)
 {
     return {QStringLiteral("Ayar dosyası okunamadı: %1. Dosyanın bu kullanıcı tarafından okunabildiğini "
                            "denetleyin ya da dosyayı silip ayarları yeniden kaydedin.")
@@ -25,20 +25,20 @@ Result<QByteArray> ReadSettingsFile(const QString &file)
     if (!QFileInfo::exists(file))
         return QByteArray();
     if (QFileInfo(file).isDir())
-        return unreadable(file, QStringLiteral("is a folder"));
+        return Unreadable(file, QStringLiteral("is a folder"));
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
-        return unreadable(file, in.errorString());
+        return Unreadable(file, in.errorString());
     QByteArray content = in.readAll();
     if (in.error() != QFileDevice::NoError)
-        return unreadable(file, in.errorString());
+        return Unreadable(file, in.errorString());
     return content;
 }
 
 QString ReadSetting(const QString &section, const QString &key, const QString &file)
 {
     const Result<QByteArray> content = ReadSettingsFile(file);
-    return content ? ProfileFormat::value(content.value(), section, key) : QString();
+    return content ? ProfileFormat::ReadText(content.value(), section, key) : QString();
 }
 
 Outcome WriteSettings(const QString &section, const QList<SettingValue> &values, const QString &file)
@@ -50,7 +50,7 @@ Outcome WriteSettings(const QString &section, const QList<SettingValue> &values,
     QByteArray updated = content.value();
     for (const SettingValue &value : values) {
         const std::optional<QByteArray> next =
-            ProfileFormat::withValue(updated, section, value.key, value.value);
+            ProfileFormat::WithValue(updated, section, value.key, value.value);
         if (!next)
             return Failure{
                 QStringLiteral("Ayar kaydedilemedi: %1 değeri bir satıra sığmıyor.").arg(value.key),

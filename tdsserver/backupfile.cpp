@@ -8,37 +8,37 @@ namespace tdstest {
 
 namespace {
 
-const QByteArray Signature = QByteArrayLiteral("TDSTEST BACKUP\n");
+const QByteArray kSignature = QByteArrayLiteral("TDSTEST BACKUP\n");
 
-QByteArray checksumLine(const QByteArray &body)
+QByteArray ChecksumLine(const QByteArray &body)
 {
     return "checksum: " + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex() + '\n';
 }
 
-QByteArray markerLine()
+QByteArray MarkerLine()
 {
-    return QByteArray(BackupCompleteMarker.data(), BackupCompleteMarker.size()) + '\n';
+    return QByteArray(kBackupCompleteMarker.data(), kBackupCompleteMarker.size()) + '\n';
 }
 
 } // namespace
 
-QByteArray backupHeader(const QString &database)
+QByteArray BackupHeader(const QString &database)
 {
-    return Signature + "database: " + database.toUtf8() + '\n';
+    return kSignature + "database: " + database.toUtf8() + '\n';
 }
 
-QByteArray backupTrailer(const QByteArray &body)
+QByteArray BackupTrailer(const QByteArray &body)
 {
-    return checksumLine(body) + markerLine();
+    return ChecksumLine(body) + MarkerLine();
 }
 
-bool isWholeBackup(const QByteArray &contents)
+bool IsWholeBackup(const QByteArray &contents)
 {
-    if (!contents.startsWith(Signature) || !contents.endsWith(markerLine()))
+    if (!contents.startsWith(kSignature) || !contents.endsWith(MarkerLine()))
         return false;
-    const QByteArray sealed = contents.chopped(markerLine().size());
+    const QByteArray sealed = contents.chopped(MarkerLine().size());
     const qsizetype checksumStart = sealed.lastIndexOf('\n', sealed.size() - 2) + 1;
-    return sealed.mid(checksumStart) == checksumLine(sealed.left(checksumStart));
+    return sealed.mid(checksumStart) == ChecksumLine(sealed.left(checksumStart));
 }
 
 } // namespace tdstest

@@ -6,12 +6,12 @@
 namespace tdstest {
 
 // The first bytes of every backup file this server writes.
-QByteArray backupHeader(const QString &database);
+QByteArray BackupHeader(const QString &database);
 
 // What closes a backup file: a checksum of everything before it, then the completion marker.
-QByteArray backupTrailer(const QByteArray &body);
+QByteArray BackupTrailer(const QByteArray &body);
 
 // Whether a file's bytes are a backup as this server completed it: header, untouched body, trailer.
-bool isWholeBackup(const QByteArray &contents);
+bool IsWholeBackup(const QByteArray &contents);
 
 } // namespace tdstest

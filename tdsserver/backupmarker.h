@@ -5,6 +5,6 @@
 namespace tdstest {
 
 // The last line of every backup file the server completes; never present in a partial one.
-inline constexpr QLatin1String BackupCompleteMarker("TDSTEST BACKUP COMPLETE");
+inline constexpr QLatin1String kBackupCompleteMarker("TDSTEST BACKUP COMPLETE");
 
 } // namespace tdstest

@@ -26,7 +26,7 @@ public:
     void pause();
     void resume();
 
-    const BackupStatement &statement() const { return m_statement; }
+    const BackupStatement &statement() const { return statement_; }
 
 signals:
     void progress(const tdstest::ServerMessage &message);
@@ -42,15 +42,15 @@ private:
     void fail(const QList<ServerMessage> &errors);
     ServerMessage summary() const;
 
-    BackupStatement m_statement;
-    Behaviour m_behaviour;
-    QList<ServerMessage> m_plan;
-    qsizetype m_sent = 0;
-    int m_pages = 0;
-    QFile m_file;
-    QByteArray m_body;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
+    BackupStatement statement_;
+    Behaviour behaviour_;
+    QList<ServerMessage> plan_;
+    qsizetype sent_ = 0;
+    int pages_ = 0;
+    QFile file_;
+    QByteArray body_;
+    QTimer timer_;
+    QElapsedTimer clock_;
 };
 
 } // namespace tdstest

@@ -8,9 +8,9 @@ namespace tdstest {
 
 namespace {
 
-constexpr int DefaultStatsPercent = 10;
+constexpr int kDefaultStatsPercent = 10;
 
-const QSet<QString> BackupOptions = {
+const QSet<QString> kBackupOptions = {
     u"BLOCKSIZE"_s,
     u"BUFFERCOUNT"_s,
     u"CHECKSUM"_s,
@@ -57,12 +57,12 @@ BackupParse BackupStatementParser::parse(const QString &batch)
     BackupStatement statement;
     const auto take = [&statement](const QString &option, const SqlToken *value) {
         if (option == u"STATS"_s)
-            statement.statsPercent = value ? qBound(0, value->value.toInt(), 100) : DefaultStatsPercent;
+            statement.statsPercent = value ? qBound(0, value->value.toInt(), 100) : kDefaultStatsPercent;
     };
     const bool parsed = cursor.keyword(u"BACKUP") && cursor.keyword(u"DATABASE") &&
                         cursor.name(&statement.database) && cursor.keyword(u"TO") &&
                         cursor.keyword(u"DISK") && cursor.symbol(u'=') && cursor.path(&statement.path) &&
-                        cursor.options(BackupOptions, u"BACKUP", take) && cursor.end();
+                        cursor.options(kBackupOptions, u"BACKUP", take) && cursor.end();
     if (!parsed)
         return {std::nullopt, cursor.errors()};
     return {statement, {}};

@@ -20,13 +20,13 @@ namespace tdstest {
 namespace {
 
 // The token layouts written here (8-byte row counts, 4-byte line numbers) start with TDS 7.2.
-constexpr quint32 OldestTdsVersion = 0x72090002;
+constexpr quint32 kOldestTdsVersion = 0x72090002;
 
 } // namespace
 
 ClientConnection::ClientConnection(QTcpSocket *socket, std::shared_ptr<ServerState> state, quint16 spid,
                                    QObject *parent)
-    : QObject(parent), m_socket(socket), m_state(std::move(state)), m_writer(spid)
+    : QObject(parent), socket_(socket), state_(std::move(state)), writer_(spid)
 {
     socket->setParent(this);
     connect(socket, &QTcpSocket::readyRead, this, &ClientConnection::readIncoming);
@@ -35,30 +35,30 @@ ClientConnection::ClientConnection(QTcpSocket *socket, std::shared_ptr<ServerSta
 
 ClientConnection::~ClientConnection()
 {
-    disconnect(m_socket, nullptr, this, nullptr);
-    delete m_backup;
-    if (m_held)
-        m_state->recordHoldEnded();
+    disconnect(socket_, nullptr, this, nullptr);
+    delete backup_;
+    if (held_)
+        state_->recordHoldEnded();
 }
 
 void ClientConnection::readIncoming()
 {
-    const QByteArray bytes = m_socket->readAll();
-    if (m_closed || m_held || m_state->behaviour().silent)
+    const QByteArray bytes = socket_->readAll();
+    if (closed_ || held_ || state_->behaviour().silent)
         return;
-    m_reader.feed(bytes);
-    while (!m_closed) {
-        const auto message = m_reader.next();
+    reader_.feed(bytes);
+    while (!closed_) {
+        const auto message = reader_.next();
         if (!message)
             break;
         if (message->type == PacketType::Attention)
             handleAttention();
-        else if (m_busy)
-            m_queued.append(*message);
+        else if (busy_)
+            queued_.append(*message);
         else
             handle(*message);
     }
-    if (m_reader.broken())
+    if (reader_.broken())
         closeConnection();
 }
 
@@ -66,30 +66,30 @@ void ClientConnection::handle(const TdsMessage &message)
 {
     switch (message.type) {
     case PacketType::Prelogin:
-        if (m_phase != Phase::Prelogin)
+        if (phase_ != Phase::Prelogin)
             return closeConnection();
-        m_phase = Phase::Login;
-        send(preloginResponse(), true);
-        if (m_state->behaviour().loginDrop == LoginDrop::AfterPrelogin)
+        phase_ = Phase::Login;
+        send(PreloginResponse(), true);
+        if (state_->behaviour().loginDrop == LoginDrop::AfterPrelogin)
             closeConnection();
         return;
     case PacketType::Login7:
-        if (m_phase == Phase::LoggedIn)
+        if (phase_ == Phase::LoggedIn)
             return closeConnection();
         return handleLogin(message.payload);
     default:
         break;
     }
-    if (m_phase != Phase::LoggedIn)
+    if (phase_ != Phase::LoggedIn)
         return closeConnection();
     switch (message.type) {
     case PacketType::SqlBatch:
         return handleBatch(message.payload);
     case PacketType::Rpc:
-        m_state->recordBatch(rpcDescription(message.payload));
+        state_->recordBatch(RpcDescription(message.payload));
         return send(TokenWriter().returnStatus(0).doneProc(DoneFinal).bytes(), true);
     case PacketType::TransactionManager:
-        m_state->recordBatch(u"transaction manager request"_s);
+        state_->recordBatch(u"transaction manager request"_s);
         return send(TokenWriter().done(DoneFinal).bytes(), true);
     default:
         return closeConnection();
@@ -98,42 +98,42 @@ void ClientConnection::handle(const TdsMessage &message)
 
 void ClientConnection::handleLogin(const QByteArray &payload)
 {
-    const auto request = decodeLogin7(payload);
+    const auto request = DecodeLogin7(payload);
     if (!request)
         return closeConnection();
-    m_state->recordLogin(request->fields);
-    if (request->fields.tdsVersion < OldestTdsVersion ||
-        m_state->behaviour().loginDrop == LoginDrop::OnLogin7)
+    state_->recordLogin(request->fields);
+    if (request->fields.tdsVersion < kOldestTdsVersion ||
+        state_->behaviour().loginDrop == LoginDrop::OnLogin7)
         return closeConnection();
-    const int delay = m_state->behaviour().loginDelayMs;
+    const int delay = state_->behaviour().loginDelayMs;
     if (delay <= 0)
         return finishLogin(*request);
-    m_busy = true;
+    busy_ = true;
     QTimer::singleShot(delay, this, [this, login = *request] { finishLogin(login); });
 }
 
 void ClientConnection::finishLogin(const Login7Request &request)
 {
-    if (m_state->behaviour().garbageInstead == Answer::Login)
+    if (state_->behaviour().garbageInstead == Answer::Login)
         return sendGarbage();
-    const LoginAnswer answer = answerLogin(request, *m_state);
+    const LoginAnswer answer = AnswerLogin(request, *state_);
     send(answer.tokens, true, Answer::Login);
-    if (m_held)
+    if (held_)
         return;
     if (!answer.accepted)
         return closeConnection();
-    m_writer.setPacketSize(answer.packetSize);
-    m_phase = Phase::LoggedIn;
+    writer_.setPacketSize(answer.packetSize);
+    phase_ = Phase::LoggedIn;
     becomeIdle();
 }
 
 void ClientConnection::handleBatch(const QByteArray &payload)
 {
-    const QString text = batchText(payload);
-    m_state->recordBatch(text);
+    const QString text = BatchText(payload);
+    state_->recordBatch(text);
     if (BackupStatementParser::isBackup(text))
         startBackup(text);
-    else if (isRestore(text))
+    else if (IsRestore(text))
         verify(text);
     else
         send(TokenWriter().done(DoneFinal).bytes(), true);
@@ -141,45 +141,45 @@ void ClientConnection::handleBatch(const QByteArray &payload)
 
 void ClientConnection::verify(const QString &text)
 {
-    const VerifyParse parse = parseVerify(text);
+    const VerifyParse parse = ParseVerify(text);
     if (!parse.path)
         return sendFinal(parse.errors, DoneError, Answer::None);
-    const QList<ServerMessage> messages = verifyBackup(*parse.path);
-    const bool valid = messages.constLast().severity <= HighestInfoSeverity;
+    const QList<ServerMessage> messages = VerifyBackup(*parse.path);
+    const bool valid = messages.constLast().severity <= kHighestInfoSeverity;
     sendFinal(messages, valid ? DoneFinal : DoneError, Answer::None);
 }
 
 void ClientConnection::startBackup(const QString &text)
 {
-    if (m_state->behaviour().garbageInstead == Answer::Backup)
+    if (state_->behaviour().garbageInstead == Answer::Backup)
         return sendGarbage();
     const BackupParse parse = BackupStatementParser::parse(text);
     if (!parse.statement)
         return sendFinal(parse.errors, DoneError);
     BackupStatement statement = *parse.statement;
-    const auto database = m_state->findDatabase(statement.database);
+    const auto database = state_->findDatabase(statement.database);
     if (!database) {
         const QString missing =
             u"Database '%1' does not exist. Make sure that the name is entered correctly."_s;
-        return sendFinal({{911, 1, ErrorSeverity, missing.arg(statement.database)}, backupTerminated()},
+        return sendFinal({{911, 1, kErrorSeverity, missing.arg(statement.database)}, BackupTerminated()},
                          DoneError);
     }
     if (database->compare(u"tempdb", Qt::CaseInsensitive) == 0) {
         const QString refused = u"Backup and restore operations are not allowed on database tempdb."_s;
-        return sendFinal({{3147, 1, ErrorSeverity, refused}, backupTerminated()}, DoneError);
+        return sendFinal({{3147, 1, kErrorSeverity, refused}, BackupTerminated()}, DoneError);
     }
     statement.database = *database;
-    auto *session = new BackupSession(statement, m_state->behaviour(), this);
+    auto *session = new BackupSession(statement, state_->behaviour(), this);
     const QList<ServerMessage> openErrors = session->open();
     if (!openErrors.isEmpty()) {
         delete session;
         return sendFinal(openErrors, DoneError);
     }
-    m_backup = session;
-    m_busy = true;
+    backup_ = session;
+    busy_ = true;
     connect(session, &BackupSession::progress, this, &ClientConnection::sendProgress);
     connect(session, &BackupSession::completed, this, [this](const QList<ServerMessage> &messages) {
-        m_state->recordWrittenBackup(m_backup->statement().path);
+        state_->recordWrittenBackup(backup_->statement().path);
         finishBackup(messages, true);
     });
     connect(session, &BackupSession::failed, this,
@@ -192,14 +192,14 @@ void ClientConnection::sendProgress(const ServerMessage &message)
 {
     TokenWriter tokens;
     tokens.message(message);
-    if (message.number == PercentProcessed || m_state->behaviour().moreResultsOnDone)
+    if (message.number == kPercentProcessed || state_->behaviour().moreResultsOnDone)
         tokens.done(DoneMore);
     send(tokens.bytes(), false);
-    if (m_state->behaviour().stallDuringBackup && !m_released) {
-        m_backup->pause();
+    if (state_->behaviour().stallDuringBackup && !released_) {
+        backup_->pause();
         return hold();
     }
-    if (!m_state->behaviour().dropDuringBackup)
+    if (!state_->behaviour().dropDuringBackup)
         return;
     endBackup();
     closeConnection();
@@ -207,16 +207,16 @@ void ClientConnection::sendProgress(const ServerMessage &message)
 
 void ClientConnection::finishBackup(const QList<ServerMessage> &messages, bool success)
 {
-    m_backup->deleteLater();
-    m_backup = nullptr;
+    backup_->deleteLater();
+    backup_ = nullptr;
     sendFinal(messages, success ? DoneFinal : DoneError);
-    if (!m_held)
+    if (!held_)
         becomeIdle();
 }
 
 void ClientConnection::sendFinal(const QList<ServerMessage> &messages, quint16 status, Answer answer)
 {
-    const bool more = m_state->behaviour().moreResultsOnDone;
+    const bool more = state_->behaviour().moreResultsOnDone;
     TokenWriter tokens;
     for (qsizetype i = 0; i < messages.size(); ++i) {
         tokens.message(messages.at(i));
@@ -229,11 +229,11 @@ void ClientConnection::sendFinal(const QList<ServerMessage> &messages, quint16 s
 // An attention is acknowledged by a DONE with the attention bit, whether or not work was running.
 void ClientConnection::handleAttention()
 {
-    m_state->recordAttention();
-    m_queued.clear();
-    const bool backupRunning = m_backup;
+    state_->recordAttention();
+    queued_.clear();
+    const bool backupRunning = backup_;
     if (backupRunning) {
-        m_state->recordAbort({m_backup->statement().database, m_backup->statement().path});
+        state_->recordAbort({backup_->statement().database, backup_->statement().path});
         endBackup();
     }
     send(TokenWriter().done(DoneAttention).bytes(), true);
@@ -243,13 +243,13 @@ void ClientConnection::handleAttention()
 
 void ClientConnection::send(const QByteArray &tokens, bool endOfMessage, Answer answer)
 {
-    const QByteArray packets = m_writer.frame(PacketType::TabularResult, tokens, endOfMessage);
-    const Behaviour behaviour = m_state->behaviour();
+    const QByteArray packets = writer_.frame(PacketType::TabularResult, tokens, endOfMessage);
+    const Behaviour behaviour = state_->behaviour();
     if (answer == Answer::None || behaviour.lengthLieIn != answer) {
-        m_socket->write(packets);
+        socket_->write(packets);
         return;
     }
-    m_socket->write(lieAboutLength(packets, behaviour.lengthLie));
+    socket_->write(LieAboutLength(packets, behaviour.lengthLie));
     // Out of step with the server, the client waits for bytes that never come: either the rest of the
     // lying packet or the rest of the one its leftover bytes seem to start.
     hold();
@@ -257,56 +257,56 @@ void ClientConnection::send(const QByteArray &tokens, bool endOfMessage, Answer 
 
 void ClientConnection::sendGarbage()
 {
-    m_socket->write(garbageBytes());
+    socket_->write(GarbageBytes());
     hold();
 }
 
 // The socket stays open and nothing more is sent or read until the test lets go.
 void ClientConnection::hold()
 {
-    m_held = true;
-    m_state->recordHold();
+    held_ = true;
+    state_->recordHold();
 }
 
 void ClientConnection::release(Release how)
 {
-    if (!m_held)
+    if (!held_)
         return;
-    m_held = false;
-    m_released = true;
-    m_state->recordHoldEnded();
-    if (how == Release::Resume && m_backup)
-        return m_backup->resume();
-    if (m_backup)
+    held_ = false;
+    released_ = true;
+    state_->recordHoldEnded();
+    if (how == Release::Resume && backup_)
+        return backup_->resume();
+    if (backup_)
         endBackup();
     closeConnection();
 }
 
 void ClientConnection::endBackup()
 {
-    m_backup->abort();
-    m_backup->deleteLater();
-    m_backup = nullptr;
+    backup_->abort();
+    backup_->deleteLater();
+    backup_ = nullptr;
 }
 
 void ClientConnection::becomeIdle()
 {
-    m_busy = false;
-    while (!m_busy && !m_closed && !m_queued.isEmpty())
-        handle(m_queued.takeFirst());
+    busy_ = false;
+    while (!busy_ && !closed_ && !queued_.isEmpty())
+        handle(queued_.takeFirst());
 }
 
 void ClientConnection::closeConnection()
 {
-    m_closed = true;
-    m_socket->disconnectFromHost();
+    closed_ = true;
+    socket_->disconnectFromHost();
 }
 
 void ClientConnection::clientGone()
 {
-    if (m_backup) {
-        m_state->recordAbort({m_backup->statement().database, m_backup->statement().path});
-        m_backup->abort();
+    if (backup_) {
+        state_->recordAbort({backup_->statement().database, backup_->statement().path});
+        backup_->abort();
     }
     deleteLater();
 }

@@ -51,17 +51,17 @@ private:
     void closeConnection();
     void clientGone();
 
-    QTcpSocket *m_socket;
-    std::shared_ptr<ServerState> m_state;
-    PacketReader m_reader;
-    PacketWriter m_writer;
-    Phase m_phase = Phase::Prelogin;
-    bool m_busy = false;
-    bool m_closed = false;
-    bool m_held = false;
-    bool m_released = false;
-    QList<TdsMessage> m_queued;
-    QPointer<BackupSession> m_backup;
+    QTcpSocket *socket_;
+    std::shared_ptr<ServerState> state_;
+    PacketReader reader_;
+    PacketWriter writer_;
+    Phase phase_ = Phase::Prelogin;
+    bool busy_ = false;
+    bool closed_ = false;
+    bool held_ = false;
+    bool released_ = false;
+    QList<TdsMessage> queued_;
+    QPointer<BackupSession> backup_;
 };
 
 } // namespace tdstest

@@ -8,16 +8,16 @@
 namespace tdstest {
 
 Listener::Listener(std::shared_ptr<ServerState> state, QObject *parent)
-    : QObject(parent), m_state(std::move(state)), m_server(new QTcpServer(this))
+    : QObject(parent), state_(std::move(state)), server_(new QTcpServer(this))
 {
-    connect(m_server, &QTcpServer::newConnection, this, &Listener::accept);
+    connect(server_, &QTcpServer::newConnection, this, &Listener::accept);
 }
 
 quint16 Listener::listen(quint16 port)
 {
-    if (!m_server->listen(QHostAddress::LocalHost, port))
+    if (!server_->listen(QHostAddress::LocalHost, port))
         return 0;
-    return m_server->serverPort();
+    return server_->serverPort();
 }
 
 void Listener::release(Release how)
@@ -28,11 +28,11 @@ void Listener::release(Release how)
 
 void Listener::accept()
 {
-    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+    while (QTcpSocket *socket = server_->nextPendingConnection()) {
         // Without it the last packet of an answer waits for the client's delayed acknowledgement (~40 ms),
         // which a measurement would count against the program.
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        new ClientConnection(socket, m_state, m_nextSpid++, this);
+        new ClientConnection(socket, state_, nextSpid_++, this);
     }
 }
 

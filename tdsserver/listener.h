@@ -25,9 +25,9 @@ public:
 private:
     void accept();
 
-    std::shared_ptr<ServerState> m_state;
-    QTcpServer *m_server;
-    quint16 m_nextSpid = 51;
+    std::shared_ptr<ServerState> state_;
+    QTcpServer *server_;
+    quint16 nextSpid_ = 51;
 };
 
 } // namespace tdstest

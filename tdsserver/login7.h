@@ -13,9 +13,9 @@ struct Login7Request {
 };
 
 // Decodes a LOGIN7 payload; nullopt when a field points outside it.
-std::optional<Login7Request> decodeLogin7(const QByteArray &payload);
+std::optional<Login7Request> DecodeLogin7(const QByteArray &payload);
 
 // LOGIN7 sends each password byte with its nibbles swapped and then XORed with 0xA5.
-QString deobfuscatePassword(const QByteArray &obfuscated);
+QString DeobfuscatePassword(const QByteArray &obfuscated);
 
 } // namespace tdstest

@@ -15,6 +15,6 @@ struct LoginAnswer {
 };
 
 // What the server answers to a LOGIN7: the login acknowledgement, or the errors that end the login.
-LoginAnswer answerLogin(const Login7Request &request, const ServerState &state);
+LoginAnswer AnswerLogin(const Login7Request &request, const ServerState &state);
 
 } // namespace tdstest

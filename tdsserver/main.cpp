@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void printLine(FILE *stream, const QString &line)
+void PrintLine(FILE *stream, const QString &line)
 {
     std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
     std::fflush(stream);
@@ -18,7 +18,7 @@ void printLine(FILE *stream, const QString &line)
 
 // The choice an option names; false, with a line on stderr, when it names none of them.
 template <typename Choice>
-bool readChoice(const QCommandLineParser &parser, const QCommandLineOption &option,
+bool ReadChoice(const QCommandLineParser &parser, const QCommandLineOption &option,
                 const QHash<QString, Choice> &choices, Choice *choice)
 {
     if (!parser.isSet(option))
@@ -27,7 +27,7 @@ bool readChoice(const QCommandLineParser &parser, const QCommandLineOption &opti
     if (!choices.contains(value)) {
         QStringList names = choices.keys();
         names.sort();
-        printLine(stderr, u"--%1 wants one of %2, got '%3'"_s.arg(option.names().constFirst(),
+        PrintLine(stderr, u"--%1 wants one of %2, got '%3'"_s.arg(option.names().constFirst(),
                                                                   names.join(u", "_s), value));
         return false;
     }
@@ -89,14 +89,14 @@ int main(int argc, char *argv[])
     Answer lieAt = Answer::Backup;
     LongMessage longKind = LongMessage::None;
     const bool choicesRead =
-        readChoice(parser, loginDrop,
+        ReadChoice(parser, loginDrop,
                    {{u"prelogin"_s, LoginDrop::AfterPrelogin}, {u"login7"_s, LoginDrop::OnLogin7}},
                    &loginDropAt) &&
-        readChoice(parser, garbage, answers, &garbageAt) &&
-        readChoice(parser, lie, {{u"longer"_s, LengthLie::Longer}, {u"shorter"_s, LengthLie::Shorter}},
+        ReadChoice(parser, garbage, answers, &garbageAt) &&
+        ReadChoice(parser, lie, {{u"longer"_s, LengthLie::Longer}, {u"shorter"_s, LengthLie::Shorter}},
                    &lieKind) &&
-        readChoice(parser, lieIn, answers, &lieAt) &&
-        readChoice(parser, longText, {{u"info"_s, LongMessage::Info}, {u"error"_s, LongMessage::Error}},
+        ReadChoice(parser, lieIn, answers, &lieAt) &&
+        ReadChoice(parser, longText, {{u"info"_s, LongMessage::Info}, {u"error"_s, LongMessage::Error}},
                    &longKind);
     if (!choicesRead)
         return 2;
@@ -105,7 +105,7 @@ int main(int argc, char *argv[])
     for (const QString &entry : parser.values(login)) {
         const qsizetype colon = entry.indexOf(u':');
         if (colon <= 0) {
-            printLine(stderr, u"--login wants USER:PASSWORD, got '%1'"_s.arg(entry));
+            PrintLine(stderr, u"--login wants USER:PASSWORD, got '%1'"_s.arg(entry));
             return 2;
         }
         server.addLogin(entry.left(colon), entry.mid(colon + 1));
@@ -127,15 +127,15 @@ int main(int argc, char *argv[])
     server.setStallDuringBackup(parser.isSet(stall));
     server.setDamagedBackups(parser.isSet(damaged));
     server.setBackupAccessDenied(parser.isSet(denied));
-    server.setEventLog([](const QString &line) { printLine(stderr, line); });
+    server.setEventLog([](const QString &line) { PrintLine(stderr, line); });
 
     bool portIsNumber = false;
     const uint requestedPort = parser.value(port).toUInt(&portIsNumber);
     if (!portIsNumber || requestedPort > 65535 || !server.listen(quint16(requestedPort))) {
-        printLine(stderr, u"cannot listen on 127.0.0.1:%1"_s.arg(parser.value(port)));
+        PrintLine(stderr, u"cannot listen on 127.0.0.1:%1"_s.arg(parser.value(port)));
         return 1;
     }
-    printLine(stdout, u"listening on 127.0.0.1:%1"_s.arg(server.port()));
+    PrintLine(stdout, u"listening on 127.0.0.1:%1"_s.arg(server.port()));
 
     tdstest::SignalQuit quitOnSignal;
     return app.exec();

@@ -6,46 +6,46 @@ namespace tdstest {
 
 namespace {
 
-constexpr quint8 StatusEndOfMessage = 0x01;
+constexpr quint8 kStatusEndOfMessage = 0x01;
 // The client abandons the message it was sending by setting this with end of message.
-constexpr quint8 StatusIgnore = 0x02;
+constexpr quint8 kStatusIgnore = 0x02;
 
 } // namespace
 
 void PacketReader::feed(const QByteArray &bytes)
 {
-    m_buffer.append(bytes);
-    while (!m_broken && m_buffer.size() >= PacketHeaderSize) {
-        const quint16 length = qFromBigEndian<quint16>(m_buffer.constData() + 2);
-        if (length < PacketHeaderSize) {
-            m_broken = true;
+    buffer_.append(bytes);
+    while (!broken_ && buffer_.size() >= kPacketHeaderSize) {
+        const quint16 length = qFromBigEndian<quint16>(buffer_.constData() + 2);
+        if (length < kPacketHeaderSize) {
+            broken_ = true;
             return;
         }
-        if (m_buffer.size() < length)
+        if (buffer_.size() < length)
             return;
-        takePacket(quint8(m_buffer.at(0)), quint8(m_buffer.at(1)),
-                   m_buffer.mid(PacketHeaderSize, length - PacketHeaderSize));
-        m_buffer.remove(0, length);
+        takePacket(quint8(buffer_.at(0)), quint8(buffer_.at(1)),
+                   buffer_.mid(kPacketHeaderSize, length - kPacketHeaderSize));
+        buffer_.remove(0, length);
     }
 }
 
 std::optional<TdsMessage> PacketReader::next()
 {
-    if (m_ready.empty())
+    if (ready_.empty())
         return std::nullopt;
-    TdsMessage message = std::move(m_ready.front());
-    m_ready.pop_front();
+    TdsMessage message = std::move(ready_.front());
+    ready_.pop_front();
     return message;
 }
 
 void PacketReader::takePacket(quint8 type, quint8 status, const QByteArray &payload)
 {
-    m_partial.append(payload);
-    if (!(status & StatusEndOfMessage))
+    partial_.append(payload);
+    if (!(status & kStatusEndOfMessage))
         return;
-    if (!(status & StatusIgnore))
-        m_ready.push_back({PacketType(type), m_partial});
-    m_partial.clear();
+    if (!(status & kStatusIgnore))
+        ready_.push_back({PacketType(type), partial_});
+    partial_.clear();
 }
 
 } // namespace tdstest

@@ -18,15 +18,15 @@ class PacketReader {
 public:
     void feed(const QByteArray &bytes);
     std::optional<TdsMessage> next();
-    bool broken() const { return m_broken; }
+    bool broken() const { return broken_; }
 
 private:
     void takePacket(quint8 type, quint8 status, const QByteArray &payload);
 
-    QByteArray m_buffer;
-    QByteArray m_partial;
-    std::deque<TdsMessage> m_ready;
-    bool m_broken = false;
+    QByteArray buffer_;
+    QByteArray partial_;
+    std::deque<TdsMessage> ready_;
+    bool broken_ = false;
 };
 
 } // namespace tdstest

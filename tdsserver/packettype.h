@@ -15,6 +15,6 @@ enum class PacketType : quint8 {
     Prelogin = 0x12,
 };
 
-constexpr int PacketHeaderSize = 8;
+constexpr int kPacketHeaderSize = 8;
 
 } // namespace tdstest

@@ -11,13 +11,13 @@ class PacketWriter {
 public:
     explicit PacketWriter(quint16 spid);
 
-    void setPacketSize(int size) { m_packetSize = size; }
+    void setPacketSize(int size) { packetSize_ = size; }
     QByteArray frame(PacketType type, const QByteArray &payload, bool endOfMessage);
 
 private:
-    quint16 m_spid;
-    int m_packetSize = 4096;
-    quint8 m_packetId = 1;
+    quint16 spid_;
+    int packetSize_ = 4096;
+    quint8 packetId_ = 1;
 };
 
 } // namespace tdstest

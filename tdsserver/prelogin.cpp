@@ -12,37 +12,37 @@ struct PreloginOption {
     QByteArray data;
 };
 
-constexpr quint8 OptionVersion = 0x00;
-constexpr quint8 OptionEncryption = 0x01;
-constexpr quint8 OptionInstance = 0x02;
-constexpr quint8 OptionMars = 0x04;
-constexpr quint8 OptionTerminator = 0xFF;
-constexpr char EncryptNotSupported = 0x02;
-constexpr int OptionEntrySize = 5;
+constexpr quint8 kOptionVersion = 0x00;
+constexpr quint8 kOptionEncryption = 0x01;
+constexpr quint8 kOptionInstance = 0x02;
+constexpr quint8 kOptionMars = 0x04;
+constexpr quint8 kOptionTerminator = 0xFF;
+constexpr char kEncryptNotSupported = 0x02;
+constexpr int kOptionEntrySize = 5;
 
 } // namespace
 
-QByteArray preloginResponse()
+QByteArray PreloginResponse()
 {
     // Version 16.0.1000, sub-build 0; offsets and lengths here are big-endian.
     const QList<PreloginOption> options = {
-        {OptionVersion, QByteArray::fromHex("100003e80000")},
-        {OptionEncryption, QByteArray(1, EncryptNotSupported)},
-        {OptionInstance, QByteArray(1, '\0')},
-        {OptionMars, QByteArray(1, '\0')},
+        {kOptionVersion, QByteArray::fromHex("100003e80000")},
+        {kOptionEncryption, QByteArray(1, kEncryptNotSupported)},
+        {kOptionInstance, QByteArray(1, '\0')},
+        {kOptionMars, QByteArray(1, '\0')},
     };
     QByteArray header;
     QByteArray data;
-    const qsizetype dataStart = options.size() * OptionEntrySize + 1;
+    const qsizetype dataStart = options.size() * kOptionEntrySize + 1;
     for (const PreloginOption &option : options) {
-        char entry[OptionEntrySize];
+        char entry[kOptionEntrySize];
         entry[0] = char(option.token);
         qToBigEndian(quint16(dataStart + data.size()), entry + 1);
         qToBigEndian(quint16(option.data.size()), entry + 3);
-        header.append(entry, OptionEntrySize);
+        header.append(entry, kOptionEntrySize);
         data.append(option.data);
     }
-    header.append(char(OptionTerminator));
+    header.append(char(kOptionTerminator));
     return header + data;
 }
 

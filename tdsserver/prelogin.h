@@ -5,6 +5,6 @@
 namespace tdstest {
 
 // The PRELOGIN answer: a server version and "encryption not supported", so the login goes in clear.
-QByteArray preloginResponse();
+QByteArray PreloginResponse();
 
 } // namespace tdstest

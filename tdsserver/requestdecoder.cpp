@@ -11,10 +11,10 @@ namespace tdstest {
 namespace {
 
 // An RPC names its procedure by id when the name length is this value.
-constexpr quint16 ProcedureById = 0xFFFF;
+constexpr quint16 kProcedureById = 0xFFFF;
 
 // TDS 7.2+ requests start with ALL_HEADERS, whose first DWORD is its own total length.
-qsizetype allHeadersLength(const QByteArray &payload)
+qsizetype AllHeadersLength(const QByteArray &payload)
 {
     if (payload.size() < 4)
         return 0;
@@ -24,21 +24,21 @@ qsizetype allHeadersLength(const QByteArray &payload)
 
 } // namespace
 
-QString batchText(const QByteArray &payload)
+QString BatchText(const QByteArray &payload)
 {
-    const qsizetype start = allHeadersLength(payload);
-    return utf16LeText(payload, start, (payload.size() - start) / 2);
+    const qsizetype start = AllHeadersLength(payload);
+    return Utf16LeText(payload, start, (payload.size() - start) / 2);
 }
 
-QString rpcDescription(const QByteArray &payload)
+QString RpcDescription(const QByteArray &payload)
 {
-    const qsizetype start = allHeadersLength(payload);
+    const qsizetype start = AllHeadersLength(payload);
     if (payload.size() < start + 4)
         return u"RPC"_s;
     const quint16 nameLength = qFromLittleEndian<quint16>(payload.constData() + start);
-    if (nameLength == ProcedureById)
+    if (nameLength == kProcedureById)
         return u"RPC procedure id %1"_s.arg(qFromLittleEndian<quint16>(payload.constData() + start + 2));
-    return u"RPC "_s + utf16LeText(payload, start + 2, nameLength);
+    return u"RPC "_s + Utf16LeText(payload, start + 2, nameLength);
 }
 
 } // namespace tdstest

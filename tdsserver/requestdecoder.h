@@ -6,9 +6,9 @@
 namespace tdstest {
 
 // The SQL text of a SQL batch request (ALL_HEADERS skipped).
-QString batchText(const QByteArray &payload);
+QString BatchText(const QByteArray &payload);
 
 // A readable name for an RPC request: the procedure name, or its well-known id.
-QString rpcDescription(const QByteArray &payload);
+QString RpcDescription(const QByteArray &payload);
 
 } // namespace tdstest

@@ -5,18 +5,18 @@
 namespace tdstest {
 
 // Severities 0 to 10 are informational and travel as INFO.
-inline constexpr quint8 HighestInfoSeverity = 10;
+inline constexpr quint8 kHighestInfoSeverity = 10;
 
 // Severity of the statement errors a BACKUP or RESTORE can end in.
-inline constexpr quint8 ErrorSeverity = 16;
+inline constexpr quint8 kErrorSeverity = 16;
 
 // The number of the "N percent processed." message.
-inline constexpr qint32 PercentProcessed = 3211;
+inline constexpr qint32 kPercentProcessed = 3211;
 
 // The operating system's errors as the server quotes them, number first.
-inline constexpr QStringView FileNotFound = u"2(The system cannot find the file specified.)";
-inline constexpr QStringView PathNotFound = u"3(The system cannot find the path specified.)";
-inline constexpr QStringView AccessDenied = u"5(Access is denied.)";
+inline constexpr QStringView kFileNotFound = u"2(The system cannot find the file specified.)";
+inline constexpr QStringView kPathNotFound = u"3(The system cannot find the path specified.)";
+inline constexpr QStringView kAccessDenied = u"5(Access is denied.)";
 
 // An INFO or ERROR token's content.
 struct ServerMessage {
@@ -27,22 +27,22 @@ struct ServerMessage {
 };
 
 // The server tells creating a backup file (state 1) from opening one to read (state 2).
-inline ServerMessage cannotOpenDevice(const QString &path, QStringView osError, quint8 state)
+inline ServerMessage CannotOpenDevice(const QString &path, QStringView osError, quint8 state)
 {
-    return {3201, state, ErrorSeverity,
+    return {3201, state, kErrorSeverity,
             QStringLiteral("Cannot open backup device '%1'. Operating system error %2.").arg(path, osError)};
 }
 
 // The closing error of every BACKUP that fails.
-inline ServerMessage backupTerminated()
+inline ServerMessage BackupTerminated()
 {
-    return {3013, 1, ErrorSeverity, QStringLiteral("BACKUP DATABASE is terminating abnormally.")};
+    return {3013, 1, kErrorSeverity, QStringLiteral("BACKUP DATABASE is terminating abnormally.")};
 }
 
 // The closing error of every RESTORE VERIFYONLY that fails.
-inline ServerMessage verifyTerminated()
+inline ServerMessage VerifyTerminated()
 {
-    return {3013, 1, ErrorSeverity, QStringLiteral("VERIFY DATABASE is terminating abnormally.")};
+    return {3013, 1, kErrorSeverity, QStringLiteral("VERIFY DATABASE is terminating abnormally.")};
 }
 
 } // namespace tdstest

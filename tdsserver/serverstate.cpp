@@ -7,39 +7,39 @@ namespace tdstest {
 namespace {
 
 // Login and database names follow a case-insensitive default collation; passwords do not.
-QString nameKey(const QString &name)
+QString NameKey(const QString &name)
 {
     return name.toCaseFolded();
 }
 
 } // namespace
 
-ServerState::ServerState() : m_databases{u"master"_s, u"model"_s, u"msdb"_s, u"tempdb"_s} {}
+ServerState::ServerState() : databases_{u"master"_s, u"model"_s, u"msdb"_s, u"tempdb"_s} {}
 
 void ServerState::addLogin(const QString &login, const QString &password)
 {
-    QMutexLocker lock(&m_mutex);
-    m_passwords.insert(nameKey(login), password);
+    QMutexLocker lock(&mutex_);
+    passwords_.insert(NameKey(login), password);
 }
 
 bool ServerState::passwordMatches(const QString &login, const QString &password) const
 {
-    QMutexLocker lock(&m_mutex);
-    const auto found = m_passwords.constFind(nameKey(login));
-    return found != m_passwords.constEnd() && *found == password;
+    QMutexLocker lock(&mutex_);
+    const auto found = passwords_.constFind(NameKey(login));
+    return found != passwords_.constEnd() && *found == password;
 }
 
 void ServerState::addDatabase(const QString &name)
 {
-    QMutexLocker lock(&m_mutex);
-    m_databases.append(name);
+    QMutexLocker lock(&mutex_);
+    databases_.append(name);
 }
 
 std::optional<QString> ServerState::findDatabase(const QString &name) const
 {
-    QMutexLocker lock(&m_mutex);
-    for (const QString &database : m_databases) {
-        if (nameKey(database) == nameKey(name))
+    QMutexLocker lock(&mutex_);
+    for (const QString &database : databases_) {
+        if (NameKey(database) == NameKey(name))
             return database;
     }
     return std::nullopt;
@@ -47,27 +47,27 @@ std::optional<QString> ServerState::findDatabase(const QString &name) const
 
 Behaviour ServerState::behaviour() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_behaviour;
+    QMutexLocker lock(&mutex_);
+    return behaviour_;
 }
 
 void ServerState::changeBehaviour(const std::function<void(Behaviour &)> &change)
 {
-    QMutexLocker lock(&m_mutex);
-    change(m_behaviour);
+    QMutexLocker lock(&mutex_);
+    change(behaviour_);
 }
 
 void ServerState::setEventLog(std::function<void(const QString &)> log)
 {
-    QMutexLocker lock(&m_mutex);
-    m_log = std::move(log);
+    QMutexLocker lock(&mutex_);
+    log_ = std::move(log);
 }
 
 void ServerState::recordLogin(const LoginRecord &login)
 {
     {
-        QMutexLocker lock(&m_mutex);
-        m_logins.append(login);
+        QMutexLocker lock(&mutex_);
+        logins_.append(login);
     }
     log(u"login user='%1' database='%2' app='%3' host='%4' tds=0x%5"_s.arg(
         login.userName, login.database, login.appName, login.hostName,
@@ -77,8 +77,8 @@ void ServerState::recordLogin(const LoginRecord &login)
 void ServerState::recordBatch(const QString &text)
 {
     {
-        QMutexLocker lock(&m_mutex);
-        m_batches.append(text);
+        QMutexLocker lock(&mutex_);
+        batches_.append(text);
     }
     log(u"batch: "_s + text);
 }
@@ -86,8 +86,8 @@ void ServerState::recordBatch(const QString &text)
 void ServerState::recordAbort(const AbortRecord &abort)
 {
     {
-        QMutexLocker lock(&m_mutex);
-        m_aborted.append(abort);
+        QMutexLocker lock(&mutex_);
+        aborted_.append(abort);
     }
     log(u"backup of '%1' to '%2' aborted by the client"_s.arg(abort.database, abort.path));
 }
@@ -95,8 +95,8 @@ void ServerState::recordAbort(const AbortRecord &abort)
 void ServerState::recordWrittenBackup(const QString &path)
 {
     {
-        QMutexLocker lock(&m_mutex);
-        m_written.append(path);
+        QMutexLocker lock(&mutex_);
+        written_.append(path);
     }
     log(u"backup written: "_s + path);
 }
@@ -104,8 +104,8 @@ void ServerState::recordWrittenBackup(const QString &path)
 void ServerState::recordAttention()
 {
     {
-        QMutexLocker lock(&m_mutex);
-        ++m_attentions;
+        QMutexLocker lock(&mutex_);
+        ++attentions_;
     }
     log(u"attention"_s);
 }
@@ -113,8 +113,8 @@ void ServerState::recordAttention()
 void ServerState::recordHold()
 {
     {
-        QMutexLocker lock(&m_mutex);
-        ++m_held;
+        QMutexLocker lock(&mutex_);
+        ++held_;
     }
     log(u"connection held: nothing more is sent"_s);
 }
@@ -122,54 +122,54 @@ void ServerState::recordHold()
 void ServerState::recordHoldEnded()
 {
     {
-        QMutexLocker lock(&m_mutex);
-        --m_held;
+        QMutexLocker lock(&mutex_);
+        --held_;
     }
     log(u"held connection let go"_s);
 }
 
 QList<LoginRecord> ServerState::logins() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_logins;
+    QMutexLocker lock(&mutex_);
+    return logins_;
 }
 
 QStringList ServerState::batches() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_batches;
+    QMutexLocker lock(&mutex_);
+    return batches_;
 }
 
 QList<AbortRecord> ServerState::abortedBackups() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_aborted;
+    QMutexLocker lock(&mutex_);
+    return aborted_;
 }
 
 QStringList ServerState::writtenBackups() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_written;
+    QMutexLocker lock(&mutex_);
+    return written_;
 }
 
 int ServerState::attentionCount() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_attentions;
+    QMutexLocker lock(&mutex_);
+    return attentions_;
 }
 
 int ServerState::heldConnections() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_held;
+    QMutexLocker lock(&mutex_);
+    return held_;
 }
 
 void ServerState::log(const QString &line) const
 {
     std::function<void(const QString &)> sink;
     {
-        QMutexLocker lock(&m_mutex);
-        sink = m_log;
+        QMutexLocker lock(&mutex_);
+        sink = log_;
     }
     if (sink)
         sink(line);

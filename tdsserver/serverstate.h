@@ -44,17 +44,17 @@ public:
 private:
     void log(const QString &line) const;
 
-    mutable QMutex m_mutex;
-    QHash<QString, QString> m_passwords;
-    QStringList m_databases;
-    Behaviour m_behaviour;
-    std::function<void(const QString &)> m_log;
-    QList<LoginRecord> m_logins;
-    QStringList m_batches;
-    QList<AbortRecord> m_aborted;
-    QStringList m_written;
-    int m_attentions = 0;
-    int m_held = 0;
+    mutable QMutex mutex_;
+    QHash<QString, QString> passwords_;
+    QStringList databases_;
+    Behaviour behaviour_;
+    std::function<void(const QString &)> log_;
+    QList<LoginRecord> logins_;
+    QStringList batches_;
+    QList<AbortRecord> aborted_;
+    QStringList written_;
+    int attentions_ = 0;
+    int held_ = 0;
 };
 
 } // namespace tdstest

@@ -12,7 +12,7 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-void onSignal(int)
+void OnSignal(int)
 {
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
@@ -24,14 +24,14 @@ SignalQuit::SignalQuit(QObject *parent) : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
-    m_notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [] {
+    notifier_ = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [] {
         char byte;
         [[maybe_unused]] const ssize_t read = ::read(signalPipe[1], &byte, 1);
         QCoreApplication::quit();
     });
     struct sigaction action = {};
-    action.sa_handler = onSignal;
+    action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
@@ -42,7 +42,7 @@ SignalQuit::~SignalQuit()
 {
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGINT, SIG_DFL);
-    delete m_notifier;
+    delete notifier_;
     for (int &fd : signalPipe) {
         if (fd >= 0)
             ::close(fd);

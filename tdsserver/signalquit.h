@@ -14,7 +14,7 @@ public:
     ~SignalQuit() override;
 
 private:
-    QSocketNotifier *m_notifier = nullptr;
+    QSocketNotifier *notifier_ = nullptr;
 };
 
 } // namespace tdstest

@@ -6,24 +6,24 @@ namespace tdstest {
 
 namespace {
 
-bool startsWord(QChar c)
+bool StartsWord(QChar c)
 {
     return c.isLetter() || c == u'_' || c == u'#';
 }
 
-bool continuesWord(QChar c)
+bool ContinuesWord(QChar c)
 {
     return c.isLetterOrNumber() || c == u'_' || c == u'#' || c == u'@' || c == u'$';
 }
 
-bool continuesNumber(QChar c)
+bool ContinuesNumber(QChar c)
 {
     return c.isDigit() || c == u'.';
 }
 
 } // namespace
 
-SqlLexer::SqlLexer(const QString &text) : m_text(text) {}
+SqlLexer::SqlLexer(const QString &text) : text_(text) {}
 
 QList<SqlToken> SqlLexer::tokenize(const QString &text)
 {
@@ -41,54 +41,54 @@ QList<SqlToken> SqlLexer::tokenize(const QString &text)
 SqlToken SqlLexer::next()
 {
     if (!skipSpaceAndComments())
-        return {SqlToken::Kind::UnclosedComment, {}, m_text.mid(m_at)};
-    if (m_at >= m_text.size())
+        return {SqlToken::Kind::UnclosedComment, {}, text_.mid(at_)};
+    if (at_ >= text_.size())
         return {};
-    const qsizetype start = m_at;
-    const QChar c = m_text.at(m_at);
-    const bool national = (c == u'N' || c == u'n') && m_text.mid(m_at + 1, 1) == u"'"_s;
+    const qsizetype start = at_;
+    const QChar c = text_.at(at_);
+    const bool national = (c == u'N' || c == u'n') && text_.mid(at_ + 1, 1) == u"'"_s;
     if (national || c == u'\'') {
-        m_at += national ? 2 : 1;
+        at_ += national ? 2 : 1;
         return quoted(SqlToken::Kind::String, start, u'\'');
     }
     if (c == u'[' || c == u'"') {
-        ++m_at;
+        ++at_;
         return quoted(SqlToken::Kind::QuotedName, start, c == u'[' ? u']' : u'"');
     }
     if (c == u'@')
-        return run(SqlToken::Kind::Variable, start, continuesWord);
-    if (startsWord(c))
-        return run(SqlToken::Kind::Word, start, continuesWord);
+        return run(SqlToken::Kind::Variable, start, ContinuesWord);
+    if (StartsWord(c))
+        return run(SqlToken::Kind::Word, start, ContinuesWord);
     if (c.isDigit())
-        return run(SqlToken::Kind::Number, start, continuesNumber);
-    ++m_at;
+        return run(SqlToken::Kind::Number, start, ContinuesNumber);
+    ++at_;
     return {SqlToken::Kind::Symbol, c, c};
 }
 
 bool SqlLexer::skipSpaceAndComments()
 {
-    while (m_at < m_text.size()) {
-        const QStringView rest = QStringView(m_text).mid(m_at);
+    while (at_ < text_.size()) {
+        const QStringView rest = QStringView(text_).mid(at_);
         if (rest.front().isSpace()) {
-            ++m_at;
+            ++at_;
         } else if (rest.startsWith(u"--")) {
-            const qsizetype end = m_text.indexOf(u'\n', m_at);
-            m_at = end < 0 ? m_text.size() : end + 1;
+            const qsizetype end = text_.indexOf(u'\n', at_);
+            at_ = end < 0 ? text_.size() : end + 1;
         } else if (rest.startsWith(u"/*")) {
             // Block comments nest in T-SQL.
             int depth = 0;
             do {
-                if (m_at + 1 >= m_text.size())
+                if (at_ + 1 >= text_.size())
                     return false;
-                const QStringView pair = QStringView(m_text).mid(m_at, 2);
+                const QStringView pair = QStringView(text_).mid(at_, 2);
                 if (pair == u"/*") {
                     ++depth;
-                    m_at += 2;
+                    at_ += 2;
                 } else if (pair == u"*/") {
                     --depth;
-                    m_at += 2;
+                    at_ += 2;
                 } else {
-                    ++m_at;
+                    ++at_;
                 }
             } while (depth > 0);
         } else {
@@ -100,29 +100,29 @@ bool SqlLexer::skipSpaceAndComments()
 
 SqlToken SqlLexer::quoted(SqlToken::Kind kind, qsizetype start, QChar close)
 {
-    const qsizetype bodyStart = m_at;
+    const qsizetype bodyStart = at_;
     QString value;
-    while (m_at < m_text.size()) {
-        const QChar c = m_text.at(m_at++);
+    while (at_ < text_.size()) {
+        const QChar c = text_.at(at_++);
         if (c != close) {
             value.append(c);
-        } else if (m_at < m_text.size() && m_text.at(m_at) == close) {
+        } else if (at_ < text_.size() && text_.at(at_) == close) {
             // A doubled closing character stands for itself.
             value.append(c);
-            ++m_at;
+            ++at_;
         } else {
-            return {kind, value, m_text.mid(start, m_at - start)};
+            return {kind, value, text_.mid(start, at_ - start)};
         }
     }
-    return {SqlToken::Kind::UnclosedQuote, m_text.mid(bodyStart), m_text.mid(start)};
+    return {SqlToken::Kind::UnclosedQuote, text_.mid(bodyStart), text_.mid(start)};
 }
 
 SqlToken SqlLexer::run(SqlToken::Kind kind, qsizetype start, bool (*belongs)(QChar))
 {
-    ++m_at;
-    while (m_at < m_text.size() && belongs(m_text.at(m_at)))
-        ++m_at;
-    const QString source = m_text.mid(start, m_at - start);
+    ++at_;
+    while (at_ < text_.size() && belongs(text_.at(at_)))
+        ++at_;
+    const QString source = text_.mid(start, at_ - start);
     return {kind, source, source};
 }
 

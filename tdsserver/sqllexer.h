@@ -34,8 +34,8 @@ private:
     SqlToken quoted(SqlToken::Kind kind, qsizetype start, QChar close);
     SqlToken run(SqlToken::Kind kind, qsizetype start, bool (*belongs)(QChar));
 
-    QString m_text;
-    qsizetype m_at = 0;
+    QString text_;
+    qsizetype at_ = 0;
 };
 
 } // namespace tdstest

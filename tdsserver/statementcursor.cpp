@@ -8,20 +8,20 @@ namespace {
 
 using Kind = SqlToken::Kind;
 
-constexpr quint8 SyntaxSeverity = 15;
+constexpr quint8 kSyntaxSeverity = 15;
 
 // Reserved words that can appear around a BACKUP or RESTORE; a bare name cannot be one of them.
-const QSet<QString> ReservedWords = {u"BACKUP"_s, u"RESTORE"_s, u"DATABASE"_s, u"DISK"_s,
+const QSet<QString> kReservedWords = {u"BACKUP"_s, u"RESTORE"_s, u"DATABASE"_s, u"DISK"_s,
                                      u"TO"_s,     u"FROM"_s,    u"WITH"_s,     u"FILE"_s};
 
-ServerMessage syntaxError(qint32 number, const QString &text)
+ServerMessage SyntaxError(qint32 number, const QString &text)
 {
-    return {number, 1, SyntaxSeverity, text};
+    return {number, 1, kSyntaxSeverity, text};
 }
 
 } // namespace
 
-StatementCursor::StatementCursor(const QString &batch) : m_tokens(SqlLexer::tokenize(batch)) {}
+StatementCursor::StatementCursor(const QString &batch) : tokens_(SqlLexer::tokenize(batch)) {}
 
 bool StatementCursor::isWord(QStringView word) const
 {
@@ -37,7 +37,7 @@ bool StatementCursor::keyword(QStringView word)
 {
     if (!isWord(word))
         return fail();
-    ++m_at;
+    ++at_;
     return true;
 }
 
@@ -45,7 +45,7 @@ bool StatementCursor::symbol(QChar c)
 {
     if (!isSymbol(c))
         return fail();
-    ++m_at;
+    ++at_;
     return true;
 }
 
@@ -54,11 +54,11 @@ bool StatementCursor::name(QString *out)
     const SqlToken &token = current();
     if (token.kind == Kind::Variable)
         return undeclared(token);
-    const bool bare = token.kind == Kind::Word && !ReservedWords.contains(token.value.toUpper());
+    const bool bare = token.kind == Kind::Word && !kReservedWords.contains(token.value.toUpper());
     if (!bare && token.kind != Kind::QuotedName)
         return fail();
     *out = token.value;
-    ++m_at;
+    ++at_;
     return true;
 }
 
@@ -70,7 +70,7 @@ bool StatementCursor::path(QString *out)
     if (token.kind != Kind::String)
         return fail();
     *out = token.value;
-    ++m_at;
+    ++at_;
     return true;
 }
 
@@ -80,7 +80,7 @@ bool StatementCursor::options(const QSet<QString> &known, QStringView statementK
     if (!isWord(u"WITH"))
         return true;
     do {
-        ++m_at;
+        ++at_;
         if (!option(known, statementKind, take))
             return false;
     } while (isSymbol(u','));
@@ -95,16 +95,16 @@ bool StatementCursor::option(const QSet<QString> &known, QStringView statementKi
         return fail();
     const QString option = token.value.toUpper();
     if (!known.contains(option)) {
-        m_errors.append(
-            syntaxError(155, u"'%1' is not a recognized %2 option."_s.arg(token.source, statementKind)));
+        errors_.append(
+            SyntaxError(155, u"'%1' is not a recognized %2 option."_s.arg(token.source, statementKind)));
         return false;
     }
-    ++m_at;
+    ++at_;
     if (!isSymbol(u'=')) {
         take(option, nullptr);
         return true;
     }
-    ++m_at;
+    ++at_;
     const SqlToken &value = current();
     if (value.kind == Kind::Variable)
         return undeclared(value);
@@ -112,20 +112,20 @@ bool StatementCursor::option(const QSet<QString> &known, QStringView statementKi
         value.kind != Kind::QuotedName)
         return fail();
     take(option, &value);
-    ++m_at;
+    ++at_;
     return true;
 }
 
 bool StatementCursor::end()
 {
     if (isSymbol(u';'))
-        ++m_at;
+        ++at_;
     return current().kind == Kind::End || fail();
 }
 
 bool StatementCursor::undeclared(const SqlToken &variable)
 {
-    m_errors.append(syntaxError(137, u"Must declare the scalar variable \"%1\"."_s.arg(variable.source)));
+    errors_.append(SyntaxError(137, u"Must declare the scalar variable \"%1\"."_s.arg(variable.source)));
     return false;
 }
 
@@ -134,20 +134,20 @@ bool StatementCursor::fail()
 {
     const SqlToken &token = current();
     if (token.kind == Kind::UnclosedQuote) {
-        m_errors.append(
-            syntaxError(105, u"Unclosed quotation mark after the character string '%1'."_s.arg(token.value)));
-        m_errors.append(syntaxError(102, u"Incorrect syntax near '%1'."_s.arg(token.value)));
+        errors_.append(
+            SyntaxError(105, u"Unclosed quotation mark after the character string '%1'."_s.arg(token.value)));
+        errors_.append(SyntaxError(102, u"Incorrect syntax near '%1'."_s.arg(token.value)));
         return false;
     }
     if (token.kind == Kind::UnclosedComment) {
-        m_errors.append(syntaxError(113, u"Missing end comment mark '*/'."_s));
+        errors_.append(SyntaxError(113, u"Missing end comment mark '*/'."_s));
         return false;
     }
-    const SqlToken &near = token.kind == Kind::End && m_at > 0 ? m_tokens.at(m_at - 1) : token;
-    if (near.kind == Kind::Word && ReservedWords.contains(near.value.toUpper()))
-        m_errors.append(syntaxError(156, u"Incorrect syntax near the keyword '%1'."_s.arg(near.source)));
+    const SqlToken &near = token.kind == Kind::End && at_ > 0 ? tokens_.at(at_ - 1) : token;
+    if (near.kind == Kind::Word && kReservedWords.contains(near.value.toUpper()))
+        errors_.append(SyntaxError(156, u"Incorrect syntax near the keyword '%1'."_s.arg(near.source)));
     else
-        m_errors.append(syntaxError(102, u"Incorrect syntax near '%1'."_s.arg(near.source)));
+        errors_.append(SyntaxError(102, u"Incorrect syntax near '%1'."_s.arg(near.source)));
     return false;
 }
 

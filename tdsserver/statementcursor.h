@@ -29,19 +29,19 @@ public:
     // An optional semicolon, then nothing.
     bool end();
 
-    QList<ServerMessage> errors() const { return m_errors; }
+    QList<ServerMessage> errors() const { return errors_; }
 
 private:
-    const SqlToken &current() const { return m_tokens.at(m_at); }
+    const SqlToken &current() const { return tokens_.at(at_); }
     bool isSymbol(QChar c) const;
     bool option(const QSet<QString> &known, QStringView statementKind,
                 const std::function<void(const QString &, const SqlToken *)> &take);
     bool undeclared(const SqlToken &variable);
     bool fail();
 
-    QList<SqlToken> m_tokens;
-    qsizetype m_at = 0;
-    QList<ServerMessage> m_errors;
+    QList<SqlToken> tokens_;
+    qsizetype at_ = 0;
+    QList<ServerMessage> errors_;
 };
 
 } // namespace tdstest

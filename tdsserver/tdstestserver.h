@@ -28,7 +28,7 @@ public:
 
     // 127.0.0.1 only; port 0 picks a free one. False when the port cannot be bound or already listening.
     bool listen(quint16 port = 0);
-    quint16 port() const { return m_port; }
+    quint16 port() const { return port_; }
 
     void addLogin(const QString &login, const QString &password);
     // Compared without case; master, model, msdb and tempdb always exist.
@@ -87,10 +87,10 @@ public:
     int heldConnections() const;
 
 private:
-    std::shared_ptr<ServerState> m_state;
-    std::unique_ptr<QThread> m_thread;
-    Listener *m_listener = nullptr;
-    quint16 m_port = 0;
+    std::shared_ptr<ServerState> state_;
+    std::unique_ptr<QThread> thread_;
+    Listener *listener_ = nullptr;
+    quint16 port_ = 0;
 };
 
 } // namespace tdstest

@@ -8,40 +8,40 @@ namespace tdstest {
 
 namespace {
 
-constexpr quint8 TokenReturnStatus = 0x79;
-constexpr quint8 TokenError = 0xAA;
-constexpr quint8 TokenInfo = 0xAB;
-constexpr quint8 TokenLoginAck = 0xAD;
-constexpr quint8 TokenEnvChange = 0xE3;
-constexpr quint8 TokenDone = 0xFD;
-constexpr quint8 TokenDoneProc = 0xFE;
+constexpr quint8 kTokenReturnStatus = 0x79;
+constexpr quint8 kTokenError = 0xAA;
+constexpr quint8 kTokenInfo = 0xAB;
+constexpr quint8 kTokenLoginAck = 0xAD;
+constexpr quint8 kTokenEnvChange = 0xE3;
+constexpr quint8 kTokenDone = 0xFD;
+constexpr quint8 kTokenDoneProc = 0xFE;
 
 // LOGINACK interface value for T-SQL.
-constexpr quint8 InterfaceTransactSql = 1;
+constexpr quint8 kInterfaceTransactSql = 1;
 
-const QString ServerName = u"TDSTEST"_s;
-const QString ProductName = u"Microsoft SQL Server"_s;
+const QString kServerName = u"TDSTEST"_s;
+const QString kProductName = u"Microsoft SQL Server"_s;
 
 // Product version 16.0.1000 (major, minor, build high byte, build low byte).
-constexpr quint8 ProductVersion[] = {16, 0, 0x03, 0xE8};
+constexpr quint8 kProductVersion[] = {16, 0, 0x03, 0xE8};
 
 // B_VARCHAR carries its length in one byte.
-constexpr qsizetype MaxByteLengthChars = 255;
+constexpr qsizetype kMaxByteLengthChars = 255;
 
 // What an INFO or ERROR token's length counts besides the text: number, state, class, the text's length,
 // the server and procedure names and the line number.
-qsizetype messageBytesBesideText()
+qsizetype MessageBytesBesideText()
 {
-    return 4 + 1 + 1 + 2 + 1 + 2 * ServerName.size() + 1 + 4;
+    return 4 + 1 + 1 + 2 + 1 + 2 * kServerName.size() + 1 + 4;
 }
 
 } // namespace
 
 TokenWriter &TokenWriter::envChange(EnvChange type, const QString &newValue, const QString &oldValue)
 {
-    const QString newText = newValue.left(MaxByteLengthChars);
-    const QString oldText = oldValue.left(MaxByteLengthChars);
-    u8(TokenEnvChange);
+    const QString newText = newValue.left(kMaxByteLengthChars);
+    const QString oldText = oldValue.left(kMaxByteLengthChars);
+    u8(kTokenEnvChange);
     u16(quint16(1 + 1 + 2 * newText.size() + 1 + 2 * oldText.size()));
     u8(quint8(type));
     bVarChar(newText);
@@ -51,11 +51,11 @@ TokenWriter &TokenWriter::envChange(EnvChange type, const QString &newValue, con
 
 TokenWriter &TokenWriter::collation(const QByteArray &newCollation)
 {
-    u8(TokenEnvChange);
+    u8(kTokenEnvChange);
     u16(quint16(1 + 1 + newCollation.size() + 1));
     u8(quint8(EnvChange::Collation));
     u8(quint8(newCollation.size()));
-    m_bytes.append(newCollation);
+    bytes_.append(newCollation);
     u8(0);
     return *this;
 }
@@ -63,14 +63,14 @@ TokenWriter &TokenWriter::collation(const QByteArray &newCollation)
 TokenWriter &TokenWriter::message(const ServerMessage &message)
 {
     const QString text = message.text;
-    u8(message.severity > HighestInfoSeverity ? TokenError : TokenInfo);
-    u16(quint16(messageBytesBesideText() + 2 * text.size()));
+    u8(message.severity > kHighestInfoSeverity ? kTokenError : kTokenInfo);
+    u16(quint16(MessageBytesBesideText() + 2 * text.size()));
     u32(quint32(message.number));
     u8(message.state);
     u8(message.severity);
     u16(quint16(text.size()));
     utf16(text);
-    bVarChar(ServerName);
+    bVarChar(kServerName);
     bVarChar(QString());
     u32(1);
     return *this;
@@ -78,39 +78,39 @@ TokenWriter &TokenWriter::message(const ServerMessage &message)
 
 qsizetype TokenWriter::longestMessageText()
 {
-    return (0xFFFF - messageBytesBesideText()) / 2;
+    return (0xFFFF - MessageBytesBesideText()) / 2;
 }
 
 TokenWriter &TokenWriter::loginAck(quint32 tdsVersion)
 {
-    u8(TokenLoginAck);
-    u16(quint16(1 + 4 + 1 + 2 * ProductName.size() + 4));
-    u8(InterfaceTransactSql);
+    u8(kTokenLoginAck);
+    u16(quint16(1 + 4 + 1 + 2 * kProductName.size() + 4));
+    u8(kInterfaceTransactSql);
     // Unlike LOGIN7, LOGINACK carries the version most significant byte first.
     char version[4];
     qToBigEndian(tdsVersion, version);
-    m_bytes.append(version, 4);
-    bVarChar(ProductName);
-    for (const quint8 part : ProductVersion)
+    bytes_.append(version, 4);
+    bVarChar(kProductName);
+    for (const quint8 part : kProductVersion)
         u8(part);
     return *this;
 }
 
 TokenWriter &TokenWriter::done(quint16 status)
 {
-    doneToken(TokenDone, status);
+    doneToken(kTokenDone, status);
     return *this;
 }
 
 TokenWriter &TokenWriter::doneProc(quint16 status)
 {
-    doneToken(TokenDoneProc, status);
+    doneToken(kTokenDoneProc, status);
     return *this;
 }
 
 TokenWriter &TokenWriter::returnStatus(qint32 value)
 {
-    u8(TokenReturnStatus);
+    u8(kTokenReturnStatus);
     u32(quint32(value));
     return *this;
 }
@@ -125,28 +125,28 @@ void TokenWriter::doneToken(quint8 token, quint16 status)
 
 void TokenWriter::u8(quint8 value)
 {
-    m_bytes.append(char(value));
+    bytes_.append(char(value));
 }
 
 void TokenWriter::u16(quint16 value)
 {
     char bytes[2];
     qToLittleEndian(value, bytes);
-    m_bytes.append(bytes, 2);
+    bytes_.append(bytes, 2);
 }
 
 void TokenWriter::u32(quint32 value)
 {
     char bytes[4];
     qToLittleEndian(value, bytes);
-    m_bytes.append(bytes, 4);
+    bytes_.append(bytes, 4);
 }
 
 void TokenWriter::u64(quint64 value)
 {
     char bytes[8];
     qToLittleEndian(value, bytes);
-    m_bytes.append(bytes, 8);
+    bytes_.append(bytes, 8);
 }
 
 void TokenWriter::utf16(const QString &text)
@@ -157,7 +157,7 @@ void TokenWriter::utf16(const QString &text)
 
 void TokenWriter::bVarChar(const QString &text)
 {
-    const QString fitting = text.left(MaxByteLengthChars);
+    const QString fitting = text.left(kMaxByteLengthChars);
     u8(quint8(fitting.size()));
     utf16(fitting);
 }

@@ -38,7 +38,7 @@ public:
     // The most UTF-16 units a message text can have in this server's INFO and ERROR tokens.
     static qsizetype longestMessageText();
 
-    QByteArray bytes() const { return m_bytes; }
+    QByteArray bytes() const { return bytes_; }
 
 private:
     void doneToken(quint8 token, quint16 status);
@@ -49,7 +49,7 @@ private:
     void utf16(const QString &text);
     void bVarChar(const QString &text);
 
-    QByteArray m_bytes;
+    QByteArray bytes_;
 };
 
 } // namespace tdstest

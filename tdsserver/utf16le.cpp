@@ -4,7 +4,7 @@
 
 namespace tdstest {
 
-QString utf16LeText(const QByteArray &bytes, qsizetype from, qsizetype chars)
+QString Utf16LeText(const QByteArray &bytes, qsizetype from, qsizetype chars)
 {
     QString text;
     for (qsizetype i = 0; i < chars && from + 2 * i + 1 < bytes.size(); ++i)

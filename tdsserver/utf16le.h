@@ -6,6 +6,6 @@
 namespace tdstest {
 
 // Text on the wire is UTF-16LE whatever the host's byte order; reads at most the bytes present.
-QString utf16LeText(const QByteArray &bytes, qsizetype from, qsizetype chars);
+QString Utf16LeText(const QByteArray &bytes, qsizetype from, qsizetype chars);
 
 } // namespace tdstest

@@ -12,31 +12,31 @@ namespace tdstest {
 
 namespace {
 
-constexpr quint8 OpenToRead = 2;
+constexpr quint8 kOpenToRead = 2;
 
-QList<ServerMessage> cannotOpen(const QString &path, QStringView osError)
+QList<ServerMessage> CannotOpen(const QString &path, QStringView osError)
 {
-    return {cannotOpenDevice(path, osError, OpenToRead), verifyTerminated()};
+    return {CannotOpenDevice(path, osError, kOpenToRead), VerifyTerminated()};
 }
 
 } // namespace
 
-QList<ServerMessage> verifyBackup(const QString &path)
+QList<ServerMessage> VerifyBackup(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.absoluteDir().exists())
-        return cannotOpen(path, PathNotFound);
+        return CannotOpen(path, kPathNotFound);
     if (!info.exists())
-        return cannotOpen(path, FileNotFound);
+        return CannotOpen(path, kFileNotFound);
     QFile file(path);
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        return cannotOpen(path, AccessDenied);
-    if (!isWholeBackup(file.readAll())) {
+        return CannotOpen(path, kAccessDenied);
+    if (!IsWholeBackup(file.readAll())) {
         const QString text =
             u"The media family on device '%1' is incorrectly formed. SQL Server cannot process this media family."_s;
-        return {{3241, 0, ErrorSeverity, text.arg(path)}, verifyTerminated()};
+        return {{3241, 0, kErrorSeverity, text.arg(path)}, VerifyTerminated()};
     }
-    return {{3262, 1, HighestInfoSeverity, u"The backup set on file 1 is valid."_s}};
+    return {{3262, 1, kHighestInfoSeverity, u"The backup set on file 1 is valid."_s}};
 }
 
 } // namespace tdstest

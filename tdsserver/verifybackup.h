@@ -7,6 +7,6 @@
 namespace tdstest {
 
 // The server's answer to RESTORE VERIFYONLY of the file at path: 3262 when it is whole, else the errors.
-QList<ServerMessage> verifyBackup(const QString &path);
+QList<ServerMessage> VerifyBackup(const QString &path);
 
 } // namespace tdstest

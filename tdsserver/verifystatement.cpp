@@ -8,7 +8,7 @@ namespace tdstest {
 
 namespace {
 
-const QSet<QString> VerifyOptions = {
+const QSet<QString> kVerifyOptions = {
     u"CHECKSUM"_s,      u"NO_CHECKSUM"_s,   u"CONTINUE_AFTER_ERROR"_s,
     u"STOP_ON_ERROR"_s, u"FILE"_s,          u"LOADHISTORY"_s,
     u"MEDIANAME"_s,     u"MEDIAPASSWORD"_s, u"PASSWORD"_s,
@@ -18,19 +18,19 @@ const QSet<QString> VerifyOptions = {
 
 } // namespace
 
-bool isRestore(const QString &batch)
+bool IsRestore(const QString &batch)
 {
     return StatementCursor(batch).isWord(u"RESTORE");
 }
 
-VerifyParse parseVerify(const QString &batch)
+VerifyParse ParseVerify(const QString &batch)
 {
     StatementCursor cursor(batch);
     QString path;
     const bool parsed =
         cursor.keyword(u"RESTORE") && cursor.keyword(u"VERIFYONLY") && cursor.keyword(u"FROM") &&
         cursor.keyword(u"DISK") && cursor.symbol(u'=') && cursor.path(&path) &&
-        cursor.options(VerifyOptions, u"RESTORE", [](const QString &, const SqlToken *) {}) && cursor.end();
+        cursor.options(kVerifyOptions, u"RESTORE", [](const QString &, const SqlToken *) {}) && cursor.end();
     if (!parsed)
         return {std::nullopt, cursor.errors()};
     return {path, {}};

@@ -13,10 +13,10 @@ struct VerifyParse {
     QList<ServerMessage> errors; // set when path is not
 };
 
-bool isRestore(const QString &batch);
+bool IsRestore(const QString &batch);
 
 // Reads RESTORE VERIFYONLY FROM DISK = <path> [WITH ...] as the server's parser does; the options change
 // nothing here, every file this server writes carries its checksum.
-VerifyParse parseVerify(const QString &batch);
+VerifyParse ParseVerify(const QString &batch);
 
 } // namespace tdstest

@@ -3,8 +3,10 @@
 #include "EventLoopWaits.h"
 #include "app/KVZ.h"
 #include "backup/ProgramBackup.h"
+#include "schedule/BackupRunner.h"
 
 #include <QApplication>
+#include <QTime>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -23,11 +25,15 @@ std::optional<QString> BenchProgram::start()
 {
     if (!server_.listen())
         return u"the test server cannot listen"_s;
-    folder_ = std::make_unique<BenchFolder>(server_.port());
-    if (!folder_->isValid())
+    // The daily hour lies twelve hours away, so no scheduled run falls into a measurement.
+    const QString farHour = u"%1"_s.arg((QTime::currentTime().hour() + 12) % 24, 2, 10, QChar(u'0'));
+    if (!folder_.isValid() ||
+        !folder_.write(
+            server_.port(),
+            {.password = u"pw"_s, .dailyHour = farHour, .interval = u"Günlük yedekleme saatinde kopyala"_s}))
         return u"cannot write the program folder"_s;
-    window_ = std::make_unique<KVZ>(folder_->path(), clock_, elapsed_,
-                                    MakeBackupRunner(folder_->path(), [&c = clock_] { return c.now(); }));
+    window_ = std::make_unique<KVZ>(folder_.path(), clock_, elapsed_,
+                                    MakeBackupRunner(folder_.path(), [&c = clock_] { return c.now(); }));
     window_->startUp();
     const std::optional<FinishedRun> startUpRun = WaitForRun(*window_, 30s);
     if (!startUpRun || !startUpRun->result.ok)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BenchFolder.h"
 #include "schedule/Clock.h"
+#include "support/ProgramFolder.h"
 #include "tdstestserver.h"
 
 #include <QString>
@@ -11,7 +11,8 @@
 class KVZ;
 
 // The main window as the program sets it up, in a program folder whose settings point at a loopback test
-// server in this process (login sa:pw, database STOK). Needs a QApplication.
+// server in this process (login sa:pw, database STOK), with a backup folder of its own. Needs a
+// QApplication.
 class BenchProgram {
 public:
     BenchProgram();
@@ -22,12 +23,12 @@ public:
     std::optional<QString> start();
 
     tdstest::TdsTestServer &server() { return server_; }
-    const BenchFolder &folder() const { return *folder_; }
+    const ProgramFolder &folder() const { return folder_; }
     KVZ &window() { return *window_; }
 
 private:
     tdstest::TdsTestServer server_;
-    std::unique_ptr<BenchFolder> folder_;
+    ProgramFolder folder_;
     SystemClock clock_;
     SystemElapsedClock elapsed_;
     std::unique_ptr<KVZ> window_;

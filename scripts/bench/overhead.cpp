@@ -61,7 +61,7 @@ int main(int argc, char *argv[])
         return fail(*problem);
     tdstest::TdsTestServer &server = program.server();
     KVZ &window = program.window();
-    const BenchFolder &folder = program.folder();
+    const ProgramFolder &folder = program.folder();
     ServerEventTimes events(server);
     server.setBackupDuration(backupMs);
 

@@ -32,13 +32,7 @@ kvz=$build/app/kvz
 benches=$build/scripts/bench
 
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'stop_started; rm -rf "$work"' EXIT
 samples=$work/samples
 log() { echo "[$(date +%T)] $*" >&2; }
 

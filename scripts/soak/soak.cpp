@@ -2,21 +2,18 @@
 // the driver, real backup files, the clock fast-forwarded tick by tick. Runs take no simulated time (the
 // clock stands still while the worker runs), so the schedule is exactly one run a minute.
 #include "app/KVZ.h"
-#include "schedule/Schedule.h"
 #include "backup/ProgramBackup.h"
-#include "common/ManualClock.h"
-#include "settings/SettingsFiles.h"
-#include "settings/ayarkayit.h"
-#include "ui/settings/ayarlar.h"
+#include "schedule/BackupRunner.h"
+#include "schedule/Schedule.h"
+#include "support/ManualClock.h"
+#include "support/ProgramFolder.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -34,21 +31,6 @@ long residentKiB()
     return -1;
 }
 
-void configure(const QString &program, quint16 port, const QString &backups)
-{
-    using namespace SettingsFiles;
-    const QString connection = connectionFile(program);
-    WriteSetting(kSection, kServer, QStringLiteral("127.0.0.1"), connection);
-    WriteSetting(kSection, kPort, QString::number(port), connection);
-    WriteSetting(kSection, kLogin, QStringLiteral("sa"), connection);
-    WriteSetting(kSection, kPassword, QStringLiteral("pw"), connection);
-    WriteSetting(kSection, kDatabase, QStringLiteral("STOK"), connection);
-    const QString backup = backupFile(program);
-    WriteSetting(kSection, kFolder, backups + u'/', backup);
-    WriteSetting(kSection, kDailyHour, QStringLiteral("03"), backup);
-    WriteSetting(kSection, kInterval, IntervalChoices().at(0), backup);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -60,22 +42,22 @@ int main(int argc, char *argv[])
 
     // The server runs in a process of its own, so that the resident memory measured is the program's alone
     // (the server keeps a record of every login and batch).
-    QTemporaryDir program;
-    QTemporaryDir backups;
+    ProgramFolder program;
     QProcess server;
-    server.setStandardErrorFile(program.filePath(QStringLiteral("server.log")));
+    const QString serverLog = program.path() + QStringLiteral("/server.log");
+    server.setStandardErrorFile(serverLog);
     server.start(QStringLiteral(TDSSERVER_CLI),
                  {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--login"),
-                  QStringLiteral("sa:pw"), QStringLiteral("--database"), QStringLiteral("STOK"),
+                  QStringLiteral("sa:Gizli;1"), QStringLiteral("--database"), QStringLiteral("STOK"),
                   QStringLiteral("--backup-seconds"), QStringLiteral("0")});
     if (!server.waitForReadyRead(10000))
         return 2;
     const QRegularExpression listening(QStringLiteral("127\\.0\\.0\\.1:(\\d+)"));
     const quint16 port =
         listening.match(QString::fromUtf8(server.readAllStandardOutput())).captured(1).toUShort();
-    if (port == 0)
+    if (port == 0 ||
+        !program.write(port, {.dailyHour = QStringLiteral("03"), .interval = IntervalChoices().at(0)}))
         return 2;
-    configure(program.path(), port, backups.path());
 
     // Half a minute past midnight, so the daily run at 03:00:00 falls between two interval runs on day one.
     const QDateTime start(QDate(2026, 12, 7), QTime(0, 0, 30), Qt::UTC);
@@ -114,12 +96,12 @@ int main(int argc, char *argv[])
     const long rssEnd = residentKiB();
     server.terminate();
     server.waitForFinished();
-    QFile serverLog(program.filePath(QStringLiteral("server.log")));
-    serverLog.open(QIODevice::ReadOnly);
-    const QByteArray serverEvents = serverLog.readAll();
+    QFile log(serverLog);
+    log.open(QIODevice::ReadOnly);
+    const QByteArray serverEvents = log.readAll();
     const qsizetype aborted = serverEvents.count("aborted by the client") + serverEvents.count("attention");
 
-    const QStringList files = QDir(backups.path()).entryList({QStringLiteral("*.bak")}, QDir::Files);
+    const QStringList files = QDir(program.backupFolder()).entryList({QStringLiteral("*.bak")}, QDir::Files);
     const int minutes = static_cast<int>(start.secsTo(end) / 60);
     // One run at the start, then one a minute. The daily run at 03:00:00 takes the place of the run due at
     // 03:00:30 on day one (the interval then counts from it, on whole minutes) and falls on an interval run

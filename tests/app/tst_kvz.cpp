@@ -1,9 +1,6 @@
 #include "app/KVZ.h"
-#include "backup/ProgramBackup.h"
-#include "common/ManualClock.h"
-#include "settings/SettingsFiles.h"
-#include "settings/ayarkayit.h"
-#include "tdstestserver.h"
+#include "support/ManualClock.h"
+#include "support/ProgramFolder.h"
 #include "ui/browse/frmBF.h"
 #include "ui/settings/ayarlar.h"
 #include "ui/styled/Twips.h"
@@ -61,7 +58,6 @@ private slots:
     void closeProgramWaitsForRunInFlight();
     void closeProgramWithoutRunEndsAtOnce();
     void closeProgramCutsRunOffOnlyWhenUserSaysSo();
-    void startUpBacksUpThroughTheDriver();
     void nextCopyTimeFollowsEachRun_data();
     void nextCopyTimeFollowsEachRun();
     void clockStartsRunAtNextCopyTime();
@@ -76,7 +72,7 @@ private:
     vkLabel *label(const char *name) const { return window_->findChild<vkLabel *>(QLatin1String(name)); }
     void releaseRun() { fake_->release.release(); }
 
-    std::unique_ptr<QTemporaryDir> program_;
+    std::unique_ptr<ProgramFolder> program_;
     std::unique_ptr<ManualClock> clock_;
     std::unique_ptr<FakeBackup> fake_;
     std::unique_ptr<KVZ> window_;
@@ -88,7 +84,7 @@ void tst_kvz::init()
 {
     clock_ = std::make_unique<ManualClock>();
     fake_ = std::make_unique<FakeBackup>();
-    program_ = std::make_unique<QTemporaryDir>();
+    program_ = std::make_unique<ProgramFolder>();
     window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner());
     questions_ = 0;
     window_->setQuestion([this](const QString &) {
@@ -146,7 +142,7 @@ void tst_kvz::controls()
     QWidget *control = window_->findChild<QWidget *>(name);
     QVERIFY(control);
     QCOMPARE(control->property("caption").toString(), caption);
-    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(control->geometry(), TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
     QCOMPARE(control->isVisible(), shown);
     if (name != u"vkFrame1"_s)
         QCOMPARE(control->parentWidget()->objectName(), u"vkFrame1"_s);
@@ -293,38 +289,6 @@ void tst_kvz::closeProgramWithoutRunEndsAtOnce()
     QCOMPARE(questions_, 0);
 }
 
-void tst_kvz::startUpBacksUpThroughTheDriver()
-{
-    using namespace SettingsFiles;
-    tdstest::TdsTestServer server;
-    server.addLogin(u"sa"_s, u"pw"_s);
-    server.addDatabase(u"STOK"_s);
-    QVERIFY(server.listen());
-    QTemporaryDir program;
-    QTemporaryDir backups;
-    const QString connection = connectionFile(program.path());
-    QVERIFY(WriteSetting(kSection, kServer, u"127.0.0.1"_s, connection));
-    QVERIFY(WriteSetting(kSection, kPort, QString::number(server.port()), connection));
-    QVERIFY(WriteSetting(kSection, kLogin, u"sa"_s, connection));
-    QVERIFY(WriteSetting(kSection, kPassword, u"pw"_s, connection));
-    QVERIFY(WriteSetting(kSection, kDatabase, u"STOK"_s, connection));
-    QVERIFY(WriteSetting(kSection, kFolder, backups.path() + u'/', backupFile(program.path())));
-
-    clock_->setTime(QTime(14, 5, 9));
-    KVZ window(program.path(), *clock_, *clock_,
-               MakeBackupRunner(program.path(), [&c = *clock_] { return c.now(); }));
-    QSignalSpy finished(&window, &KVZ::runFinished);
-    window.startUp();
-    QVERIFY(finished.wait(20000));
-    const QString file = backups.filePath(u"20261207140509-STOK.bak"_s);
-    QVERIFY(QFile::exists(file));
-    auto *last = window.findChild<vkLabel *>(u"sonyedekleme"_s);
-    QCOMPARE(last->caption(), u"14:05:09"_s);
-    QCOMPARE(last->toolTip(), u"Yedek dosyası: "_s + file);
-    QCOMPARE(server.logins().size(), 1);
-    QVERIFY(server.abortedBackups().isEmpty());
-}
-
 void tst_kvz::nextCopyTimeFollowsEachRun_data()
 {
     QTest::addColumn<int>("interval");
@@ -373,9 +337,7 @@ void tst_kvz::clockStartsRunAtNextCopyTime()
 
 void tst_kvz::unusableStoredHourShownWhileIntervalGoesOn()
 {
-    const QString file = SettingsFiles::backupFile(program_->path());
-    QVERIFY(WriteSetting(SettingsFiles::kSection, SettingsFiles::kDailyHour, u"25"_s, file));
-    QVERIFY(WriteSetting(SettingsFiles::kSection, SettingsFiles::kInterval, u" dakikada bir yedekle"_s, file));
+    QVERIFY(program_->write(1433, {.dailyHour = u"25"_s, .interval = u" dakikada bir yedekle"_s}));
     window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner());
     const vkLabel *next = label("yedeklemesaati");
     QCOMPARE(next->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -394,8 +356,7 @@ void tst_kvz::unusableStoredHourShownWhileIntervalGoesOn()
 
 void tst_kvz::settingsButtonShowsLoadedSettingsWindow()
 {
-    QVERIFY(WriteSetting(SettingsFiles::kSection, SettingsFiles::kDailyHour, u"05"_s,
-                         SettingsFiles::backupFile(program_->path())));
+    QVERIFY(program_->write(1433, {.dailyHour = u"05"_s}));
     window_->show();
     QTest::mouseClick(window_->findChild<vkCommand *>(u"cmdOk"_s), Qt::LeftButton);
     QVERIFY(window_->Ayarlar().isVisible());

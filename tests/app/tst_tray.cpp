@@ -1,8 +1,8 @@
 #include "app/KVZ.h"
-#include "schedule/RunNotice.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIcon.h"
-#include "common/ManualClock.h"
+#include "schedule/RunNotice.h"
+#include "support/ManualClock.h"
 #include "ui/settings/ayarlar.h"
 
 #include <QAction>
@@ -36,7 +36,7 @@ void tst_tray::menuEntries()
     for (QAction *action : menu->actions())
         entries << action->objectName() + u'=' + action->text();
     QCOMPARE(entries, (QStringList{u"acmenu=GÖSTER"_s, u"gizlemenu=GİZLE"_s, u"ayarlarmenu=Ayarlar"_s,
-                                   u"yedeklemenu=Yedekle"_s, u"kapatmenu=Kapat"_s}));
+                                   u"yedeklemenu=Yedekle"_s, u"gecmismenu=Geçmiş"_s, u"kapatmenu=Kapat"_s}));
 }
 
 void tst_tray::menuEntriesReachTheWindow()
@@ -109,7 +109,7 @@ void tst_tray::withoutTrayHideMinimises()
 void tst_tray::secondCopyAsksFirstToShow()
 {
     QTemporaryDir program;
-    const QString key = SingleInstance::KeyFor(program.path());
+    const QString key = SingleInstance::keyFor(program.path());
     SingleInstance first(key);
     QVERIFY(first.claim());
     QSignalSpy show(&first, &SingleInstance::showRequested);
@@ -119,7 +119,7 @@ void tst_tray::secondCopyAsksFirstToShow()
     }
     QVERIFY(show.wait());
     QTemporaryDir otherProgram;
-    SingleInstance elsewhere(SingleInstance::KeyFor(otherProgram.path()));
+    SingleInstance elsewhere(SingleInstance::keyFor(otherProgram.path()));
     QVERIFY(elsewhere.claim());
 }
 

@@ -1,5 +1,5 @@
 #include "settings/XdgAutoStartStore.h"
-#include "settings/modSystray.h"
+#include "settings/StartAtLogin.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>

@@ -1,8 +1,9 @@
 #include "app/KVZ.h"
 #include "backup/ProgramBackup.h"
-#include "common/ManualClock.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
+#include "support/ManualClock.h"
+#include "support/ProgramFolder.h"
 #include "ui/settings/SettingsMessages.h"
 #include "ui/settings/ayarlar.h"
 #include "ui/styled/vkCommand.h"
@@ -15,7 +16,6 @@
 #include <QLocalServer>
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -97,13 +97,13 @@ private:
     QStringList shownFields(ayarlar &window) const;
     QString path(const QString &name) const { return QDir(program_->path()).filePath(name); }
 
-    std::unique_ptr<QTemporaryDir> program_;
+    std::unique_ptr<ProgramFolder> program_;
     std::vector<std::unique_ptr<QLocalServer>> sockets_;
 };
 
 void tst_badinput::init()
 {
-    program_ = std::make_unique<QTemporaryDir>();
+    program_ = std::make_unique<ProgramFolder>();
     QVERIFY(program_->isValid());
 }
 
@@ -115,6 +115,7 @@ void tst_badinput::cleanup()
 
 void tst_badinput::place(Form form, const QString &file, const QByteArray &bytes)
 {
+    QFile::remove(file);
     switch (form) {
     case Form::Bytes:
     case Form::Unreadable: {
@@ -216,8 +217,8 @@ void tst_badinput::windowsStartAndSave_data()
         << Form::Bytes << backupSettings("D:\\", "03", kHourly.toUtf8() + ' ') << connectionSettings("SUNUCU")
         << fields(u"D:\\"_s, u"03"_s, kHourly, u"SUNUCU"_s) << true;
     QTest::newRow("odd hour and interval texts")
-        << Form::Bytes << backupSettings("D:\\", "99:99", "Her gün kopyala")
-        << connectionSettings("SUNUCU") << fields(u"D:\\"_s, u"99:99"_s, {}, u"SUNUCU"_s) << true;
+        << Form::Bytes << backupSettings("D:\\", "99:99", "Her gün kopyala") << connectionSettings("SUNUCU")
+        << fields(u"D:\\"_s, u"99:99"_s, {}, u"SUNUCU"_s) << true;
     QTest::newRow("last line ends in a bare carriage return")
         << Form::Bytes << "[ayar]\r\nsaklanacak-yer=D:\\\r"_ba << connectionSettings("SUNUCU")
         << fields(u"D:\\"_s, {}, {}, u"SUNUCU"_s) << true;
@@ -233,9 +234,9 @@ void tst_badinput::windowsStartAndSave()
     QFETCH(QStringList, shown);
     QFETCH(bool, saved);
 
-    const QString backup = backupFile(program_->path());
+    const QString backup = BackupFile(program_->path());
     place(form, backup, backupBytes);
-    place(form, connectionFile(program_->path()), connectionBytes);
+    place(form, ConnectionFile(program_->path()), connectionBytes);
     if (QTest::currentTestFailed())
         return;
     if (form == Form::Unreadable && QFile(backup).open(QIODevice::ReadOnly))
@@ -291,7 +292,7 @@ void tst_badinput::writtenValueReadsBack()
 {
     QFETCH(QByteArray, before);
     QFETCH(QString, key);
-    const QString file = backupFile(program_->path());
+    const QString file = BackupFile(program_->path());
     place(Form::Bytes, file, before);
     if (QTest::currentTestFailed())
         return;
@@ -324,7 +325,8 @@ void tst_badinput::backupRunFails()
 {
     QFETCH(Form, form);
     QFETCH(QByteArray, connectionBytes);
-    place(form, connectionFile(program_->path()), connectionBytes);
+    QVERIFY(program_->write(1433));
+    place(form, ConnectionFile(program_->path()), connectionBytes);
     if (QTest::currentTestFailed())
         return;
     const QDateTime now(QDate(2026, 12, 7), QTime(14, 5, 9));
@@ -332,13 +334,15 @@ void tst_badinput::backupRunFails()
     const BackupResult result = RunProgramBackup(program_->path(), now, {}, 3);
     QVERIFY(!result.ok);
     QVERIFY2(!result.reason.trimmed().isEmpty(), "a failed run must say why");
+    // A run refused for its folder would never have read the connection file.
+    QVERIFY2(!result.reason.startsWith(u"Yedek klasör"_s), qPrintable(result.reason));
     QVERIFY(result.filePath.isEmpty());
 }
 
 // Measured, not asserted: a machine under load must not fail the test.
 void tst_badinput::tenMebibyteFileReadTime()
 {
-    const QString file = backupFile(program_->path());
+    const QString file = BackupFile(program_->path());
     place(Form::Bytes, file, QByteArray("x=1\n").repeated(10 * kMiB / 4) + backupSettings("D:\\", "03", ""));
     if (QTest::currentTestFailed())
         return;

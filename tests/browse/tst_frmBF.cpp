@@ -203,7 +203,7 @@ void tst_frmBF::withSeparatorAddsOne()
 {
     QFETCH(QString, folder);
     QFETCH(QString, expected);
-    QCOMPARE(withSeparator(folder), expected);
+    QCOMPARE(WithSeparator(folder), expected);
 }
 
 void tst_frmBF::volumeRoot_data()
@@ -227,9 +227,9 @@ void tst_frmBF::volumeRoot()
     QFETCH(QString, root);
     QFETCH(QString, openedAt);
     const QStringList roots{u"/"_s, u"/home"_s, u"/homework"_s};
-    QCOMPARE(volumeRootOf(folder, roots), root);
+    QCOMPARE(VolumeRootOf(folder, roots), root);
     if (!root.isEmpty())
-        QCOMPARE(driveFolder(root, u"/home/ali/yedek"_s, roots), openedAt);
+        QCOMPARE(DriveFolder(root, u"/home/ali/yedek"_s, roots), openedAt);
 }
 
 void tst_frmBF::layout_data()
@@ -266,7 +266,7 @@ void tst_frmBF::layout()
     QWidget *control = child(name);
     QVERIFY(control);
     QCOMPARE(control->parentWidget()->objectName(), parent);
-    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(control->geometry(), TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
     if (auto *button = qobject_cast<vkCommand *>(control)) {
         QCOMPARE(button->caption(), text);
         QCOMPARE(button->backColor2(), color);
@@ -451,7 +451,7 @@ void tst_frmBF::mountedVolumesHoldWorkingFolder()
     const QStringList roots = MountedVolumes().roots();
     QVERIFY(roots.contains(u"/"_s));
     frmBF browser(startFolder_);
-    QCOMPARE(browser.findChild<DriveList *>(u"Drive1"_s)->drive(), volumeRootOf(QDir::currentPath(), roots));
+    QCOMPARE(browser.findChild<DriveList *>(u"Drive1"_s)->drive(), VolumeRootOf(QDir::currentPath(), roots));
 }
 
 QTEST_MAIN(tst_frmBF)

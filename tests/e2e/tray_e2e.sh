@@ -6,15 +6,11 @@ kvz=$1
 tdsserver=$2
 shots=${3:-}
 title='ZANTO POS SQL YEDEKLEME MODÜLÜ'
+# shellcheck source=scripts/lib/x11.sh
+source "$(dirname "$0")/../../scripts/lib/x11.sh"
 
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'stop_started; rm -rf "$work"' EXIT
 
 fail() {
   echo "FAIL: $*" >&2
@@ -22,36 +18,7 @@ fail() {
   exit 1
 }
 
-# Waits up to $1 seconds for the command that follows to succeed.
-wait_for() {
-  local seconds=$1
-  shift
-  for ((i = 0; i < seconds * 10; i++)); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Xvfb picks a free display itself and tells its number, so parallel runs never collide.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 20 test -s "$work/display" || fail "no X server"
-export DISPLAY=:$(head -1 "$work/display")
-wait_for 10 xwininfo -root || fail "the X server does not answer"
-
-# On a fresh Xvfb trayer's first try sometimes fails with "cannot open display" although the server
-# answers; a second try gets through.
-for _ in 1 2 3; do
-  trayer --edge top --align right --widthtype request --height 40 --SetDockType true \
-    --transparent false --tint 0x404040 >"$work/trayer.log" 2>&1 &
-  pids+=($!)
-  tray_up_or_gone() { xdotool search --name '^panel$' || ! kill -0 "${pids[-1]}"; }
-  wait_for 20 tray_up_or_gone
-  xdotool search --name '^panel$' >/dev/null 2>&1 && break
-done
-xdotool search --name '^panel$' >/dev/null 2>&1 || fail "the tray host did not start: $(cat "$work/trayer.log")"
-panel=$(xdotool search --name '^panel$' | head -1)
+start_x_session "$work" || fail "no X session"
 
 "$tdsserver" --port 0 --login sa:pw --database STOK >"$work/server.out" 2>"$work/server.err" &
 pids+=($!)
@@ -60,11 +27,9 @@ port=$(sed -n 's/.*127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.out")
 
 program=$work/program
 backups=$work/backups
-mkdir -p "$program" "$backups" "$work/config"
+write_program_settings "$program" "$port" pw "$backups" 03 'Günlük yedekleme saatinde kopyala'
+mkdir -p "$work/config"
 cp "$kvz" "$program/kvz"
-printf '[ayar]\nsqladi=127.0.0.1\nport=%s\nsqlkullanici=sa\nsqlsifre=pw\nsqldata=STOK\n' "$port" >"$program/KVZ.dll"
-printf '[ayar]\nsaklanacak-yer=%s/\nkopyalama-zamani=03\nkopyalama-araligi=Günlük yedekleme saatinde kopyala\n' \
-  "$backups" >"$program/yedeklemeayar.txt"
 
 backup_count() { find "$backups" -name '*-STOK.bak' | wc -l; }
 has_backups() { [[ $(backup_count) -ge $1 ]]; }
@@ -73,21 +38,20 @@ hidden() { ! visible; }
 
 (cd "$program" && XDG_CONFIG_HOME=$work/config QT_LOGGING_RULES='kvz.*=true' exec ./kvz >"$work/kvz.log" 2>&1) &
 kvz_pid=$!
-pids+=($kvz_pid)
+pids+=("$kvz_pid")
 
 wait_for 20 has_backups 1 || fail "the start-up backup was not written"
 echo "ok - the start-up backup was written"
 
-icon_in_tray() { xwininfo -id "$panel" -tree | grep -q "(\"kvz\" \"kvz\")"; }
+icon_in_tray() { xwininfo -id "$tray_panel" -tree | grep -q "(\"kvz\" \"kvz\")"; }
 wait_for 20 icon_in_tray || { xwininfo -root -tree >&2; fail "the icon did not appear in the tray"; }
-icon=$(xwininfo -id "$panel" -tree | awk '/\("kvz" "kvz"\)/ {print $1; exit}')
+icon=$(xwininfo -id "$tray_panel" -tree | awk '/\("kvz" "kvz"\)/ {print $1; exit}')
 eval "$(xdotool getwindowgeometry --shell "$icon")"
 icon_x=$((X + WIDTH / 2))
 icon_y=$((Y + HEIGHT / 2))
 echo "ok - the icon is in the tray"
 
-main=$(xdotool search --onlyvisible --name "^$title\$" | head -1)
-[[ -n $main ]] || fail "the main window is not shown"
+main=$(wait_for_window 5 "^$title\$") || fail "the main window is not shown"
 [[ -n $shots ]] && import -window "$main" "$shots/main-window.png"
 
 kvz_windows() { xdotool search --onlyvisible --class '^kvz$' 2>/dev/null | sort; }
@@ -110,8 +74,7 @@ echo "ok - the menu's GÖSTER shows the hidden window"
 
 display -title cover -geometry 600x400+0+0 -size 600x400 xc:gray60 &
 pids+=($!)
-wait_for 10 xdotool search --name '^cover$' || fail "the covering window did not open"
-cover=$(xdotool search --name '^cover$' | head -1)
+cover=$(wait_for_window 10 '^cover$') || fail "the covering window did not open"
 on_top() { # the main window lies above the cover in the stacking order (xwininfo lists the top first)
   local order
   order=$(xwininfo -root -children | awk '/^ +0x/ {print $1}')
@@ -131,16 +94,14 @@ wait_for 20 has_backups 2 || fail "Yedekle from the menu did not back up"
 echo "ok - Yedekle from the menu backs up"
 
 xdotool mousemove --window "$main" 312 168 click 1 # AYARLAR
-wait_for 5 xdotool search --onlyvisible --name '^YEDEKLEME PROGRAMI$' || fail "AYARLAR did not open the settings window"
-settings=$(xdotool search --onlyvisible --name '^YEDEKLEME PROGRAMI$' | head -1)
+settings=$(wait_for_window 5 '^YEDEKLEME PROGRAMI$') || fail "AYARLAR did not open the settings window"
 xdotool mousemove --window "$settings" 248 120 click 1 # the hour field opens the hour panel
 sleep 0.5
 [[ -n $shots ]] && import -window "$settings" "$shots/settings-hour-panel.png"
 echo "ok - the settings window opens with its hour panel"
 
 xdotool mousemove --window "$settings" 640 92 click 1 # SEÇ
-wait_for 5 xdotool search --onlyvisible --name '^KLASÖR SEÇİN$' || fail "SEÇ did not open the folder browser"
-browser=$(xdotool search --onlyvisible --name '^KLASÖR SEÇİN$' | head -1)
+browser=$(wait_for_window 5 '^KLASÖR SEÇİN$') || fail "SEÇ did not open the folder browser"
 sleep 0.3
 [[ -n $shots ]] && import -window "$browser" "$shots/folder-browser.png"
 xdotool mousemove --window "$browser" 230 333 click 1 # TAMAM hands back the open folder, the working one
@@ -155,6 +116,13 @@ grep -qx "saklanacak-yer=$program/" "$program/yedeklemeayar.txt" ||
   fail "the chosen folder was not saved: $(cat "$program/yedeklemeayar.txt")"
 echo "ok - the folder chosen in the browser is saved by KAYDET"
 
-menu_entry 5 # Kapat
+menu_entry 5 # Geçmiş
+history=$(wait_for_window 5 '^YEDEKLEME GEÇMİŞİ$') || fail "Geçmiş did not open the history window"
+sleep 0.7 # the runs arrive from a worker
+[[ -n $shots ]] && import -window "$history" "$shots/history-window.png"
+echo "ok - Geçmiş opens the history window"
+xdotool windowunmap "$history"
+
+menu_entry 6 # Kapat
 wait_for 10 bash -c "! kill -0 $kvz_pid" || fail "Kapat did not end the program"
 echo "ok - Kapat ends the program"

@@ -86,7 +86,7 @@ QString decodeAsReader(QByteArrayView line)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(line);
-    return utf8.hasError() ? decodeWindows1254(line) : text;
+    return utf8.hasError() ? DecodeWindows1254(line) : text;
 }
 
 // Each key with the section it stands under, lines ending in LF, CR LF or a lone CR and a NUL ending a
@@ -139,12 +139,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString value = QString::fromUtf8(take(data, size, valueLength));
     const QByteArray content = take(data, size, size);
 
-    const std::optional<QByteArray> written = ProfileFormat::withValue(content, section, key, value);
+    const std::optional<QByteArray> written = ProfileFormat::WithValue(content, section, key, value);
     check(written.has_value() == storable(section, key, value));
     if (!written)
         return 0;
 
-    check(ProfileFormat::value(*written, section, key) == asRead(value));
+    check(ProfileFormat::ReadText(*written, section, key) == asRead(value));
 
     QSet<Pair> pairs;
     collectPairs(content, pairs);
@@ -152,8 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const Pair &pair : std::as_const(pairs)) {
         if (sameName(pair.first, section) && sameName(pair.second, key))
             continue;
-        check(ProfileFormat::value(content, pair.first, pair.second) ==
-              ProfileFormat::value(*written, pair.first, pair.second));
+        check(ProfileFormat::ReadText(content, pair.first, pair.second) ==
+              ProfileFormat::ReadText(*written, pair.first, pair.second));
     }
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "backup/BackupPlan.h"
-#include "common/ManualClock.h"
 #include "schedule/BackupScheduler.h"
 #include "schedule/Schedule.h"
+#include "support/ManualClock.h"
 
 #include <QRandomGenerator>
 #include <QSet>

@@ -92,9 +92,9 @@ private slots:
     {
         QFETCH(int, twips);
         QFETCH(int, pixels);
-        QCOMPARE(twipsToPixels(twips), pixels);
-        QCOMPARE(twipsRect(twips, 2 * twips, 3 * twips, 4 * twips),
-                 QRect(pixels, twipsToPixels(2 * twips), twipsToPixels(3 * twips), twipsToPixels(4 * twips)));
+        QCOMPARE(TwipsToPixels(twips), pixels);
+        QCOMPARE(TwipsRect(twips, 2 * twips, 3 * twips, 4 * twips),
+                 QRect(pixels, TwipsToPixels(2 * twips), TwipsToPixels(3 * twips), TwipsToPixels(4 * twips)));
     }
 
     void windowFontFallback_data()
@@ -118,7 +118,7 @@ private slots:
         QFETCH(qreal, pointSize);
         QFETCH(bool, bold);
         QFETCH(QStringList, fallbacks);
-        const QFont font = windowFont(family, pointSize, bold);
+        const QFont font = WindowFont(family, pointSize, bold);
         const QStringList families = QStringList{family} + fallbacks;
         QCOMPARE(font.families(), families);
         QCOMPARE(font.pointSizeF(), pointSize);
@@ -180,7 +180,7 @@ private slots:
     {
         QFETCH(QColor, foreColor);
         vkCommand button;
-        button.setFont(windowFont(u"MS Sans Serif"_s, 12, true));
+        button.setFont(WindowFont(u"MS Sans Serif"_s, 12, true));
         button.setBackColor2(Green);
         button.setForeColor(foreColor);
         button.resize(ControlSize);
@@ -204,7 +204,7 @@ private slots:
         QFETCH(int, alignment);
         QFETCH(int, side);
         vkLabel label;
-        label.setFont(windowFont(u"MS Sans Serif"_s, 18, true));
+        label.setFont(WindowFont(u"MS Sans Serif"_s, 18, true));
         label.setCaption(u"08:15"_s);
         label.setBackColor(Yellow);
         label.setAlignment(alignment);
@@ -279,7 +279,7 @@ private slots:
         QFETCH(QString, legend);
         vkTextBox box;
         box.setLegend(legend);
-        box.setLegendFont(windowFont(u"Tahoma"_s, 10, true));
+        box.setLegendFont(WindowFont(u"Tahoma"_s, 10, true));
         box.setLegendForeColor(Red);
         box.resize(ControlSize);
         const QImage image = box.grab().toImage();
@@ -372,9 +372,9 @@ private slots:
     {
         const auto window = makeWindow();
         auto *frame = new vkFrame(window.get());
-        frame->setGeometry(twipsRect(600, 600, 3000, 2000));
+        frame->setGeometry(TwipsRect(600, 600, 3000, 2000));
         auto *child = new vkCommand(frame);
-        child->setGeometry(twipsRect(150, 150, 1215, 375));
+        child->setGeometry(TwipsRect(150, 150, 1215, 375));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 

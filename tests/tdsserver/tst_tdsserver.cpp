@@ -4,6 +4,7 @@
 #include "login7.h"
 #include "packetreader.h"
 #include "packetwriter.h"
+#include "support/WholeBackupFile.h"
 #include "tdstestserver.h"
 #include "tokenwriter.h"
 #include "verifystatement.h"
@@ -40,18 +41,18 @@ class OdbcClient {
 public:
     OdbcClient()
     {
-        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_env);
-        SQLSetEnvAttr(m_env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-        SQLAllocHandle(SQL_HANDLE_DBC, m_env, &m_dbc);
-        m_clock.start();
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_);
+        SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_);
+        clock_.start();
     }
     ~OdbcClient()
     {
         freeStatement();
-        if (m_connected)
-            SQLDisconnect(m_dbc);
-        SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
-        SQLFreeHandle(SQL_HANDLE_ENV, m_env);
+        if (connected_)
+            SQLDisconnect(dbc_);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+        SQLFreeHandle(SQL_HANDLE_ENV, env_);
     }
     OdbcClient(const OdbcClient &) = delete;
     OdbcClient &operator=(const OdbcClient &) = delete;
@@ -59,31 +60,31 @@ public:
     // The wide call: FreeTDS reads a narrow connection string as Latin-1.
     bool connect(const QString &connectionString, int loginTimeoutSeconds)
     {
-        SQLSetConnectAttr(m_dbc, SQL_ATTR_LOGIN_TIMEOUT,
+        SQLSetConnectAttr(dbc_, SQL_ATTR_LOGIN_TIMEOUT,
                           reinterpret_cast<SQLPOINTER>(SQLULEN(loginTimeoutSeconds)), 0);
-        const SQLRETURN rc = SQLDriverConnectW(m_dbc, nullptr, wide(connectionString), SQL_NTS, nullptr, 0,
+        const SQLRETURN rc = SQLDriverConnectW(dbc_, nullptr, wide(connectionString), SQL_NTS, nullptr, 0,
                                                nullptr, SQL_DRIVER_NOPROMPT);
-        collect(SQL_HANDLE_DBC, m_dbc);
-        m_connected = SQL_SUCCEEDED(rc);
-        return m_connected;
+        collect(SQL_HANDLE_DBC, dbc_);
+        connected_ = SQL_SUCCEEDED(rc);
+        return connected_;
     }
 
     QString currentCatalog()
     {
         SQLWCHAR name[256] = {};
         SQLINTEGER length = 0;
-        SQLGetConnectAttrW(m_dbc, SQL_ATTR_CURRENT_CATALOG, name, sizeof name, &length);
+        SQLGetConnectAttrW(dbc_, SQL_ATTR_CURRENT_CATALOG, name, sizeof name, &length);
         return QString::fromUtf16(reinterpret_cast<const char16_t *>(name), length / 2);
     }
 
     SQLRETURN execute(const QString &sql, int queryTimeoutSeconds = 0)
     {
-        SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &m_stmt);
-        SQLSetStmtAttr(m_stmt, SQL_ATTR_QUERY_TIMEOUT,
+        SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt_);
+        SQLSetStmtAttr(stmt_, SQL_ATTR_QUERY_TIMEOUT,
                        reinterpret_cast<SQLPOINTER>(SQLULEN(queryTimeoutSeconds)), 0);
-        m_lastResult = SQLExecDirectW(m_stmt, wide(sql), SQL_NTS);
-        collect(SQL_HANDLE_STMT, m_stmt);
-        return m_lastResult;
+        lastResult_ = SQLExecDirectW(stmt_, wide(sql), SQL_NTS);
+        collect(SQL_HANDLE_STMT, stmt_);
+        return lastResult_;
     }
 
     // Counts the further results; every one must be read or FreeTDS cancels the batch.
@@ -91,11 +92,11 @@ public:
     {
         int results = 0;
         for (;;) {
-            const SQLRETURN rc = SQLMoreResults(m_stmt);
+            const SQLRETURN rc = SQLMoreResults(stmt_);
             if (rc == SQL_NO_DATA)
                 return results;
-            m_lastResult = rc;
-            collect(SQL_HANDLE_STMT, m_stmt);
+            lastResult_ = rc;
+            collect(SQL_HANDLE_STMT, stmt_);
             if (!SQL_SUCCEEDED(rc))
                 return results;
             ++results;
@@ -107,25 +108,25 @@ public:
     {
         execute(sql);
         readAllResults();
-        return m_lastResult;
+        return lastResult_;
     }
 
-    SQLRETURN lastResult() const { return m_lastResult; }
+    SQLRETURN lastResult() const { return lastResult_; }
 
-    QList<Diagnostic> diagnostics() const { return m_diagnostics; }
-    qint64 elapsedMs() const { return m_clock.elapsed(); }
+    QList<Diagnostic> diagnostics() const { return diagnostics_; }
+    qint64 elapsedMs() const { return clock_.elapsed(); }
 
     void freeStatement()
     {
-        if (m_stmt)
-            SQLFreeHandle(SQL_HANDLE_STMT, m_stmt);
-        m_stmt = nullptr;
+        if (stmt_)
+            SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
+        stmt_ = nullptr;
     }
 
     QList<int> natives() const
     {
         QList<int> numbers;
-        for (const Diagnostic &d : m_diagnostics)
+        for (const Diagnostic &d : diagnostics_)
             numbers.append(d.native);
         return numbers;
     }
@@ -133,12 +134,12 @@ public:
     QStringList states() const
     {
         QStringList states;
-        for (const Diagnostic &d : m_diagnostics)
+        for (const Diagnostic &d : diagnostics_)
             states.append(d.state);
         return states;
     }
 
-    QString allText() const { return m_text; }
+    QString allText() const { return text_; }
 
 private:
     static SQLWCHAR *wide(const QString &text) { return const_cast<SQLWCHAR *>(text.utf16()); }
@@ -160,20 +161,20 @@ private:
             const auto *chars = reinterpret_cast<const char16_t *>(text);
             const bool cut = length < 0 || length >= SQLSMALLINT(std::size(text));
             const QString message = cut ? QString::fromUtf16(chars) : QString::fromUtf16(chars, length);
-            m_diagnostics.append({QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5), native,
-                                  message, m_clock.elapsed()});
-            m_text += message + u'\n';
+            diagnostics_.append({QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5), native,
+                                  message, clock_.elapsed()});
+            text_ += message + u'\n';
         }
     }
 
-    SQLHENV m_env = nullptr;
-    SQLHDBC m_dbc = nullptr;
-    SQLHSTMT m_stmt = nullptr;
-    SQLRETURN m_lastResult = SQL_SUCCESS;
-    QElapsedTimer m_clock;
-    bool m_connected = false;
-    QList<Diagnostic> m_diagnostics;
-    QString m_text;
+    SQLHENV env_ = nullptr;
+    SQLHDBC dbc_ = nullptr;
+    SQLHSTMT stmt_ = nullptr;
+    SQLRETURN lastResult_ = SQL_SUCCESS;
+    QElapsedTimer clock_;
+    bool connected_ = false;
+    QList<Diagnostic> diagnostics_;
+    QString text_;
 };
 
 QString connectionString(quint16 port, const QString &database, const QString &user, const QString &password)
@@ -185,16 +186,9 @@ QString connectionString(quint16 port, const QString &database, const QString &u
 
 QByteArray packet(tdstest::PacketType type, quint8 status, const QByteArray &payload)
 {
-    char header[tdstest::PacketHeaderSize] = {char(type), char(status)};
-    qToBigEndian(quint16(tdstest::PacketHeaderSize + payload.size()), header + 2);
-    return QByteArray(header, tdstest::PacketHeaderSize) + payload;
-}
-
-bool endsWithMarker(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) &&
-           file.readAll().trimmed().endsWith(QByteArray(tdstest::BackupCompleteMarker.data()));
+    char header[tdstest::kPacketHeaderSize] = {char(type), char(status)};
+    qToBigEndian(quint16(tdstest::kPacketHeaderSize + payload.size()), header + 2);
+    return QByteArray(header, tdstest::kPacketHeaderSize) + payload;
 }
 
 enum class Misbehaviour {
@@ -255,7 +249,7 @@ class TstTdsServer : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void initTestCase() { QVERIFY(dir_.isValid()); }
 
     void passwordDeobfuscation_data()
     {
@@ -270,7 +264,7 @@ private slots:
     {
         QFETCH(QByteArray, obfuscated);
         QFETCH(QString, password);
-        QCOMPARE(tdstest::deobfuscatePassword(obfuscated), password);
+        QCOMPARE(tdstest::DeobfuscatePassword(obfuscated), password);
     }
 
     void recognisesBackupBatches_data()
@@ -401,16 +395,16 @@ private slots:
         QFETCH(QString, statement);
         QFETCH(QString, path);
         QFETCH(int, error);
-        QVERIFY(tdstest::isRestore(statement));
-        const tdstest::VerifyParse parse = tdstest::parseVerify(statement);
+        QVERIFY(tdstest::IsRestore(statement));
+        const tdstest::VerifyParse parse = tdstest::ParseVerify(statement);
         QCOMPARE(parse.path.value_or(QString()), path);
         QCOMPARE(parse.errors.value(0).number, error);
     }
 
     void onlyWholeBackupsPass_data()
     {
-        const QByteArray body = tdstest::backupHeader(u"Shop"_s) + "10 percent processed.\n";
-        const QByteArray whole = body + tdstest::backupTrailer(body);
+        const QByteArray body = tdstest::BackupHeader(u"Shop"_s) + "10 percent processed.\n";
+        const QByteArray whole = body + tdstest::BackupTrailer(body);
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<bool>("whole");
         QTest::newRow("as written") << whole << true;
@@ -423,7 +417,7 @@ private slots:
     {
         QFETCH(QByteArray, contents);
         QFETCH(bool, whole);
-        QCOMPARE(tdstest::isWholeBackup(contents), whole);
+        QCOMPARE(tdstest::IsWholeBackup(contents), whole);
     }
 
     void packetsReassemble_data()
@@ -492,7 +486,7 @@ private slots:
         tdstest::PacketWriter writer(51);
         writer.setPacketSize(packetSize);
         const QByteArray stream = writer.frame(tdstest::PacketType::TabularResult, payload, true);
-        QCOMPARE(stream.size(), payloadSize + packets * tdstest::PacketHeaderSize);
+        QCOMPARE(stream.size(), payloadSize + packets * tdstest::kPacketHeaderSize);
         for (qsizetype at = 0; at < stream.size(); at += qFromBigEndian<quint16>(stream.constData() + at + 2))
             QVERIFY(qFromBigEndian<quint16>(stream.constData() + at + 2) <= packetSize);
         tdstest::PacketReader reader;
@@ -515,7 +509,7 @@ private slots:
     {
         QFETCH(tdstest::LongMessage, kind);
         QFETCH(quint8, token);
-        const tdstest::ServerMessage message = tdstest::longMessage(kind);
+        const tdstest::ServerMessage message = tdstest::LongestMessage(kind);
         QCOMPARE(message.text.size(), tdstest::TokenWriter::longestMessageText());
         const QByteArray bytes = tdstest::TokenWriter().message(message).bytes();
         QCOMPARE(quint8(bytes.at(0)), token);
@@ -588,7 +582,7 @@ private slots:
         for (const int native : natives)
             QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
         QVERIFY2(client.allText().contains(text), qPrintable(client.allText()));
-        QCOMPARE(endsWithMarker(path), written);
+        QCOMPARE(IsWholeBackupFile(path), written);
         QCOMPARE(server.writtenBackups(), written ? QStringList{path} : QStringList{});
         QCOMPARE(server.logins().size(), 1);
         // FreeTDS sends no set-up batches of its own on this path: the statement is all that arrives.
@@ -877,9 +871,9 @@ private slots:
         for (const int native : natives)
             QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
         if (fault.longMessage != tdstest::LongMessage::None)
-            QVERIFY2(client.allText().contains(tdstest::longMessage(fault.longMessage).text.left(500)),
+            QVERIFY2(client.allText().contains(tdstest::LongestMessage(fault.longMessage).text.left(500)),
                      qPrintable(client.allText()));
-        QCOMPARE(endsWithMarker(path), written);
+        QCOMPARE(IsWholeBackupFile(path), written);
         QCOMPARE(server.writtenBackups().size(), written ? 1 : 0);
         QTRY_COMPARE(server.heldConnections(), 0);
     }
@@ -920,12 +914,12 @@ private slots:
         QTest::qWait(1000);
         QVERIFY2(!returned, "the client did not wait for the stalled backup");
         QVERIFY(QFile::exists(path));
-        QVERIFY(!endsWithMarker(path));
+        QVERIFY(!IsWholeBackupFile(path));
         server.release(release);
         QTRY_VERIFY(returned);
         QCOMPARE(rc, execResult);
         QVERIFY2(client.natives().contains(native), qPrintable(client.allText()));
-        QCOMPARE(endsWithMarker(path), written);
+        QCOMPARE(IsWholeBackupFile(path), written);
         QCOMPARE(QFile::exists(path), written);
         QCOMPARE(server.heldConnections(), 0);
         QVERIFY(server.abortedBackups().isEmpty());
@@ -953,8 +947,8 @@ private slots:
             client.join();
         QCOMPARE(results, QList<SQLRETURN>(2, SQL_SUCCESS_WITH_INFO));
         QVERIFY2(clock.elapsed() < 1500, "the two backups ran one after the other");
-        QVERIFY(endsWithMarker(folder + u"/0.bak"_s));
-        QVERIFY(endsWithMarker(folder + u"/1.bak"_s));
+        QVERIFY(IsWholeBackupFile(folder + u"/0.bak"_s));
+        QVERIFY(IsWholeBackupFile(folder + u"/1.bak"_s));
         QCOMPARE(server.writtenBackups().size(), 2);
     }
 
@@ -970,7 +964,7 @@ private slots:
         QVERIFY2(client.connect(connectionString(port, u"shop"_s, u"sa"_s, u"pass:word"_s), 5),
                  qPrintable(client.allText()));
         QCOMPARE(client.execute(u"BACKUP DATABASE Shop TO DISK = N'%1'"_s.arg(path)), SQL_SUCCESS_WITH_INFO);
-        QVERIFY(endsWithMarker(path));
+        QVERIFY(IsWholeBackupFile(path));
 
         cli.terminate();
         QVERIFY(cli.waitForFinished(5000));
@@ -1185,13 +1179,13 @@ private:
 
     QString freshFolder()
     {
-        const QString folder = m_dir.filePath(QString::number(++m_folders));
+        const QString folder = dir_.filePath(QString::number(++folders_));
         QDir().mkpath(folder);
         return folder;
     }
 
-    QTemporaryDir m_dir;
-    int m_folders = 0;
+    QTemporaryDir dir_;
+    int folders_ = 0;
 };
 
 QTEST_GUILESS_MAIN(TstTdsServer)

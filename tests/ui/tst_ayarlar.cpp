@@ -1,6 +1,7 @@
 #include "settings/SettingsFiles.h"
 #include "settings/XdgAutoStartStore.h"
 #include "settings/ayarkayit.h"
+#include "support/ProgramFolder.h"
 #include "tdstestserver.h"
 #include "ui/settings/HourPanel.h"
 #include "ui/settings/SettingsMessages.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -75,7 +75,7 @@ private:
                               const QString &password, const QString &database);
     bool testConnection();
 
-    std::unique_ptr<QTemporaryDir> program_;
+    std::unique_ptr<ProgramFolder> program_;
     std::unique_ptr<tdstest::TdsTestServer> server_;
     std::unique_ptr<ayarlar> window_;
     QStringList messages_;
@@ -83,7 +83,7 @@ private:
 
 void tst_ayarlar::init()
 {
-    program_ = std::make_unique<QTemporaryDir>();
+    program_ = std::make_unique<ProgramFolder>();
     server_ = std::make_unique<tdstest::TdsTestServer>();
     server_->addLogin(u"sa"_s, u"pw"_s);
     server_->addDatabase(u"STOK"_s);
@@ -131,7 +131,7 @@ void tst_ayarlar::controls_data()
     QTest::addColumn<QRect>("twips");
 
     QTest::newRow("frame") << "vkFrame1"
-                           << "AYARLAR" << QRect(0, 0, 15855, 4455);
+                           << "AYARLAR" << QRect(0, 0, 15855, 5055);
     QTest::newRow("folder") << "yedekyeri"
                             << "" << QRect(3480, 1200, 5475, 375);
     QTest::newRow("choose") << "sec2"
@@ -169,7 +169,7 @@ void tst_ayarlar::controls()
     QFETCH(QRect, twips);
     QWidget *control = child<QWidget>(name);
     QVERIFY(control);
-    QCOMPARE(control->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(control->geometry(), TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
     for (const char *property : {"caption", "text", "currentText"}) {
         const QVariant value = control->property(property);
         if (value.isValid()) {
@@ -199,22 +199,18 @@ void tst_ayarlar::firstStartShowsEmptyFields()
     QCOMPARE(window_->intervalIndex(), -1);
     QCOMPARE(window_->dailyHour(), QString());
     QCOMPARE(box("sql_sifresi")->echoMode(), QLineEdit::Password);
-    QVERIFY(!QFile::exists(connectionFile(program_->path())));
-    QVERIFY(!QFile::exists(backupFile(program_->path())));
+    QVERIFY(!QFile::exists(ConnectionFile(program_->path())));
+    QVERIFY(!QFile::exists(BackupFile(program_->path())));
 }
 
 void tst_ayarlar::loadFillsEveryField()
 {
-    const QString backup = backupFile(program_->path());
-    const QString connection = connectionFile(program_->path());
-    QVERIFY(WriteSetting(kSection, kFolder, u"D:\\Yedek\\"_s, backup));
-    QVERIFY(WriteSetting(kSection, kDailyHour, u"03"_s, backup));
-    QVERIFY(WriteSetting(kSection, kInterval, u"Altı saatte bir kopyala"_s, backup));
-    QVERIFY(WriteSetting(kSection, kServer, u"KASA\\SQLEXPRESS"_s, connection));
-    QVERIFY(WriteSetting(kSection, kPort, u"1433"_s, connection));
-    QVERIFY(WriteSetting(kSection, kLogin, u"kasa"_s, connection));
-    QVERIFY(WriteSetting(kSection, kPassword, u"gizli"_s, connection));
-    QVERIFY(WriteSetting(kSection, kDatabase, u"STOK"_s, connection));
+    QVERIFY(program_->write(1433, {.server = u"KASA\\SQLEXPRESS"_s,
+                                   .login = u"kasa"_s,
+                                   .password = u"gizli"_s,
+                                   .folder = u"D:\\Yedek\\"_s,
+                                   .dailyHour = u"03"_s,
+                                   .interval = u"Altı saatte bir kopyala"_s}));
     createWindow();
     QCOMPARE(child<QLineEdit>(u"yedekyeri"_s)->text(), u"D:\\Yedek\\"_s);
     QCOMPARE(window_->dailyHour(), u"03"_s);
@@ -241,12 +237,8 @@ void tst_ayarlar::unknownIntervalTextLeavesOthersLoaded()
 {
     QFETCH(QString, interval);
     QFETCH(int, index);
-    const QString backup = backupFile(program_->path());
-    QVERIFY(WriteSetting(kSection, kDailyHour, u"07"_s, backup));
-    if (!interval.isEmpty())
-        QVERIFY(WriteSetting(kSection, kInterval, interval, backup));
-    QVERIFY(WriteSetting(kSection, kServer, u"SUNUCU"_s, connectionFile(program_->path())));
-    QVERIFY(WriteSetting(kSection, kPassword, u"baska"_s, connectionFile(program_->path())));
+    QVERIFY(program_->write(
+        1433, {.server = u"SUNUCU"_s, .password = u"baska"_s, .dailyHour = u"07"_s, .interval = interval}));
     createWindow();
     QCOMPARE(window_->intervalIndex(), index);
     QCOMPARE(window_->dailyHour(), u"07"_s);
@@ -266,12 +258,12 @@ void tst_ayarlar::saveWritesScheduleKeysOnly()
     QCOMPARE(messages_, QStringList{u"AYARLAR KAYIT EDİLDİ"_s});
     QCOMPARE(saved.count(), 1);
     QVERIFY(!window_->isVisible());
-    QFile file(backupFile(program_->path()));
+    QFile file(BackupFile(program_->path()));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(
         file.readAll(),
         "[ayar]\nsaklanacak-yer=/srv/yedek/\nkopyalama-zamani=02\nkopyalama-araligi=30 dakika 1 kopyala\n"_ba);
-    QVERIFY(!QFile::exists(connectionFile(program_->path())));
+    QVERIFY(!QFile::exists(ConnectionFile(program_->path())));
 }
 
 void tst_ayarlar::saveTellsWhenConnectionFieldsAreNotSaved()
@@ -282,7 +274,7 @@ void tst_ayarlar::saveTellsWhenConnectionFieldsAreNotSaved()
     QCOMPARE(messages_.value(0), SavedMessage(true));
     QVERIFY(messages_.value(0).endsWith(
         u"\nSQL BAĞLANTI AYARLARI YALNIZCA BAĞLANMA TESTİ BAŞARILI OLUNCA KAYDEDİLİR."_s));
-    QVERIFY(!QFile::exists(connectionFile(program_->path())));
+    QVERIFY(!QFile::exists(ConnectionFile(program_->path())));
 }
 
 void tst_ayarlar::failedSaveKeepsWindowOpen()
@@ -291,7 +283,7 @@ void tst_ayarlar::failedSaveKeepsWindowOpen()
     QSignalSpy saved(window_.get(), &ayarlar::saved);
     window_->show();
     QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
-    QCOMPARE(messages_, QStringList{SaveFailedMessage(backupFile(program_->path()))});
+    QCOMPARE(messages_, QStringList{SaveFailedMessage(BackupFile(program_->path()))});
     QVERIFY(messages_.first().startsWith(u"AYARLAR KAYIT EDİLEMEDİ\n"_s));
     QVERIFY(window_->isVisible());
     QCOMPARE(saved.count(), 0);
@@ -304,7 +296,7 @@ void tst_ayarlar::backHidesAndKeepsEdits()
     QTest::mouseClick(child<vkCommand>(u"geri"_s), Qt::LeftButton);
     QVERIFY(!window_->isVisible());
     QCOMPARE(window_->intervalIndex(), 3);
-    QVERIFY(!QFile::exists(backupFile(program_->path())));
+    QVERIFY(!QFile::exists(BackupFile(program_->path())));
     QVERIFY(messages_.isEmpty());
 }
 
@@ -339,12 +331,12 @@ void tst_ayarlar::hourCells()
     QFETCH(QString, caption);
     QFETCH(QRect, twips);
     auto *panel = child<HourPanel>(u"Picture1"_s);
-    QCOMPARE(panel->geometry(), twipsRect(4920, 720, 3255, 2655));
+    QCOMPARE(panel->geometry(), TwipsRect(4920, 720, 3255, 2655));
     QCOMPARE(panel->findChildren<QLabel *>(u"Label1"_s).size(), 25);
     QLabel *cell = panel->cell(index);
     QVERIFY(cell);
     QCOMPARE(cell->text(), caption);
-    QCOMPARE(cell->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(cell->geometry(), TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
 }
 
 void tst_ayarlar::pickWritesTwoDigitsAndMovesFocus_data()
@@ -424,7 +416,7 @@ void tst_ayarlar::startAtLoginButtons()
     QTest::mouseClick(child<vkCommand>(u"vkCommand1"_s), Qt::LeftButton);
     QVERIFY(QFile::exists(on));
     QVERIFY(!QFile::exists(off));
-    QCOMPARE(ReadSetting(kSection, kStartAtLogin, backupFile(program_->path())), u"1"_s);
+    QCOMPARE(ReadSetting(kSection, kStartAtLogin, BackupFile(program_->path())), u"1"_s);
     QFile desktop(on);
     QVERIFY(desktop.open(QIODevice::ReadOnly));
     QVERIFY(desktop.readAll().contains(QCoreApplication::applicationFilePath().toUtf8()));
@@ -432,7 +424,7 @@ void tst_ayarlar::startAtLoginButtons()
     QTest::mouseClick(child<vkCommand>(u"vkCommand2"_s), Qt::LeftButton);
     QVERIFY(!QFile::exists(on));
     QVERIFY(QFile::exists(off));
-    QCOMPARE(ReadSetting(kSection, kStartAtLogin, backupFile(program_->path())), u"0"_s);
+    QCOMPARE(ReadSetting(kSection, kStartAtLogin, BackupFile(program_->path())), u"0"_s);
     QVERIFY(messages_.isEmpty());
 }
 
@@ -463,7 +455,7 @@ void tst_ayarlar::connectionTestStoresTestedValues()
     qunsetenv("TDSPORT");
     QVERIFY(connected);
     QCOMPARE(messages_, QStringList{u"SQL BAĞLANTISI SAĞLANDI  "_s});
-    QFile file(connectionFile(program_->path()));
+    QFile file(ConnectionFile(program_->path()));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(file.readAll()),
              u"[ayar]\nsqladi=127.0.0.1\nport=%1\nsqlkullanici=%2\nsqlsifre=%3\nsqldata=%4\n"_s.arg(
@@ -489,14 +481,15 @@ void tst_ayarlar::failedConnectionTestWritesNothing()
     QFETCH(QString, database);
     QFETCH(QString, reason);
     const QByteArray before = "[ayar]\nsqladi=ESKI\nsqlsifre=eski\n"_ba;
-    QFile file(connectionFile(program_->path()));
+    QFile file(ConnectionFile(program_->path()));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(before);
     file.close();
 
     fillConnectionFields(u"127.0.0.1"_s, QString::number(server_->port()), u"sa"_s, password, database);
     QVERIFY(!testConnection());
-    QCOMPARE(messages_, QStringList{ConnectionFailedMessage(reason)});
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY2(messages_.first().contains(reason), qPrintable(messages_.first()));
     QVERIFY(messages_.first().startsWith(u"Bağlantı Sağlanamadı Kontrolerinizi yapınız"_s));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
@@ -525,7 +518,7 @@ void tst_ayarlar::silentServerDoesNotBlockTheWindow()
     QCOMPARE(finished.first().first().toBool(), false);
     QVERIFY(button->isEnabled());
     QCOMPARE(window_->cursor().shape(), Qt::ArrowCursor);
-    QVERIFY(!QFile::exists(connectionFile(program_->path())));
+    QVERIFY(!QFile::exists(ConnectionFile(program_->path())));
 }
 
 void tst_ayarlar::twoTestsInARow()
@@ -545,7 +538,7 @@ void tst_ayarlar::changeAfterTestIsNotSavedByKaydet()
     window_->show();
     QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
     QCOMPARE(messages_.value(1), SavedMessage(true));
-    QCOMPARE(ReadSetting(kSection, kDatabase, connectionFile(program_->path())), u"STOK"_s);
+    QCOMPARE(ReadSetting(kSection, kDatabase, ConnectionFile(program_->path())), u"STOK"_s);
 }
 
 QTEST_MAIN(tst_ayarlar)

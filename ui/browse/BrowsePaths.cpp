@@ -4,37 +4,37 @@
 
 namespace {
 
-constexpr QChar Separator = u'/';
+constexpr QChar kSeparator = u'/';
 
 } // namespace
 
-QString withSeparator(const QString &folder)
+QString WithSeparator(const QString &folder)
 {
-    return folder.endsWith(Separator) ? folder : folder + Separator;
+    return folder.endsWith(kSeparator) ? folder : folder + kSeparator;
 }
 
-QString volumeRootOf(const QString &folder, const QStringList &roots)
+QString VolumeRootOf(const QString &folder, const QStringList &roots)
 {
-    const QString inside = withSeparator(folder);
+    const QString inside = WithSeparator(folder);
     QString best;
     for (const QString &root : roots) {
-        if (inside.startsWith(withSeparator(root)) && root.size() > best.size())
+        if (inside.startsWith(WithSeparator(root)) && root.size() > best.size())
             best = root;
     }
     return best;
 }
 
-QString driveFolder(const QString &root, const QString &workingFolder, const QStringList &roots)
+QString DriveFolder(const QString &root, const QString &workingFolder, const QStringList &roots)
 {
-    return volumeRootOf(workingFolder, roots) == root ? workingFolder : root;
+    return VolumeRootOf(workingFolder, roots) == root ? workingFolder : root;
 }
 
-QString absoluteFolder(const QString &folder)
+QString AbsoluteFolder(const QString &folder)
 {
     return QDir::cleanPath(QDir(folder).absolutePath());
 }
 
-bool canList(const QString &folder)
+bool CanList(const QString &folder)
 {
     const QDir dir(folder);
     return dir.exists() && dir.isReadable();

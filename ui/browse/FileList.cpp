@@ -6,10 +6,10 @@
 
 bool FileList::setPath(const QString &folder)
 {
-    const QString absolute = absoluteFolder(folder);
+    const QString absolute = AbsoluteFolder(folder);
     if (absolute == path_)
         return true;
-    if (!canList(absolute))
+    if (!CanList(absolute))
         return false;
     const QDir dir(absolute);
     clear();

@@ -8,18 +8,18 @@
 
 namespace {
 
-constexpr int PathRole = Qt::UserRole;
+constexpr int kPathRole = Qt::UserRole;
 
-QTreeWidgetItem *entry(const QString &text, const QString &folder, const QIcon &icon)
+QTreeWidgetItem *Entry(const QString &text, const QString &folder, const QIcon &icon)
 {
     auto *item = new QTreeWidgetItem(QStringList{text});
-    item->setData(0, PathRole, folder);
+    item->setData(0, kPathRole, folder);
     item->setIcon(0, icon);
     return item;
 }
 
 // The folder itself and every parent up to its root, root first.
-QStringList folderChain(const QString &folder)
+QStringList FolderChain(const QString &folder)
 {
     QStringList chain{folder};
     while (!QDir(chain.front()).isRoot())
@@ -38,24 +38,24 @@ FolderTree::FolderTree(QWidget *parent) : QTreeWidget(parent)
     setExpandsOnDoubleClick(false);
     setIndentation(8);
     connect(this, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem *item) { setPath(item->data(0, PathRole).toString()); });
+            [this](QTreeWidgetItem *item) { setPath(item->data(0, kPathRole).toString()); });
 }
 
 bool FolderTree::setPath(const QString &folder)
 {
-    const QString absolute = absoluteFolder(folder);
+    const QString absolute = AbsoluteFolder(folder);
     if (absolute == path_)
         return true;
-    if (!canList(absolute))
+    if (!CanList(absolute))
         return false;
     const QDir dir(absolute);
 
     clear();
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     QTreeWidgetItem *open = nullptr;
-    for (const QString &level : folderChain(absolute)) {
+    for (const QString &level : FolderChain(absolute)) {
         const QString name = QDir(level).isRoot() ? level : QFileInfo(level).fileName();
-        QTreeWidgetItem *item = entry(name, level, openIcon);
+        QTreeWidgetItem *item = Entry(name, level, openIcon);
         if (open)
             open->addChild(item);
         else
@@ -65,7 +65,7 @@ bool FolderTree::setPath(const QString &folder)
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     for (const QString &name :
          dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
-        open->addChild(entry(name, dir.filePath(name), closedIcon));
+        open->addChild(Entry(name, dir.filePath(name), closedIcon));
     expandAll();
     setCurrentItem(open);
     path_ = absolute;

@@ -21,9 +21,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int EscapeCode = 27;
+constexpr int kEscapeCode = 27;
 
-void paintWhite(QWidget *widget)
+void PaintWhite(QWidget *widget)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -46,9 +46,9 @@ frmBF::frmBF(const QString &programFolder, const Volumes &volumes, QWidget *pare
 {
     setObjectName(u"frmBF"_s);
     setWindowTitle(u"KLASÖR SEÇİN"_s);
-    setFixedSize(twipsToPixels(4530), twipsToPixels(5325));
+    setFixedSize(TwipsToPixels(4530), TwipsToPixels(5325));
     setAttribute(Qt::WA_DeleteOnClose);
-    paintWhite(this);
+    PaintWhite(this);
     createControls(volumes.roots());
 }
 
@@ -57,20 +57,20 @@ frmBF::~frmBF() = default;
 void frmBF::createControls(const QStringList &roots)
 {
     // Created before the frame, so that the frame covers all of it but its top edge.
-    nereye = place(new QLineEdit(u"1"_s, this), u"nereye"_s, twipsRect(3360, 0, 975, 195));
+    nereye = Place(new QLineEdit(u"1"_s, this), u"nereye"_s, TwipsRect(3360, 0, 975, 195));
 
-    Frame1 = place(new QFrame(this), u"Frame1"_s, twipsRect(80, 80, 4480, 5295));
+    Frame1 = Place(new QFrame(this), u"Frame1"_s, TwipsRect(80, 80, 4480, 5295));
     Frame1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    paintWhite(Frame1);
-    Picture1 = place(new QWidget(Frame1), u"Picture1"_s, twipsRect(120, 240, 4320, 4935));
-    paintWhite(Picture1);
+    PaintWhite(Frame1);
+    Picture1 = Place(new QWidget(Frame1), u"Picture1"_s, TwipsRect(120, 240, 4320, 4935));
+    PaintWhite(Picture1);
 
-    const QString workingFolder = absoluteFolder(QDir::currentPath());
-    const QFont listFont = windowFont(u"Tahoma"_s, 8.25, false);
-    Drive1 = place(new DriveList(roots, volumeRootOf(workingFolder, roots), Picture1), u"Drive1"_s,
-                   twipsRect(0, 0, 4215, 315));
-    Dir1 = place(new FolderTree(Picture1), u"Dir1"_s, twipsRect(0, 480, 4215, 1665));
-    File1 = place(new FileList(Picture1), u"File1"_s, twipsRect(0, 2280, 4215, 1845));
+    const QString workingFolder = AbsoluteFolder(QDir::currentPath());
+    const QFont listFont = WindowFont(u"Tahoma"_s, 8.25, false);
+    Drive1 = Place(new DriveList(roots, VolumeRootOf(workingFolder, roots), Picture1), u"Drive1"_s,
+                   TwipsRect(0, 0, 4215, 315));
+    Dir1 = Place(new FolderTree(Picture1), u"Dir1"_s, TwipsRect(0, 480, 4215, 1665));
+    File1 = Place(new FileList(Picture1), u"File1"_s, TwipsRect(0, 2280, 4215, 1845));
     for (QWidget *list : QList<QWidget *>{Drive1, Dir1, File1}) {
         list->setFont(listFont);
         list->setCursor(Qt::PointingHandCursor);
@@ -78,13 +78,13 @@ void frmBF::createControls(const QStringList &roots)
     Dir1->setPath(workingFolder);
     followFolderTree();
 
-    Line1 = place(new QFrame(Picture1), u"Line1"_s, twipsRect(0, 4320, 4200, TwipsPerPixel));
+    Line1 = Place(new QFrame(Picture1), u"Line1"_s, TwipsRect(0, 4320, 4200, kTwipsPerPixel));
     Line1->setFrameStyle(QFrame::HLine | QFrame::Plain);
-    const QFont buttonFont = windowFont(u"MS Sans Serif"_s, 12, true);
-    cmdOk = placeCommand(Picture1, u"cmdOk"_s, u"TAMAM"_s, QColor(0, 255, 0), buttonFont,
-                         twipsRect(2400, 4440, 1695, 495));
-    cmdCancel = placeCommand(Picture1, u"cmdCancel"_s, u"KAPAT"_s, QColor(255, 0, 0), buttonFont,
-                             twipsRect(0, 4440, 1815, 495));
+    const QFont buttonFont = WindowFont(u"MS Sans Serif"_s, 12, true);
+    cmdOk = PlaceCommand(Picture1, u"cmdOk"_s, u"TAMAM"_s, QColor(0, 255, 0), buttonFont,
+                         TwipsRect(2400, 4440, 1695, 495));
+    cmdCancel = PlaceCommand(Picture1, u"cmdCancel"_s, u"KAPAT"_s, QColor(255, 0, 0), buttonFont,
+                             TwipsRect(0, 4440, 1815, 495));
 
     const QList<QWidget *> tabOrder{Drive1, Dir1, File1, nereye, cmdOk, cmdCancel};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
@@ -100,7 +100,7 @@ void frmBF::createControls(const QStringList &roots)
     connect(cmdOk, &vkCommand::clicked, this, &frmBF::confirm);
     connect(cmdCancel, &vkCommand::clicked, this, &QWidget::close);
     connect(cmdOk, &vkCommand::keyPress, this, [this](int &keyAscii) {
-        if (keyAscii == EscapeCode)
+        if (keyAscii == kEscapeCode)
             close();
     });
 }
@@ -117,13 +117,13 @@ QString frmBF::openFolder() const
 
 void frmBF::Err_Path()
 {
-    Drive1->setDrive(volumeRootOf(absoluteFolder(programFolder_), Drive1->roots()));
+    Drive1->setDrive(VolumeRootOf(AbsoluteFolder(programFolder_), Drive1->roots()));
     Dir1->setPath(programFolder_);
 }
 
 void frmBF::openDrive()
 {
-    const QString folder = driveFolder(Drive1->drive(), absoluteFolder(QDir::currentPath()), Drive1->roots());
+    const QString folder = DriveFolder(Drive1->drive(), AbsoluteFolder(QDir::currentPath()), Drive1->roots());
     if (!Dir1->setPath(folder)) {
         messageBox_(u" ..!"_s);
         Drive1->update();
@@ -144,7 +144,7 @@ void frmBF::followFolderTree()
 
 void frmBF::confirm()
 {
-    emit folderChosen(withSeparator(File1->path()));
+    emit folderChosen(WithSeparator(File1->path()));
     close();
 }
 

@@ -62,18 +62,18 @@ HourPanel::HourPanel(QWidget *parent) : QFrame(parent)
         auto *cell = new QLabel(QString::fromUtf16(layout.caption), this);
         cell->setObjectName(u"Label1"_s);
         cell->setProperty("index", layout.index);
-        cell->setGeometry(twipsRect(layout.left, layout.top, layout.width, close ? 705 : 465));
+        cell->setGeometry(TwipsRect(layout.left, layout.top, layout.width, close ? 705 : 465));
         cell->setFrameShape(QFrame::Box);
         cell->setAlignment(Qt::AlignCenter);
         cell->setAutoFillBackground(true);
         cell->setBackgroundRole(QPalette::Base);
-        cell->setFont(windowFont(u"Times New Roman"_s, close ? 36 : 21.75, false));
+        cell->setFont(WindowFont(u"Times New Roman"_s, close ? 36 : 21.75, false));
         cell->installEventFilter(this);
         Label1.insert(layout.index, cell);
     }
 }
 
-QString HourPanel::HourText(const QString &caption)
+QString HourPanel::hourText(const QString &caption)
 {
     return caption.size() == 1 ? u'0' + caption : caption;
 }
@@ -85,7 +85,7 @@ bool HourPanel::eventFilter(QObject *watched, QEvent *event)
         if (cell->property("index").toInt() == kCloseCell)
             emit closeRequested();
         else
-            emit picked(HourText(cell->text()));
+            emit picked(hourText(cell->text()));
         return true;
     }
     return QFrame::eventFilter(watched, event);

@@ -14,7 +14,7 @@ public:
     explicit HourPanel(QWidget *parent = nullptr);
 
     // The hour field's text for a cell's caption: two digits ("7" gives "07").
-    static QString HourText(const QString &caption);
+    static QString hourText(const QString &caption);
 
     QLabel *cell(int index) const { return Label1.value(index); }
 

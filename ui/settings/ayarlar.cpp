@@ -34,7 +34,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void showMessageBox(const QString &text)
+void ShowMessageBox(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
     box.exec();
@@ -44,16 +44,16 @@ void showMessageBox(const QString &text)
 
 ayarlar::ayarlar(const QString &programFolder, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      programFolder_(programFolder), messageBox_(showMessageBox),
+      programFolder_(programFolder), messageBox_(ShowMessageBox),
       autoStart_(std::make_unique<XdgAutoStartStore>()),
       connectionTest_(
-          new ConnectionTest(SettingsFiles::connectionFile(programFolder), kLoginTimeoutSeconds, this))
+          new ConnectionTest(SettingsFiles::ConnectionFile(programFolder), kLoginTimeoutSeconds, this))
 {
     connect(connectionTest_, &ConnectionTest::finished, this, &ayarlar::onConnectionTested);
     setObjectName(u"ayarlar"_s);
     setWindowTitle(u"YEDEKLEME PROGRAMI"_s);
     // Taller than the original by one row: the two backup options lie below every original control.
-    setFixedSize(twipsToPixels(15780), twipsToPixels(5100));
+    setFixedSize(TwipsToPixels(15780), TwipsToPixels(5100));
     // Closed from its title bar the window goes away; the next reference loads it afresh from the files.
     setAttribute(Qt::WA_DeleteOnClose);
     createControls();
@@ -67,12 +67,12 @@ ayarlar::~ayarlar() = default;
 
 void ayarlar::createControls()
 {
-    const QFont titleFont = windowFont(u"Times New Roman"_s, 9.75, true);
-    const QFont smallFont = windowFont(u"MS Sans Serif"_s, 8.25, false);
+    const QFont titleFont = WindowFont(u"Times New Roman"_s, 9.75, true);
+    const QFont smallFont = WindowFont(u"MS Sans Serif"_s, 8.25, false);
 
-    vkFrame1 = place(new vkFrame(this), u"vkFrame1"_s, twipsRect(0, 0, 15855, 5055));
+    vkFrame1 = Place(new vkFrame(this), u"vkFrame1"_s, TwipsRect(0, 0, 15855, 5055));
     vkFrame1->setCaption(u"AYARLAR"_s);
-    vkFrame1->setFont(windowFont(u"Tahoma"_s, 18, true));
+    vkFrame1->setFont(WindowFont(u"Tahoma"_s, 18, true));
     vkFrame1->setTitleHeight(400);
 
     const struct {
@@ -80,71 +80,71 @@ void ayarlar::createControls()
         const char16_t *caption;
         QRect geometry;
     } titles[] = {
-        {1, u"YEDEK ALINACAK KONUM", twipsRect(240, 1320, 2895, 375)},
-        {2, u"GÜNLÜK YEDEKLEME SAATİ", twipsRect(240, 1680, 3015, 375)},
-        {4, u"KOPYALAMA ZAMAN ARALIĞI", twipsRect(240, 2160, 3015, 375)},
+        {1, u"YEDEK ALINACAK KONUM", TwipsRect(240, 1320, 2895, 375)},
+        {2, u"GÜNLÜK YEDEKLEME SAATİ", TwipsRect(240, 1680, 3015, 375)},
+        {4, u"KOPYALAMA ZAMAN ARALIĞI", TwipsRect(240, 2160, 3015, 375)},
     };
     for (const auto &title : titles) {
         auto *label =
-            place(new QLabel(QString::fromUtf16(title.caption), vkFrame1), u"Label9"_s, title.geometry);
+            Place(new QLabel(QString::fromUtf16(title.caption), vkFrame1), u"Label9"_s, title.geometry);
         label->setProperty("index", title.index);
         label->setFont(titleFont);
         Label9.insert(title.index, label);
     }
 
-    yedekyeri = place(new QLineEdit(vkFrame1), u"yedekyeri"_s, twipsRect(3480, 1200, 5475, 375));
+    yedekyeri = Place(new QLineEdit(vkFrame1), u"yedekyeri"_s, TwipsRect(3480, 1200, 5475, 375));
     yedekyeri->installEventFilter(this);
     // The plain controls take the window's own font, not the frame title's.
     yedekyeri->setFont(smallFont);
-    sec2 = placeCommand(vkFrame1, u"sec2"_s, u"SEÇ"_s, QColor(128, 255, 128),
-                        windowFont(u"MS Sans Serif"_s, 9.75, true), twipsRect(9120, 1200, 975, 375));
+    sec2 = PlaceCommand(vkFrame1, u"sec2"_s, u"SEÇ"_s, QColor(128, 255, 128),
+                        WindowFont(u"MS Sans Serif"_s, 9.75, true), TwipsRect(9120, 1200, 975, 375));
     yedeklemesaati =
-        place(new QLineEdit(u"00"_s, vkFrame1), u"yedeklemesaati"_s, twipsRect(3480, 1680, 495, 285));
+        Place(new QLineEdit(u"00"_s, vkFrame1), u"yedeklemesaati"_s, TwipsRect(3480, 1680, 495, 285));
     yedeklemesaati->setAlignment(Qt::AlignCenter);
     yedeklemesaati->setFont(smallFont);
     kopyalamazamanmesafesi =
-        place(new QComboBox(vkFrame1), u"kopyalamazamanmesafesi"_s, twipsRect(3480, 2040, 5535, 360));
+        Place(new QComboBox(vkFrame1), u"kopyalamazamanmesafesi"_s, TwipsRect(3480, 2040, 5535, 360));
     kopyalamazamanmesafesi->setFont(smallFont);
     kopyalamazamanmesafesi->addItems(IntervalChoices());
     kopyalamazamanmesafesi->setCurrentIndex(-1);
 
-    const QFont startFont = windowFont(u"MS Sans Serif"_s, 9.75, true);
+    const QFont startFont = WindowFont(u"MS Sans Serif"_s, 9.75, true);
     // Buttons without a colour of their own keep the control's plain face.
     const QColor plainFace = vkCommand().backColor2();
-    vkCommand1 = placeCommand(vkFrame1, u"vkCommand1"_s, u"AÇILIŞTA ÇALIŞSIN"_s, plainFace, startFont,
-                              twipsRect(3480, 2520, 2655, 735));
-    vkCommand2 = placeCommand(vkFrame1, u"vkCommand2"_s, u"AÇILIŞTA ÇALIŞMASIN"_s, plainFace, startFont,
-                              twipsRect(6240, 2520, 2775, 735));
-    geri = placeCommand(vkFrame1, u"geri"_s, u"GERİ"_s, QColor(255, 192, 192),
-                        windowFont(u"MS Sans Serif"_s, 13.5, true), twipsRect(240, 3480, 2775, 765));
-    kaydet = placeCommand(vkFrame1, u"kaydet"_s, u"KAYDET"_s, plainFace,
-                          windowFont(u"MS Sans Serif"_s, 24, true), twipsRect(3360, 3480, 5655, 735));
+    vkCommand1 = PlaceCommand(vkFrame1, u"vkCommand1"_s, u"AÇILIŞTA ÇALIŞSIN"_s, plainFace, startFont,
+                              TwipsRect(3480, 2520, 2655, 735));
+    vkCommand2 = PlaceCommand(vkFrame1, u"vkCommand2"_s, u"AÇILIŞTA ÇALIŞMASIN"_s, plainFace, startFont,
+                              TwipsRect(6240, 2520, 2775, 735));
+    geri = PlaceCommand(vkFrame1, u"geri"_s, u"GERİ"_s, QColor(255, 192, 192),
+                        WindowFont(u"MS Sans Serif"_s, 13.5, true), TwipsRect(240, 3480, 2775, 765));
+    kaydet = PlaceCommand(vkFrame1, u"kaydet"_s, u"KAYDET"_s, plainFace,
+                          WindowFont(u"MS Sans Serif"_s, 24, true), TwipsRect(3360, 3480, 5655, 735));
 
     const struct {
         int index;
         const char16_t *caption;
         QRect geometry;
     } captions[] = {
-        {4, u"SQL BAĞLANTI AYARLARI", twipsRect(10080, 600, 5655, 495)},
-        {2, u"Sql Sunucusu", twipsRect(10935, 1125, 1215, 255)},
-        {7, u"Sql Portu", twipsRect(10935, 1485, 1215, 255)},
-        {1, u"Sql Kullanıcısı", twipsRect(10935, 1845, 1215, 255)},
-        {0, u"Sql Şifresi", twipsRect(10935, 2205, 1215, 255)},
-        {3, u"Veritabanı", twipsRect(10935, 2550, 1215, 255)},
+        {4, u"SQL BAĞLANTI AYARLARI", TwipsRect(10080, 600, 5655, 495)},
+        {2, u"Sql Sunucusu", TwipsRect(10935, 1125, 1215, 255)},
+        {7, u"Sql Portu", TwipsRect(10935, 1485, 1215, 255)},
+        {1, u"Sql Kullanıcısı", TwipsRect(10935, 1845, 1215, 255)},
+        {0, u"Sql Şifresi", TwipsRect(10935, 2205, 1215, 255)},
+        {3, u"Veritabanı", TwipsRect(10935, 2550, 1215, 255)},
     };
     for (const auto &caption : captions) {
-        auto *label = place(new vkLabel(vkFrame1), u"etiket"_s, caption.geometry);
+        auto *label = Place(new vkLabel(vkFrame1), u"etiket"_s, caption.geometry);
         label->setProperty("index", caption.index);
         label->setCaption(QString::fromUtf16(caption.caption));
         label->setBackStyle(vkLabel::Transparent);
         label->setFont(smallFont);
         etiket.insert(caption.index, label);
     }
-    etiket[4]->setFont(windowFont(u"MS Sans Serif"_s, 13.5, true));
+    etiket[4]->setFont(WindowFont(u"MS Sans Serif"_s, 13.5, true));
     etiket[4]->setAlignment(vkLabel::Center);
 
     auto textBox = [&](const QString &name, const QString &text, int top) {
-        auto *box = place(new vkTextBox(vkFrame1), name, twipsRect(12135, top, 2655, 255));
+        auto *box = Place(new vkTextBox(vkFrame1), name, TwipsRect(12135, top, 2655, 255));
         box->setFont(smallFont);
         box->setText(text);
         return box;
@@ -156,28 +156,34 @@ void ayarlar::createControls()
     sql_sifresi->setEchoMode(QLineEdit::Password);
     sql_data = textBox(u"sql_data"_s, u" "_s, 2565);
 
-    baglantibutonu = place(new WrappedPushButton(u"BAĞLANMA TESTİ YAP"_s, vkFrame1), u"baglantibutonu"_s,
-                           twipsRect(12120, 3000, 2535, 735));
-    baglantibutonu->setFont(windowFont(u"Times New Roman"_s, 15.75, false));
+    baglantibutonu = Place(new WrappedPushButton(u"BAĞLANMA TESTİ YAP"_s, vkFrame1), u"baglantibutonu"_s,
+                           TwipsRect(12120, 3000, 2535, 735));
+    baglantibutonu->setFont(WindowFont(u"Times New Roman"_s, 15.75, false));
     baglantibutonu->setStyleSheet(u"background-color: rgb(192, 255, 192);"_s);
     baglantibutonu->setAutoDefault(false);
 
+    uyari = Place(new QLabel(vkFrame1), u"uyari"_s, TwipsRect(9120, 3780, 6615, 615));
+    uyari->setFont(smallFont);
+    uyari->setStyleSheet(u"color: rgb(255, 0, 0);"_s);
+    uyari->setWordWrap(true);
+    uyari->hide();
+
     dogrula =
-        place(new QCheckBox(u"YEDEĞİ DOĞRULA"_s, vkFrame1), u"dogrula"_s, twipsRect(240, 4440, 2895, 375));
+        Place(new QCheckBox(u"YEDEĞİ DOĞRULA"_s, vkFrame1), u"dogrula"_s, TwipsRect(240, 4440, 2895, 375));
     dogrula->setFont(titleFont);
-    Label10 = place(new vkLabel(vkFrame1), u"Label10"_s, twipsRect(3480, 4500, 2655, 255));
+    Label10 = Place(new vkLabel(vkFrame1), u"Label10"_s, TwipsRect(3480, 4500, 2655, 255));
     Label10->setCaption(u"ESKİ YEDEKLERİ SAKLA:"_s);
     Label10->setBackStyle(vkLabel::Transparent);
     Label10->setFont(titleFont);
-    saklamagunu = place(new vkTextBox(vkFrame1), u"saklamagunu"_s, twipsRect(6240, 4500, 735, 255));
+    saklamagunu = Place(new vkTextBox(vkFrame1), u"saklamagunu"_s, TwipsRect(6240, 4500, 735, 255));
     saklamagunu->setFont(smallFont);
-    Label11 = place(new vkLabel(vkFrame1), u"Label11"_s, twipsRect(7080, 4500, 1215, 255));
+    Label11 = Place(new vkLabel(vkFrame1), u"Label11"_s, TwipsRect(7080, 4500, 1215, 255));
     Label11->setCaption(u"GÜN (0: HEPSİ)"_s);
     Label11->setBackStyle(vkLabel::Transparent);
     Label11->setFont(smallFont);
 
     yedeklemesaati->installEventFilter(this);
-    Picture1 = place(new HourPanel(vkFrame1), u"Picture1"_s, twipsRect(4920, 720, 3255, 2655));
+    Picture1 = Place(new HourPanel(vkFrame1), u"Picture1"_s, TwipsRect(4920, 720, 3255, 2655));
     Picture1->hide();
     // The panel lies over the folder field, the interval list and the start buttons: draw it above them.
     Picture1->raise();
@@ -229,12 +235,12 @@ void ayarlar::closeEvent(QCloseEvent *event)
 
 QString ayarlar::connectionFile() const
 {
-    return SettingsFiles::connectionFile(programFolder_);
+    return SettingsFiles::ConnectionFile(programFolder_);
 }
 
 QString ayarlar::backupFile() const
 {
-    return SettingsFiles::backupFile(programFolder_);
+    return SettingsFiles::BackupFile(programFolder_);
 }
 
 void ayarlar::load()

@@ -3,14 +3,14 @@
 #include <QRect>
 
 // The windows were laid out in twips; at the 96 dpi they were designed for, 15 twips make one pixel.
-constexpr int TwipsPerPixel = 15;
+constexpr int kTwipsPerPixel = 15;
 
-constexpr int twipsToPixels(int twips)
+constexpr int TwipsToPixels(int twips)
 {
-    return twips / TwipsPerPixel;
+    return twips / kTwipsPerPixel;
 }
 
-inline QRect twipsRect(int left, int top, int width, int height)
+inline QRect TwipsRect(int left, int top, int width, int height)
 {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }

@@ -6,11 +6,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList fallbackFamilies(const QString &family)
+QStringList FallbackFamilies(const QString &family)
 {
-    static const QStringList sansFamilies{u"MS Sans Serif"_s, u"Arial"_s, u"Tahoma"_s};
+    static const QStringList kSansFamilies{u"MS Sans Serif"_s, u"Arial"_s, u"Tahoma"_s};
     QStringList families;
-    if (sansFamilies.contains(family, Qt::CaseInsensitive)) {
+    if (kSansFamilies.contains(family, Qt::CaseInsensitive)) {
         families << u"Liberation Sans"_s;
     } else if (family.compare(u"Times New Roman"_s, Qt::CaseInsensitive) == 0) {
         families << u"Liberation Serif"_s;
@@ -21,10 +21,10 @@ QStringList fallbackFamilies(const QString &family)
 
 } // namespace
 
-QFont windowFont(const QString &family, qreal pointSize, bool bold)
+QFont WindowFont(const QString &family, qreal pointSize, bool bold)
 {
     QFont font;
-    font.setFamilies(QStringList{family} + fallbackFamilies(family));
+    font.setFamilies(QStringList{family} + FallbackFamilies(family));
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;

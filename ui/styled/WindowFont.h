@@ -5,4 +5,4 @@
 
 // The windows name Windows fonts; this asks for them first and then for the metric-compatible
 // families a Debian desktop ships, so captions keep roughly the width they were designed for.
-QFont windowFont(const QString &family, qreal pointSize, bool bold);
+QFont WindowFont(const QString &family, qreal pointSize, bool bold);

@@ -7,20 +7,20 @@
 
 namespace {
 
-constexpr int EscapeCode = 27;
-constexpr int EnterCode = 13;
-constexpr int CaptionPadding = 12;
+constexpr int kEscapeCode = 27;
+constexpr int kEnterCode = 13;
+constexpr int kCaptionPadding = 12;
 // Default button size of the original forms (1215 x 375 twips).
-constexpr QSize MinimumHint{81, 25};
+constexpr QSize kMinimumHint{81, 25};
 
-int keyAsciiOf(const QKeyEvent *event)
+int KeyAsciiOf(const QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Escape:
-        return EscapeCode;
+        return kEscapeCode;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return EnterCode;
+        return kEnterCode;
     default:
         return event->text().isEmpty() ? 0 : event->text().front().unicode();
     }
@@ -35,27 +35,27 @@ vkCommand::vkCommand(QWidget *parent) : QAbstractButton(parent)
 
 void vkCommand::setBackColor2(const QColor &color)
 {
-    m_backColor2 = color;
+    backColor2_ = color;
     update();
 }
 
 void vkCommand::setForeColor(const QColor &color)
 {
-    m_foreColor = color;
+    foreColor_ = color;
     update();
 }
 
 QSize vkCommand::sizeHint() const
 {
     const QSize caption = fontMetrics().size(Qt::TextShowMnemonic, text());
-    return caption.grownBy(QMargins(CaptionPadding, CaptionPadding / 2, CaptionPadding, CaptionPadding / 2))
-        .expandedTo(MinimumHint);
+    return caption.grownBy(QMargins(kCaptionPadding, kCaptionPadding / 2, kCaptionPadding, kCaptionPadding / 2))
+        .expandedTo(kMinimumHint);
 }
 
 void vkCommand::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QColor face = isDown() ? m_backColor2.darker(115) : m_backColor2;
+    const QColor face = isDown() ? backColor2_.darker(115) : backColor2_;
     // The middle band stays the plain face colour; only the edges get the light and shade.
     QLinearGradient gradient(0, 0, 0, height());
     gradient.setColorAt(0.0, face.lighter(140));
@@ -68,10 +68,10 @@ void vkCommand::paintEvent(QPaintEvent *)
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
 
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(isEnabled() ? m_foreColor : palette().color(QPalette::Disabled, QPalette::ButtonText));
+    painter.setPen(isEnabled() ? foreColor_ : palette().color(QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text());
     if (hasFocus()) {
-        painter.setPen(QPen(m_foreColor, 1, Qt::DotLine));
+        painter.setPen(QPen(foreColor_, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(3, 3, -4, -4));
     }
@@ -79,7 +79,7 @@ void vkCommand::paintEvent(QPaintEvent *)
 
 void vkCommand::keyPressEvent(QKeyEvent *event)
 {
-    int keyAscii = keyAsciiOf(event);
+    int keyAscii = KeyAsciiOf(event);
     if (keyAscii != 0) {
         const QPointer<vkCommand> alive(this);
         emit keyPress(keyAscii);
@@ -91,7 +91,7 @@ void vkCommand::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
-    if (keyAscii == EnterCode && !event->isAutoRepeat()) {
+    if (keyAscii == kEnterCode && !event->isAutoRepeat()) {
         event->accept();
         click();
         return;

@@ -16,12 +16,12 @@ public:
 
     QString caption() const { return text(); }
     void setCaption(const QString &caption) { setText(caption); }
-    QColor backColor2() const { return m_backColor2; }
+    QColor backColor2() const { return backColor2_; }
     void setBackColor2(const QColor &color);
-    QColor foreColor() const { return m_foreColor; }
+    QColor foreColor() const { return foreColor_; }
     void setForeColor(const QColor &color);
-    int customStyle() const { return m_customStyle; }
-    void setCustomStyle(int style) { m_customStyle = style; }
+    int customStyle() const { return customStyle_; }
+    void setCustomStyle(int style) { customStyle_ = style; }
 
     QSize sizeHint() const override;
 
@@ -35,7 +35,7 @@ protected:
     bool hitButton(const QPoint &pos) const override;
 
 private:
-    QColor m_backColor2{236, 233, 216};
-    QColor m_foreColor{Qt::black};
-    int m_customStyle = 0;
+    QColor backColor2_{236, 233, 216};
+    QColor foreColor_{Qt::black};
+    int customStyle_ = 0;
 };

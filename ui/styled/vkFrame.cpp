@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr int CaptionMargin = 6;
-constexpr int MinimumBodyHeight = 40;
+constexpr int kCaptionMargin = 6;
+constexpr int kMinimumBodyHeight = 40;
 
 } // namespace
 
@@ -15,44 +15,44 @@ vkFrame::vkFrame(QWidget *parent) : QWidget(parent) {}
 
 void vkFrame::setCaption(const QString &caption)
 {
-    m_caption = caption;
+    caption_ = caption;
     updateGeometry();
     update();
 }
 
 void vkFrame::setTitleColor1(const QColor &color)
 {
-    m_titleColor1 = color;
+    titleColor1_ = color;
     update();
 }
 
 void vkFrame::setTitleHeight(int twips)
 {
-    m_titleHeight = twips;
+    titleHeight_ = twips;
     updateGeometry();
     update();
 }
 
 void vkFrame::setBorderColor(const QColor &color)
 {
-    m_borderColor = color;
+    borderColor_ = color;
     update();
 }
 
 QSize vkFrame::sizeHint() const
 {
-    return QSize(fontMetrics().horizontalAdvance(m_caption) + 2 * CaptionMargin,
-                 twipsToPixels(m_titleHeight) + MinimumBodyHeight);
+    return QSize(fontMetrics().horizontalAdvance(caption_) + 2 * kCaptionMargin,
+                 TwipsToPixels(titleHeight_) + kMinimumBodyHeight);
 }
 
 void vkFrame::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QRect titleBar(0, 0, width(), twipsToPixels(m_titleHeight));
-    painter.fillRect(titleBar, m_titleColor1);
+    const QRect titleBar(0, 0, width(), TwipsToPixels(titleHeight_));
+    painter.fillRect(titleBar, titleColor1_);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(titleBar.adjusted(CaptionMargin, 0, -CaptionMargin, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     m_caption);
-    painter.setPen(m_borderColor);
+    painter.drawText(titleBar.adjusted(kCaptionMargin, 0, -kCaptionMargin, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     caption_);
+    painter.setPen(borderColor_);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -15,14 +15,14 @@ class vkFrame : public QWidget {
 public:
     explicit vkFrame(QWidget *parent = nullptr);
 
-    QString caption() const { return m_caption; }
+    QString caption() const { return caption_; }
     void setCaption(const QString &caption);
-    QColor titleColor1() const { return m_titleColor1; }
+    QColor titleColor1() const { return titleColor1_; }
     void setTitleColor1(const QColor &color);
     // In twips, like the other measures of the original forms.
-    int titleHeight() const { return m_titleHeight; }
+    int titleHeight() const { return titleHeight_; }
     void setTitleHeight(int twips);
-    QColor borderColor() const { return m_borderColor; }
+    QColor borderColor() const { return borderColor_; }
     void setBorderColor(const QColor &color);
 
     QSize sizeHint() const override;
@@ -31,8 +31,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QString m_caption;
-    QColor m_titleColor1{128, 128, 255};
-    int m_titleHeight = 375;
-    QColor m_borderColor{Qt::darkGray};
+    QString caption_;
+    QColor titleColor1_{128, 128, 255};
+    int titleHeight_ = 375;
+    QColor borderColor_{Qt::darkGray};
 };

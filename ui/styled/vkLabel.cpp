@@ -4,7 +4,7 @@
 
 namespace {
 
-Qt::Alignment horizontalAlignment(int alignment)
+Qt::Alignment HorizontalAlignment(int alignment)
 {
     switch (alignment) {
     case vkLabel::RightJustify:
@@ -23,42 +23,42 @@ vkLabel::vkLabel(QWidget *parent) : QWidget(parent) {}
 void vkLabel::setCaption(const QString &caption)
 {
     // The clock writes its label ten times a second; repaint only when the text changes.
-    if (caption == m_caption)
+    if (caption == caption_)
         return;
-    m_caption = caption;
+    caption_ = caption;
     updateGeometry();
     update();
 }
 
 void vkLabel::setBackColor(const QColor &color)
 {
-    m_backColor = color;
+    backColor_ = color;
     update();
 }
 
 void vkLabel::setBackStyle(int style)
 {
-    m_backStyle = style;
+    backStyle_ = style;
     update();
 }
 
 void vkLabel::setAlignment(int alignment)
 {
-    m_alignment = alignment;
+    alignment_ = alignment;
     update();
 }
 
 QSize vkLabel::sizeHint() const
 {
-    return fontMetrics().size(0, m_caption);
+    return fontMetrics().size(0, caption_);
 }
 
 void vkLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (m_backStyle == Opaque) {
-        painter.fillRect(rect(), m_backColor);
+    if (backStyle_ == Opaque) {
+        painter.fillRect(rect(), backColor_);
     }
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(rect(), horizontalAlignment(m_alignment) | Qt::AlignVCenter, m_caption);
+    painter.drawText(rect(), HorizontalAlignment(alignment_) | Qt::AlignVCenter, caption_);
 }

@@ -17,13 +17,13 @@ public:
 
     explicit vkLabel(QWidget *parent = nullptr);
 
-    QString caption() const { return m_caption; }
+    QString caption() const { return caption_; }
     void setCaption(const QString &caption);
-    QColor backColor() const { return m_backColor; }
+    QColor backColor() const { return backColor_; }
     void setBackColor(const QColor &color);
-    int backStyle() const { return m_backStyle; }
+    int backStyle() const { return backStyle_; }
     void setBackStyle(int style);
-    int alignment() const { return m_alignment; }
+    int alignment() const { return alignment_; }
     void setAlignment(int alignment);
 
     QSize sizeHint() const override;
@@ -32,8 +32,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QString m_caption;
-    QColor m_backColor{236, 233, 216};
-    int m_backStyle = Opaque;
-    int m_alignment = LeftJustify;
+    QString caption_;
+    QColor backColor_{236, 233, 216};
+    int backStyle_ = Opaque;
+    int alignment_ = LeftJustify;
 };

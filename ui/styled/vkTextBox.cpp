@@ -4,22 +4,22 @@
 
 namespace {
 
-constexpr qreal LegendScale = 0.8;
+constexpr qreal kLegendScale = 0.8;
 
 } // namespace
 
-vkTextBox::vkTextBox(QWidget *parent) : QWidget(parent), m_edit(new QLineEdit(this))
+vkTextBox::vkTextBox(QWidget *parent) : QWidget(parent), edit_(new QLineEdit(this))
 {
-    m_legendFont.setPointSizeF(font().pointSizeF() * LegendScale);
-    setFocusPolicy(m_edit->focusPolicy());
-    setFocusProxy(m_edit);
-    connect(m_edit, &QLineEdit::textChanged, this, &vkTextBox::textChanged);
+    legendFont_.setPointSizeF(font().pointSizeF() * kLegendScale);
+    setFocusPolicy(edit_->focusPolicy());
+    setFocusProxy(edit_);
+    connect(edit_, &QLineEdit::textChanged, this, &vkTextBox::textChanged);
     placeEdit();
 }
 
 void vkTextBox::setLegend(const QString &legend)
 {
-    m_legend = legend;
+    legend_ = legend;
     placeEdit();
     updateGeometry();
     update();
@@ -27,7 +27,7 @@ void vkTextBox::setLegend(const QString &legend)
 
 void vkTextBox::setLegendFont(const QFont &font)
 {
-    m_legendFont = font;
+    legendFont_ = font;
     placeEdit();
     updateGeometry();
     update();
@@ -35,24 +35,24 @@ void vkTextBox::setLegendFont(const QFont &font)
 
 void vkTextBox::setLegendForeColor(const QColor &color)
 {
-    m_legendForeColor = color;
+    legendForeColor_ = color;
     update();
 }
 
 QSize vkTextBox::sizeHint() const
 {
-    return m_edit->sizeHint() + QSize(0, legendHeight());
+    return edit_->sizeHint() + QSize(0, legendHeight());
 }
 
 void vkTextBox::paintEvent(QPaintEvent *)
 {
-    if (m_legend.isEmpty()) {
+    if (legend_.isEmpty()) {
         return;
     }
     QPainter painter(this);
-    painter.setFont(m_legendFont);
-    painter.setPen(m_legendForeColor);
-    painter.drawText(QRect(0, 0, width(), legendHeight()), Qt::AlignLeft | Qt::AlignVCenter, m_legend);
+    painter.setFont(legendFont_);
+    painter.setPen(legendForeColor_);
+    painter.drawText(QRect(0, 0, width(), legendHeight()), Qt::AlignLeft | Qt::AlignVCenter, legend_);
 }
 
 void vkTextBox::resizeEvent(QResizeEvent *)
@@ -62,10 +62,10 @@ void vkTextBox::resizeEvent(QResizeEvent *)
 
 int vkTextBox::legendHeight() const
 {
-    return m_legend.isEmpty() ? 0 : QFontMetrics(m_legendFont).height();
+    return legend_.isEmpty() ? 0 : QFontMetrics(legendFont_).height();
 }
 
 void vkTextBox::placeEdit()
 {
-    m_edit->setGeometry(0, legendHeight(), width(), height() - legendHeight());
+    edit_->setGeometry(0, legendHeight(), width(), height() - legendHeight());
 }

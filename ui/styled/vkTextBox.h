@@ -17,16 +17,16 @@ class vkTextBox : public QWidget {
 public:
     explicit vkTextBox(QWidget *parent = nullptr);
 
-    QString text() const { return m_edit->text(); }
-    void setText(const QString &text) { m_edit->setText(text); }
-    QString legend() const { return m_legend; }
+    QString text() const { return edit_->text(); }
+    void setText(const QString &text) { edit_->setText(text); }
+    QString legend() const { return legend_; }
     void setLegend(const QString &legend);
-    QFont legendFont() const { return m_legendFont; }
+    QFont legendFont() const { return legendFont_; }
     void setLegendFont(const QFont &font);
-    QColor legendForeColor() const { return m_legendForeColor; }
+    QColor legendForeColor() const { return legendForeColor_; }
     void setLegendForeColor(const QColor &color);
-    QLineEdit::EchoMode echoMode() const { return m_edit->echoMode(); }
-    void setEchoMode(QLineEdit::EchoMode mode) { m_edit->setEchoMode(mode); }
+    QLineEdit::EchoMode echoMode() const { return edit_->echoMode(); }
+    void setEchoMode(QLineEdit::EchoMode mode) { edit_->setEchoMode(mode); }
 
     QSize sizeHint() const override;
 
@@ -41,8 +41,8 @@ private:
     int legendHeight() const;
     void placeEdit();
 
-    QLineEdit *m_edit;
-    QString m_legend;
-    QFont m_legendFont;
-    QColor m_legendForeColor{Qt::darkGray};
+    QLineEdit *edit_;
+    QString legend_;
+    QFont legendFont_;
+    QColor legendForeColor_{Qt::darkGray};
 };
