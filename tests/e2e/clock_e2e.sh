@@ -76,9 +76,10 @@ start() { # name (the folder, its log), faked epoch or "", extra NAME=VALUE for 
     write_clock $(($2 - $(date +%s)))
   fi
   [[ -e $dir/clock ]] || write_clock 0
+  : >"$dir/$1.log" # emptied here, not in the background, so no wait below reads an earlier start's lines
   (cd "$dir/$1" && exec env LD_PRELOAD="$preload" FAKETIME_TIMESTAMP_FILE="$dir/clock" FAKETIME_NO_CACHE=1 \
     TMPDIR="$dir/tmp" XDG_RUNTIME_DIR="$dir/tmp" XDG_CONFIG_HOME="$dir/config" "${@:3}" \
-    ./kvz >"$dir/$1.log" 2>&1) &
+    ./kvz >>"$dir/$1.log" 2>&1) &
   echo $! >"$dir/$1.pid"
   echo $! >>"$dir/pids"
 }
@@ -234,11 +235,14 @@ second_copy() {
     fail "the second copy did not step back"
   sleep 1.5
   running "$(pid_of other)" || fail "the second copy ended without its message"
-  { kill -KILL "$(pid_of other)" && wait "$(pid_of other)"; } 2>/dev/null || true
   [[ $(ls "$dir/backups" | wc -l) == 1 ]] || fail "backups: $(stamps)"
   [[ $(grep -c '^login' "$dir/server.log") == 1 ]] || fail "the second copy logged in"
   stop || fail "exit status $?"
   ok "a second copy for the same database from another folder does not back up"
+  # A logout or shutdown must not wait for someone to click the message away.
+  kill -TERM "$(pid_of other)"
+  wait_for 3 gone "$(pid_of other)" || fail "the second copy, showing its message, ignores SIGTERM"
+  ok "the second copy ends on SIGTERM while it shows its message"
 }
 
 unreadable_connection() {
