@@ -31,6 +31,8 @@ int main(int argc, char *argv[])
     DatabaseClaim database(values);
     if (!database.claim()) {
         qWarning("another copy already backs up this database: not starting");
+        // A logout while the message is open ends it, and the program with it.
+        QObject::connect(&quitSignals, &QuitSignals::received, &app, [] { QCoreApplication::exit(0); });
         QMessageBox::warning(
             nullptr, QApplication::applicationDisplayName(),
             u"Bu veritabanını (%1 sunucusundaki %2) başka bir klasörden başlatılmış bir yedekleme "

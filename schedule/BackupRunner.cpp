@@ -28,8 +28,8 @@ constexpr qint64 kNamesKeptMs = 48LL * 60 * 60 * 1000;
 // The file name of a path as the server writes it, with either separator.
 QString NameOf(const QString &path)
 {
-    static const QRegularExpression separator(u"[/\\\\]"_s);
-    return path.section(separator, -1);
+    static const QRegularExpression kSeparator(u"[/\\\\]"_s);
+    return path.section(kSeparator, -1);
 }
 
 // The names this program made, kept long enough to cover a clock set back by a day (or the repeated hour
