@@ -24,8 +24,10 @@ if command -v clang-tidy >/dev/null; then
   echo "== clang-tidy =="
   sources="^$root/(app|backup|history|schedule|settings|tdsserver|ui)/.*\.cpp\$"
   if command -v run-clang-tidy >/dev/null; then
-    # run-clang-tidy prints each command it runs: only the findings are worth reading.
-    run-clang-tidy -quiet -j "$jobs" -p "$root/build/test" "$sources" | sed '/^clang-tidy[-0-9]* /d'
+    # run-clang-tidy prints each command it runs, and clang a count of the warnings it kept out of our
+    # files: only the findings are worth reading.
+    run-clang-tidy -quiet -j "$jobs" -p "$root/build/test" "$sources" 2>&1 |
+      sed -E '/^clang-tidy[-0-9]* |^[0-9]+ warnings? generated\.$/d'
   else
     find "$root"/{app,backup,history,schedule,settings,tdsserver,ui} -name '*.cpp' -print0 |
       xargs -0 -P "$jobs" -n 4 clang-tidy -quiet -p "$root/build/test"
