@@ -115,16 +115,16 @@ private:
     bool exitRequested_ = false;
     Question question_;
 
-    vkFrame *vkFrame1 = nullptr;
-    vkLabel *Label3 = nullptr;
-    vkLabel *sonyedekleme = nullptr;
-    vkLabel *Label1 = nullptr;
-    vkLabel *simdi = nullptr;
-    vkLabel *Label2 = nullptr;
-    vkLabel *yedeklemesaati = nullptr;
-    vkCommand *yedekle = nullptr;
-    vkCommand *vkCommand1 = nullptr;
-    vkCommand *cmdOk = nullptr;
-    vkCommand *cmdCancel = nullptr;
-    QTimer *zaman = nullptr;
+    vkFrame *vkFrame1 = nullptr;       // the "YEDEKLEME BİLGİLERİ" panel around all the controls
+    vkLabel *Label3 = nullptr;         // the caption "SON YEDEKLEME"
+    vkLabel *sonyedekleme = nullptr;   // when the last run ended; red after a failure, the reason as tooltip
+    vkLabel *Label1 = nullptr;         // the caption "ŞİMDİKİ ZAMAN"
+    vkLabel *simdi = nullptr;          // the current time, renewed each second
+    vkLabel *Label2 = nullptr;         // the caption "SIRADAKİ YEDEKLEME"
+    vkLabel *yedeklemesaati = nullptr; // the next copy time (in ayarlar this name is the daily-hour field)
+    vkCommand *yedekle = nullptr;      // the YEDEKLE button: backs up now; shows the percent during a run
+    vkCommand *vkCommand1 = nullptr;   // the GİZLE button: hides the window behind the tray icon
+    vkCommand *cmdOk = nullptr;        // the AYARLAR button: opens the settings window
+    vkCommand *cmdCancel = nullptr;    // the KAPAT button, kept hidden: the tray's Kapat ends the program
+    QTimer *zaman = nullptr;           // the clock: shows the time each second, starts the runs due
 };

@@ -38,8 +38,8 @@ private:
     void showWhenTrayAppears();
 
     QSystemTrayIcon icon_;
-    QMenu *yedeklemeprogram = nullptr;
-    QAction *yedeklemenu = nullptr;
+    QMenu *yedeklemeprogram = nullptr; // the icon's menu: GÖSTER, GİZLE, Ayarlar, Yedekle, Geçmiş, Kapat
+    QAction *yedeklemenu = nullptr;    // its Yedekle entry, disabled while a run is in flight
     QTimer retry_;
     int retriesLeft_ = 0;
 };

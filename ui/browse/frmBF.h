@@ -47,13 +47,13 @@ private:
     QString programFolder_;
     MessageBox messageBox_;
 
-    QLineEdit *nereye = nullptr;
-    QFrame *Frame1 = nullptr;
-    QWidget *Picture1 = nullptr;
-    DriveList *Drive1 = nullptr;
-    FolderTree *Dir1 = nullptr;
-    FileList *File1 = nullptr;
-    QFrame *Line1 = nullptr;
-    vkCommand *cmdOk = nullptr;
-    vkCommand *cmdCancel = nullptr;
+    QLineEdit *nereye = nullptr;    // a field hidden behind the frame, only its top edge showing
+    QFrame *Frame1 = nullptr;       // the white bordered frame around the browser
+    QWidget *Picture1 = nullptr;    // the white area inside the frame that holds the lists and buttons
+    DriveList *Drive1 = nullptr;    // the drive list: picks the volume to browse
+    FolderTree *Dir1 = nullptr;     // the folder tree: its open folder is the choice
+    FileList *File1 = nullptr;      // the open folder's files; hidden when opened from the settings
+    QFrame *Line1 = nullptr;        // the rule above the buttons
+    vkCommand *cmdOk = nullptr;     // the TAMAM button: hands the open folder to the settings window
+    vkCommand *cmdCancel = nullptr; // the KAPAT button: closes the browser without a choice
 };

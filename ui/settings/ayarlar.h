@@ -72,27 +72,27 @@ private:
     std::unique_ptr<AutoStartStore> autoStart_;
     ConnectionTest *connectionTest_;
 
-    vkFrame *vkFrame1 = nullptr;
-    QMap<int, QLabel *> Label9;
-    QLineEdit *yedekyeri = nullptr;
-    vkCommand *sec2 = nullptr;
-    QLineEdit *yedeklemesaati = nullptr;
-    QComboBox *kopyalamazamanmesafesi = nullptr;
-    HourPanel *Picture1 = nullptr;
-    vkCommand *vkCommand1 = nullptr;
-    vkCommand *vkCommand2 = nullptr;
-    vkCommand *geri = nullptr;
-    vkCommand *kaydet = nullptr;
-    QMap<int, vkLabel *> etiket;
-    vkTextBox *sql_sunucusu = nullptr;
-    vkTextBox *sql_portu = nullptr;
-    vkTextBox *sql_kullanicisi = nullptr;
-    vkTextBox *sql_sifresi = nullptr;
-    vkTextBox *sql_data = nullptr;
-    QPushButton *baglantibutonu = nullptr;
-    QLabel *uyari = nullptr;
-    QCheckBox *dogrula = nullptr;
-    vkLabel *Label10 = nullptr;
-    vkTextBox *saklamagunu = nullptr;
-    vkLabel *Label11 = nullptr;
+    vkFrame *vkFrame1 = nullptr;                 // the "AYARLAR" panel around all the controls
+    QMap<int, QLabel *> Label9;                  // captions of the folder, daily-hour and interval fields
+    QLineEdit *yedekyeri = nullptr;              // the backup folder ("YEDEK ALINACAK KONUM")
+    vkCommand *sec2 = nullptr;                   // the SEÇ button: opens the folder browser
+    QLineEdit *yedeklemesaati = nullptr;         // the daily hour, two digits (in KVZ: the next copy time)
+    QComboBox *kopyalamazamanmesafesi = nullptr; // the interval ("KOPYALAMA ZAMAN ARALIĞI")
+    HourPanel *Picture1 = nullptr;               // the hour panel a click on the daily-hour field opens
+    vkCommand *vkCommand1 = nullptr;             // AÇILIŞTA ÇALIŞSIN: start the program at login
+    vkCommand *vkCommand2 = nullptr;             // AÇILIŞTA ÇALIŞMASIN: no longer start it at login
+    vkCommand *geri = nullptr;                   // the GERİ button: hides the window
+    vkCommand *kaydet = nullptr;                 // the KAYDET button: stores the schedule and the options
+    QMap<int, vkLabel *> etiket;                 // captions of the SQL connection fields and their heading
+    vkTextBox *sql_sunucusu = nullptr;           // "Sql Sunucusu": the server's host name or address
+    vkTextBox *sql_portu = nullptr;              // "Sql Portu": the TCP port; empty leaves it to the driver
+    vkTextBox *sql_kullanicisi = nullptr;        // "Sql Kullanıcısı": the SQL Server login
+    vkTextBox *sql_sifresi = nullptr;            // "Sql Şifresi": the login's password, masked
+    vkTextBox *sql_data = nullptr;               // "Veritabanı": the database to back up
+    QPushButton *baglantibutonu = nullptr;       // BAĞLANMA TESTİ YAP: a good test stores the connection
+    QLabel *uyari = nullptr;                     // red warning: other users can read the password file
+    QCheckBox *dogrula = nullptr;                // YEDEĞİ DOĞRULA: verify each new backup
+    vkLabel *Label10 = nullptr;                  // the caption "ESKİ YEDEKLERİ SAKLA:"
+    vkTextBox *saklamagunu = nullptr;            // the days old backups are kept; 0 keeps them all
+    vkLabel *Label11 = nullptr;                  // the caption "GÜN (0: HEPSİ)" after the days field
 };
