@@ -35,6 +35,12 @@ void ServerState::addDatabase(const QString &name)
     databases_.append(name);
 }
 
+void ServerState::removeDatabase(const QString &name)
+{
+    QMutexLocker lock(&mutex_);
+    databases_.removeIf([&](const QString &database) { return NameKey(database) == NameKey(name); });
+}
+
 std::optional<QString> ServerState::findDatabase(const QString &name) const
 {
     QMutexLocker lock(&mutex_);

@@ -20,6 +20,7 @@ public:
     void addLogin(const QString &login, const QString &password);
     bool passwordMatches(const QString &login, const QString &password) const;
     void addDatabase(const QString &name);
+    void removeDatabase(const QString &name);
     std::optional<QString> findDatabase(const QString &name) const;
 
     Behaviour behaviour() const;

@@ -44,6 +44,11 @@ void TdsTestServer::addDatabase(const QString &name)
     state_->addDatabase(name);
 }
 
+void TdsTestServer::removeDatabase(const QString &name)
+{
+    state_->removeDatabase(name);
+}
+
 void TdsTestServer::setBackupDuration(int ms)
 {
     state_->changeBehaviour([ms](Behaviour &b) { b.backupDurationMs = ms; });

@@ -33,6 +33,9 @@ public:
     void addLogin(const QString &login, const QString &password);
     // Compared without case; master, model, msdb and tempdb always exist.
     void addDatabase(const QString &name);
+    // As when a database is detached or dropped while a client is logged in to it: a later BACKUP of it
+    // gets 911, a later login 4060.
+    void removeDatabase(const QString &name);
 
     // Progress messages are spread over this time (50 ms unless set); read when a backup starts.
     void setBackupDuration(int ms);
