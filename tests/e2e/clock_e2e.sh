@@ -15,6 +15,8 @@ preload=${asan:+$asan:}$lib
 [[ -n $asan ]] && export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}allocator_release_to_os_interval_ms=-1
 export QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='kvz.*.info=true' TZ=Europe/Berlin
 root=$(mktemp -d)
+# Searched for at the end in everything the runs left but the password file.
+password=Gizli-Parola-7319
 
 kill_listed() { # every process a case started, by the ids it wrote down
   local pid
@@ -45,13 +47,13 @@ setup() { # case name, server options...
   dir=$root/$1
   mkdir -p "$dir/program" "$dir/backups" "$dir/config"
   mkdir -m 700 "$dir/tmp"
-  "$tdsserver" --port 0 --login sa:pw --database STOK "${@:2}" >"$dir/server.out" 2>"$dir/server.log" &
+  "$tdsserver" --port 0 --login "sa:$password" --database STOK "${@:2}" >"$dir/server.out" 2>"$dir/server.log" &
   echo $! >>"$dir/pids"
   wait_for 10 grep -q listening "$dir/server.out" || fail "the test server did not start"
   port=$(sed -n 's/.*127\.0\.0\.1:\([0-9]*\).*/\1/p' "$dir/server.out")
   # A copy, not a link: the program finds its settings beside the resolved executable.
   cp "$kvz" "$dir/program/kvz"
-  printf '[ayar]\nsqladi=127.0.0.1\nport=%s\nsqlkullanici=sa\nsqlsifre=pw\nsqldata=STOK\n' "$port" \
+  printf '[ayar]\nsqladi=127.0.0.1\nport=%s\nsqlkullanici=sa\nsqlsifre=%s\nsqldata=STOK\n' "$port" "$password" \
     >"$dir/program/KVZ.dll"
 }
 settings() { # daily hour, interval, [folder]
@@ -278,6 +280,12 @@ run 7 signals
 run 8 second_copy
 run 9 unreadable_connection
 wait
+leaks=$(grep -rlF --exclude=KVZ.dll --exclude='server.*' -e "$password" "$root")
+if [[ -z $leaks ]]; then
+  echo "ok - the password is in no log, history or other file the runs left"
+else
+  echo "FAIL the password is in:" $leaks
+fi >"$root/leaks.out"
 cat "$root"/*.out
 echo "$(cat "$root"/*.out | grep -c '^ok') passed, $(cat "$root"/*.out | grep -c '^FAIL') failed" \
   "in $((SECONDS - started)) s"
