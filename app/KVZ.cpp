@@ -103,6 +103,7 @@ KVZ::KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &e
     });
     recorder_->loadLast();
     sonyedekleme->installEventFilter(this);
+    sonyedekleme->setCursor(Qt::PointingHandCursor);
 }
 
 KVZ::~KVZ()

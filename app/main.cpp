@@ -2,7 +2,6 @@
 #include "app/KVZ.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
-#include "backup/ProgramBackup.h"
 #include "backup/RunProgress.h"
 #include "schedule/BackupRunner.h"
 #include "schedule/Clock.h"
@@ -43,8 +42,12 @@ int main(int argc, char *argv[])
 
     SystemClock clock;
     SystemElapsedClock elapsed;
+    // Reported on the backup worker, shown on the interface thread as each percent arrives.
+    RunProgress progress;
     KVZ window(programFolder, clock, elapsed,
-               MakeBackupRunner(programFolder, [&clock] { return clock.now(); }));
+               MakeBackupRunner(programFolder, [&clock] { return clock.now(); },
+                                [&progress](int percent) { progress.report(percent); }));
+    QObject::connect(&progress, &RunProgress::changed, &window, &KVZ::showProgress);
     QObject::connect(&instance, &SingleInstance::showRequested, &window, &KVZ::showWindow);
     QObject::connect(&quitSignals, &QuitSignals::received, &window, &KVZ::endOnSignal);
     QObject::connect(&window, &KVZ::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);

@@ -20,7 +20,8 @@ fail() {
 
 start_x_session "$work" || fail "no X session"
 
-"$tdsserver" --port 0 --login sa:pw --database STOK >"$work/server.out" 2>"$work/server.err" &
+# Each backup takes 4 s, so that its progress can be watched.
+"$tdsserver" --port 0 --login sa:pw --database STOK --backup-seconds 4 >"$work/server.out" 2>"$work/server.err" &
 pids+=($!)
 wait_for 10 grep -q listening "$work/server.out" || fail "the test server did not start"
 port=$(sed -n 's/.*127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.out")
@@ -31,8 +32,6 @@ write_program_settings "$program" "$port" pw "$backups" 03 'Günlük yedekleme s
 mkdir -p "$work/config"
 cp "$kvz" "$program/kvz"
 
-backup_count() { find "$backups" -name '*-STOK.bak' | wc -l; }
-has_backups() { [[ $(backup_count) -ge $1 ]]; }
 visible() { xdotool search --onlyvisible --name "^$title\$" | grep -qx "$main"; }
 hidden() { ! visible; }
 
@@ -40,7 +39,9 @@ hidden() { ! visible; }
 kvz_pid=$!
 pids+=("$kvz_pid")
 
-wait_for 20 has_backups 1 || fail "the start-up backup was not written"
+# The server creates the file as it starts; the program's log says when the run has ended.
+runs_ended() { (($(grep -c 'backup written:' "$work/kvz.log") >= $1)); }
+wait_for 20 runs_ended 1 || fail "the start-up backup was not written"
 echo "ok - the start-up backup was written"
 
 icon_in_tray() { xwininfo -id "$tray_panel" -tree | grep -q "(\"kvz\" \"kvz\")"; }
@@ -88,10 +89,27 @@ xdotool mousemove "$icon_x" "$icon_y" click --repeat 2 --delay 100 1
 wait_for 5 on_top || fail "a double click did not bring the covered window to the front"
 echo "ok - a double click brings the covered window to the front"
 
+yedekle_button() { import -window "$main" -crop 361x41+8+104 png:- | md5sum; }
+idle=$(yedekle_button)
 sleep 1.2 # the next file name must not be the start-up one's second
 menu_entry 4 # Yedekle
-wait_for 20 has_backups 2 || fail "Yedekle from the menu did not back up"
+# The button's caption while the run is in flight: "YEDEKLENİYOR…", then each percent the server reports.
+captions=$work/captions
+: >"$captions"
+until_idle=$((SECONDS + 20))
+while ((SECONDS < until_idle)); do
+  caption=$(yedekle_button)
+  [[ $caption == "$idle" && -s $captions ]] && break
+  [[ $caption == "$idle" ]] || echo "$caption" >>"$captions"
+  if [[ -n $shots && $(sort -u "$captions" | wc -l) -eq 3 ]]; then
+    import -window "$main" "$shots/main-window-progress.png"
+  fi
+done
+wait_for 20 runs_ended 2 || fail "Yedekle from the menu did not back up"
 echo "ok - Yedekle from the menu backs up"
+(($(sort -u "$captions" | wc -l) >= 3)) ||
+  fail "YEDEKLE showed $(sort -u "$captions" | wc -l) captions during the run, not the server's percents"
+echo "ok - YEDEKLE shows the run's progress as the server reports it"
 
 xdotool mousemove --window "$main" 312 168 click 1 # AYARLAR
 settings=$(wait_for_window 5 '^YEDEKLEME PROGRAMI$') || fail "AYARLAR did not open the settings window"
@@ -121,7 +139,12 @@ history=$(wait_for_window 5 '^YEDEKLEME GEÇMİŞİ$') || fail "Geçmiş did not
 sleep 0.7 # the runs arrive from a worker
 [[ -n $shots ]] && import -window "$history" "$shots/history-window.png"
 echo "ok - Geçmiş opens the history window"
-xdotool windowunmap "$history"
+xdotool mousemove --window "$history" 68 448 click 1 # KAPAT
+history_closed() { ! xdotool search --onlyvisible --name '^YEDEKLEME GEÇMİŞİ$'; }
+wait_for 5 history_closed || fail "KAPAT did not close the history window"
+xdotool mousemove --window "$main" 264 36 click 1 # the last backup's time
+wait_for_window 5 '^YEDEKLEME GEÇMİŞİ$' >/dev/null || fail "a click on the last backup's time did not open the history"
+echo "ok - a click on the last backup's time opens the history window"
 
 menu_entry 6 # Kapat
 wait_for 10 bash -c "! kill -0 $kvz_pid" || fail "Kapat did not end the program"
