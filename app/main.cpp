@@ -1,9 +1,8 @@
 #include "app/DatabaseClaim.h"
 #include "app/KVZ.h"
+#include "app/ProgramWindow.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
-#include "backup/RunProgress.h"
-#include "schedule/BackupRunner.h"
 #include "schedule/Clock.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/SettingsFiles.h"
@@ -42,12 +41,8 @@ int main(int argc, char *argv[])
 
     SystemClock clock;
     SystemElapsedClock elapsed;
-    // Reported on the backup worker, shown on the interface thread as each percent arrives.
-    RunProgress progress;
-    KVZ window(programFolder, clock, elapsed,
-               MakeBackupRunner(programFolder, [&clock] { return clock.now(); },
-                                [&progress](int percent) { progress.report(percent); }));
-    QObject::connect(&progress, &RunProgress::changed, &window, &KVZ::showProgress);
+    const std::unique_ptr<KVZ> program = MakeProgramWindow(programFolder, clock, elapsed);
+    KVZ &window = *program;
     QObject::connect(&instance, &SingleInstance::showRequested, &window, &KVZ::showWindow);
     QObject::connect(&quitSignals, &QuitSignals::received, &window, &KVZ::endOnSignal);
     QObject::connect(&window, &KVZ::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);

@@ -2,7 +2,7 @@
 
 #include "EventLoopWaits.h"
 #include "app/KVZ.h"
-#include "backup/ProgramBackup.h"
+#include "app/ProgramWindow.h"
 #include "schedule/BackupRunner.h"
 
 #include <QApplication>
@@ -11,7 +11,7 @@
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
-BenchProgram::BenchProgram()
+BenchProgram::BenchProgram(Progress progress) : progress_(progress)
 {
     QApplication::setApplicationDisplayName(u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
     QApplication::setQuitOnLastWindowClosed(false);
@@ -32,7 +32,10 @@ std::optional<QString> BenchProgram::start()
             server_.port(),
             {.password = u"pw"_s, .dailyHour = farHour, .interval = u"Günlük yedekleme saatinde kopyala"_s}))
         return u"cannot write the program folder"_s;
-    window_ = std::make_unique<KVZ>(folder_.path(), clock_, elapsed_,
+    window_ =
+        progress_ == Progress::Shown
+            ? MakeProgramWindow(folder_.path(), clock_, elapsed_)
+            : std::make_unique<KVZ>(folder_.path(), clock_, elapsed_,
                                     MakeBackupRunner(folder_.path(), [&c = clock_] { return c.now(); }));
     window_->startUp();
     const std::optional<FinishedRun> startUpRun = WaitForRun(*window_, 30s);

@@ -12,10 +12,11 @@ class KVZ;
 
 // The main window as the program sets it up, in a program folder whose settings point at a loopback test
 // server in this process (login sa:pw, database STOK), with a backup folder of its own. Needs a
-// QApplication.
+// QApplication. As the program itself, unless told to leave the server's percents unshown.
 class BenchProgram {
 public:
-    BenchProgram();
+    enum class Progress { Shown, NotShown };
+    explicit BenchProgram(Progress progress = Progress::Shown);
     ~BenchProgram();
 
     // Starts the server and the window, and waits for the start-up run (which loads the driver); what
@@ -31,5 +32,6 @@ private:
     ProgramFolder folder_;
     SystemClock clock_;
     SystemElapsedClock elapsed_;
+    Progress progress_;
     std::unique_ptr<KVZ> window_;
 };

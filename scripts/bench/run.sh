@@ -2,9 +2,10 @@
 # Builds the program and the benchmark programs (Release, in build/bench), measures responsiveness during
 # a backup, idle cost, start-up time and per-run overhead side by side, and prints the table.
 # --compare <build folder>: the idle cost of that folder's app/kvz too (another commit, built the same way),
-# measured in turns with this one's.
+# measured in turns with this one's, and its per-run overhead where it has the benchmark programs.
 # Not part of CI. Runs of each measurement can be set with BENCH_RUNS_RESPONSIVENESS (3),
-# BENCH_RUNS_IDLE (3), BENCH_IDLE_SECONDS (60), BENCH_RUNS_STARTUP (10), BENCH_RUNS_OVERHEAD (20).
+# BENCH_RUNS_IDLE (3), BENCH_IDLE_SECONDS (60), BENCH_RUNS_STARTUP (10), BENCH_RUNS_OVERHEAD (20) and
+# BENCH_RUNS_RUNCOST (20).
 set -euo pipefail
 compare_build=
 if [[ ${1:-} == --compare ]]; then
@@ -19,6 +20,7 @@ runs_idle=${BENCH_RUNS_IDLE:-3}
 idle_seconds=${BENCH_IDLE_SECONDS:-60}
 runs_startup=${BENCH_RUNS_STARTUP:-10}
 runs_overhead=${BENCH_RUNS_OVERHEAD:-20}
+runs_runcost=${BENCH_RUNS_RUNCOST:-20}
 # shellcheck source=scripts/bench/common.sh
 source "$here/common.sh"
 # The program logs each run; the tables need only the samples.
@@ -27,7 +29,7 @@ export QT_LOGGING_RULES="kvz.*=false"
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DKVZ_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target kvz tdstestserver-cli kvz_bench_responsiveness kvz_bench_overhead \
-  kvz_bench_startup kvz_bench_cputime >/dev/null
+  kvz_bench_startup kvz_bench_cputime kvz_bench_runcost >/dev/null
 kvz=$build/app/kvz
 benches=$build/scripts/bench
 
@@ -72,6 +74,13 @@ XDG_CONFIG_HOME=$work/startup-config "$benches/kvz_bench_startup" "$work/startup
   "$work/startup-backups" "$runs_startup" "$work/startup-kvz.log" | tee -a "$samples" >&2
 log "4. per-run overhead: $runs_overhead runs from the window, as many by tsql, 1 s backups"
 "$benches/kvz_bench_overhead" "$runs_overhead" 1000 | tee -a "$samples" >&2
+compare_overhead=${compare_build:+$compare_build/scripts/bench/kvz_bench_overhead}
+if [[ -x $compare_overhead ]]; then
+  log "4. the same for the compared build"
+  "$compare_overhead" "$runs_overhead" 1000 | sed 's/^sample /sample compare./' | tee -a "$samples" >&2
+fi
+log "5. cost of the history and the progress messages: $runs_runcost runs of each"
+"$benches/kvz_bench_runcost" "$runs_runcost" | tee -a "$samples" >&2
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 cp "$samples" "$build/samples.txt"

@@ -37,6 +37,17 @@ BEGIN {
   label["overhead.tsql.to_statement_ms"] = "4. tsql: process start to statement at server (ms)"
   label["overhead.tsql.after_last_message_ms"] = "4. tsql: last server message to process end (ms)"
   label["overhead.tsql.total_ms"] = "4. tsql: per-run overhead, both parts (ms)"
+  label["compare.overhead.kvz.to_statement_ms"] = "4. compared build: kvz, run-now to statement (ms)"
+  label["compare.overhead.kvz.after_last_message_ms"] = "4. compared build: kvz, last message to label (ms)"
+  label["compare.overhead.kvz.total_ms"] = "4. compared build: kvz, per-run overhead (ms)"; goal["compare.overhead.kvz.total_ms"] = 20
+  label["compare.overhead.tsql.to_statement_ms"] = "4. compared build: tsql, start to statement (ms)"
+  label["compare.overhead.tsql.after_last_message_ms"] = "4. compared build: tsql, last message to end (ms)"
+  label["compare.overhead.tsql.total_ms"] = "4. compared build: tsql, per-run overhead (ms)"
+  label["runcost.history.append_ms"] = "5. history: one run appended, synced (ms)"
+  label["runcost.sender_cpu.with_progress_ms"] = "5. sending thread CPU, STATS = 10 (ms per run)"
+  label["runcost.sender_cpu.without_progress_ms"] = "5. sending thread CPU, no STATS (ms per run)"
+  label["runcost.ui_cpu.with_progress_ms"] = "5. UI thread CPU, percents shown (ms per run)"
+  label["runcost.ui_cpu.without_progress_ms"] = "5. UI thread CPU, percents not shown (ms per run)"
 }
 $1 == "sample" {
   if (!($2 in count)) order[++keys] = $2

@@ -1,7 +1,7 @@
 #include "app/KVZ.h"
+#include "app/ProgramWindow.h"
 #include "backup/FailureExplanation.h"
 #include "history/RunHistory.h"
-#include "schedule/BackupRunner.h"
 #include "schedule/RunNotice.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
@@ -38,6 +38,7 @@ void KeepLogLine(QtMsgType, const QMessageLogContext &, const QString &text)
 }
 
 enum class Fault {
+    None,
     WrongPassword,
     UnknownDatabase,
     DatabaseGoneAfterLogin,
@@ -82,6 +83,7 @@ private slots:
     void eachFailureInTurkishWithServerText_data();
     void eachFailureInTurkishWithServerText();
     void passwordShownNowhere();
+    void percentsReachTheButtonDuringTheRun();
 
 private:
     void prepare(Fault fault);
@@ -126,6 +128,8 @@ void tst_whatusersees::prepare(Fault fault)
     ProgramSettings settings{.password = kPassword};
     quint16 port = server_->port();
     switch (fault) {
+    case Fault::None:
+        break;
     case Fault::WrongPassword:
         settings.password = u"yanlis"_s;
         break;
@@ -170,8 +174,7 @@ void tst_whatusersees::prepare(Fault fault)
     if (fault == Fault::DamagedBackup)
         QVERIFY(WriteSetting(u"ayar"_s, u"dogrulama"_s, u"1"_s, SettingsFiles::BackupFile(program_->path())));
 
-    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_,
-                                    MakeBackupRunner(program_->path(), [this] { return clock_->now(); }));
+    window_ = MakeProgramWindow(program_->path(), *clock_, *clock_);
     window_->Ayarlar().setMessageBox([this](const QString &text) { messages_.append(text); });
     window_->Ayarlar().setLoginTimeout(1);
 }
@@ -326,6 +329,30 @@ void tst_whatusersees::passwordShownNowhere()
 
     for (const QString &place : places)
         QVERIFY2(!place.contains(kPassword), qPrintable(place.left(300)));
+}
+
+void tst_whatusersees::percentsReachTheButtonDuringTheRun()
+{
+    prepare(Fault::None);
+    server_->setBackupDuration(2000);
+    const QObject *button = window_->findChild<QObject *>(u"yedekle"_s);
+    QStringList captions;
+    connect(&*window_, &KVZ::runFinished, this, [&] { captions << u"<end>"_s; });
+    window_->runNow(RunCause::Button);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const QString caption = button->property("caption").toString();
+            if (captions.value(captions.size() - 1) != caption)
+                captions << caption;
+            return captions.contains(u"<end>"_s);
+        }(),
+        20000);
+    // Percents arrive while the run is in flight, each shown as it comes.
+    const auto percents = std::count_if(captions.begin(), captions.end(), [](const QString &caption) {
+        return caption.startsWith(u"YEDEKLENİYOR… %"_s);
+    });
+    QVERIFY2(percents >= 3, qPrintable(captions.join(u" | "_s)));
+    QCOMPARE(button->property("caption").toString(), u"YEDEKLE"_s);
 }
 
 QTEST_MAIN(tst_whatusersees)
