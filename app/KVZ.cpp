@@ -125,6 +125,10 @@ void KVZ::createControls()
     sonyedekleme = TimeLabel(vkFrame1, u"sonyedekleme"_s, TwipsRect(3120, 360, 1695, 375));
     Label1 = Title(vkFrame1, u"Label1"_s, u"ŞİMDİKİ ZAMAN"_s, TwipsRect(120, 840, 1815, 255));
     simdi = TimeLabel(vkFrame1, u"simdi"_s, TwipsRect(3120, 720, 1575, 495));
+    // The clock's label changes every second: painted opaque, on the window's own colour, so that the frame
+    // and the labels beneath it are not painted again with it.
+    simdi->setBackColor(palette().color(QPalette::Window));
+    simdi->setBackStyle(vkLabel::Opaque);
     Label2 = Title(vkFrame1, u"Label2"_s, u"SIRADAKİ YEDEKLEME"_s, TwipsRect(120, 1200, 2535, 255));
     yedeklemesaati = TimeLabel(vkFrame1, u"yedeklemesaati"_s, TwipsRect(3120, 1080, 1935, 495));
 

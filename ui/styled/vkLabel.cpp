@@ -18,7 +18,16 @@ Qt::Alignment HorizontalAlignment(int alignment)
 
 } // namespace
 
-vkLabel::vkLabel(QWidget *parent) : QWidget(parent) {}
+vkLabel::vkLabel(QWidget *parent) : QWidget(parent)
+{
+    updateOpaqueness();
+}
+
+// An opaque label paints each of its pixels, so what lies beneath it need not be painted again with it.
+void vkLabel::updateOpaqueness()
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, backStyle_ == Opaque && backColor_.alpha() == 255);
+}
 
 void vkLabel::setCaption(const QString &caption)
 {
@@ -33,12 +42,14 @@ void vkLabel::setCaption(const QString &caption)
 void vkLabel::setBackColor(const QColor &color)
 {
     backColor_ = color;
+    updateOpaqueness();
     update();
 }
 
 void vkLabel::setBackStyle(int style)
 {
     backStyle_ = style;
+    updateOpaqueness();
     update();
 }
 

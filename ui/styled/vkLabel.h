@@ -32,6 +32,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void updateOpaqueness();
+
     QString caption_;
     QColor backColor_{236, 233, 216};
     int backStyle_ = Opaque;
