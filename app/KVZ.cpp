@@ -159,12 +159,12 @@ void KVZ::createControls()
     });
 }
 
-// Woken just past each whole second of the wall clock: the label changes with the second, a trigger fires
-// within milliseconds of its second, and a step of the wall clock is seen at the next wake.
+// Woken just past each whole second of the wall clock while the window shows it, so a trigger fires within
+// milliseconds of its second and a step of the wall clock is seen at the next wake; hidden, only when the
+// schedule needs it.
 void KVZ::armClock()
 {
-    constexpr int kPastTheSecondMs = 2;
-    zaman->start(1000 - clock_.now().time().msec() + kPastTheSecondMs);
+    zaman->start(scheduler_.nextWake(isVisible()));
 }
 
 void KVZ::startUp()
@@ -193,6 +193,10 @@ void KVZ::showWindow()
     show();
     raise();
     activateWindow();
+    // The second is on screen again: shown at once, then at each second.
+    simdi->setCaption(TimeText(clock_.now()));
+    if (zaman->isActive())
+        armClock();
 }
 
 void KVZ::hideWindow()
@@ -302,6 +306,9 @@ void KVZ::ComputeSchedule()
     if (const std::optional<QString> next = scheduler_.nextCopyText())
         yedeklemesaati->setCaption(*next);
     showProblems();
+    // A run's end or an edit moves the next run: a hidden window's clock waits for the new one.
+    if (zaman->isActive())
+        armClock();
 }
 
 // A stored value the schedule cannot use shows on the next-copy label, and the tray says it once.

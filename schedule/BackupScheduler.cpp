@@ -4,6 +4,8 @@
 #include "schedule/TimeText.h"
 #include "settings/SettingsFiles.h"
 
+#include <QTimeZone>
+
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
@@ -112,6 +114,51 @@ std::optional<RunCause> BackupScheduler::copyDue(const QDateTime &now,
                                            : byWall < 0ms  ? byElapsed
                                                            : std::min(byElapsed, byWall);
     return late <= kOnTime ? RunCause::Interval : RunCause::CatchUp;
+}
+
+// Until the first moment at which a tick would start a run, if neither clock steps; 0 when one is due.
+std::chrono::milliseconds BackupScheduler::untilDue(const QDateTime &now) const
+{
+    std::chrono::milliseconds until = kHiddenWakeAtMost;
+    const auto before = [&](const QDate &date, const QTime &time) {
+        // The distance on the clock's face, and the true one where that moment exists: around a change of
+        // daylight saving they differ (an hour skipped, or one that comes twice), and the nearer is safe.
+        const qint64 onFace =
+            QDateTime(now.date(), now.time(), Qt::UTC).msecsTo(QDateTime(date, time, Qt::UTC));
+        const QDateTime moment(date, time, now.timeZone());
+        const qint64 ms = moment.isValid() ? std::min(onFace, now.msecsTo(moment)) : onFace;
+        until = std::min(until, std::chrono::milliseconds(std::max<qint64>(0, ms)));
+    };
+    const auto daily = [&](int hour) {
+        const QTime from(hour, 0);
+        if (now.time() < from)
+            before(now.date(), from);
+        else if (dailyDue(now, hour))
+            until = 0ms;
+        else
+            before(now.date().addDays(1), from);
+    };
+    if (dailyHour_)
+        daily(*dailyHour_);
+    if (interval_ < 0)
+        daily(0);
+    const std::optional<std::chrono::seconds> length = IntervalLength(interval_);
+    if (length && lastEndWall_.isValid()) {
+        until = std::min(until, std::chrono::milliseconds(
+                                    std::max<qint64>(0, now.msecsTo(lastEndWall_.addDuration(*length)))));
+        until = std::min(until, std::max(0ms, lastEndElapsed_ + *length - elapsed_.elapsed()));
+    }
+    return until;
+}
+
+std::chrono::milliseconds BackupScheduler::nextWake(bool secondShown) const
+{
+    const QDateTime now = wall_.now();
+    const std::chrono::milliseconds toNextSecond{1000 - now.time().msec()};
+    const std::chrono::milliseconds quiet = secondShown ? 0ms : inFlight_ ? kHiddenWakeAtMost : untilDue(now);
+    // Whole seconds beyond the next one, so that the tick falls on the second of the moment it waits for.
+    const std::chrono::milliseconds more = quiet <= toNextSecond ? 0ms : (quiet - toNextSecond) / 1000 * 1000;
+    return toNextSecond + more + kPastTheSecond;
 }
 
 std::optional<QString> BackupScheduler::nextCopyText() const

@@ -53,7 +53,18 @@ public:
     std::optional<QString> nextCopyText() const;
     QList<ScheduleProblem> problems() const;
 
+    // How long the clock waits before its next tick. While the second is on screen: to just past the next
+    // whole second of the wall clock. Otherwise nothing needs the second: to just past the second at which
+    // the next run can fall due (the daily hour, the shown copy time, the interval's end in elapsed time,
+    // whichever comes first), and at most kHiddenWakeAtMost, so that a step of the wall clock is seen
+    // within it. While a run is in flight nothing falls due; its end is told by runFinished.
+    std::chrono::milliseconds nextWake(bool secondShown) const;
+    static constexpr std::chrono::milliseconds kHiddenWakeAtMost{60'000};
+    // A tick falls this long after its whole second, never just before it.
+    static constexpr std::chrono::milliseconds kPastTheSecond{2};
+
 private:
+    std::chrono::milliseconds untilDue(const QDateTime &now) const;
     bool dailyDue(const QDateTime &now, int hour) const;
     std::optional<RunCause> copyDue(const QDateTime &now, std::chrono::milliseconds elapsed) const;
 

@@ -55,6 +55,7 @@ private slots:
     void outcomeShownOnLastBackupLabel_data();
     void outcomeShownOnLastBackupLabel();
     void hideAndCloseKeepWindowReachable();
+    void hiddenClockWakesOnlyForTheSchedule();
     void closeProgramWaitsForRunInFlight();
     void closeProgramWithoutRunEndsAtOnce();
     void closeProgramCutsRunOffOnlyWhenUserSaysSo();
@@ -240,6 +241,21 @@ void tst_kvz::hideAndCloseKeepWindowReachable()
     QVERIFY(!window_->close());
     QVERIFY(window_->isMinimized());
     QCOMPARE(exit.count(), 0);
+}
+
+void tst_kvz::hiddenClockWakesOnlyForTheSchedule()
+{
+    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    window_->startUp();
+    QVERIFY(finished.wait());
+    const auto *zaman = window_->findChild<QTimer *>(u"zaman"_s);
+    QVERIFY(zaman->remainingTime() <= 1002);
+    // Nothing is chosen, so the next copy is at midnight, fourteen hours away.
+    window_->hide();
+    QTRY_VERIFY_WITH_TIMEOUT(zaman->remainingTime() > 50'000, 3000);
+    window_->showWindow();
+    QVERIFY(zaman->remainingTime() <= 1002);
+    QCOMPARE(fake_->runs.load(), 1);
 }
 
 void tst_kvz::closeProgramWaitsForRunInFlight()

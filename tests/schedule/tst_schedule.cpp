@@ -51,7 +51,8 @@ Event Edit(const QString &at, Event::Kind kind, const QString &text)
 }
 
 // Plays the program: a run at start, then a tick at every `tickMs` of elapsed time; a run lasts
-// `runLength` of elapsed time and its end is seen at the tick after it.
+// `runLength` of elapsed time and its end is seen at the tick after it. With `tickMs` 0, as with the window
+// hidden: each tick when the scheduler asks for it, and at the end of a run.
 class Simulator {
 public:
     Simulator(const QDateTime &start, const QString &interval, const QString &hour,
@@ -80,7 +81,8 @@ public:
                 begin(*cause);
             if (clock_.now().time() >= hourStart_)
                 awakeAfterHour.insert(clock_.now().date());
-            clock_.advance(tickMs_);
+            ++ticks;
+            clock_.advance(tickMs_ > 0 ? tickMs_ : hiddenWait());
         }
         return starts_;
     }
@@ -91,9 +93,17 @@ public:
     QList<std::chrono::milliseconds> startsElapsed;
     QList<std::chrono::milliseconds> ends_;
     QSet<QDate> awakeAfterHour;
+    int ticks = 0;
     BackupScheduler &scheduler() { return scheduler_; }
 
 private:
+    qint64 hiddenWait() const
+    {
+        const qint64 wait = scheduler_.nextWake(false).count();
+        return scheduler_.isRunInFlight() ? std::min<qint64>(wait, (runEnd_ - clock_.elapsed()).count())
+                                          : wait;
+    }
+
     void begin(RunCause cause)
     {
         starts_ << clock_.now();
@@ -151,6 +161,8 @@ private slots:
     void runs();
     void autumnNightNamesNeverRepeat();
     void problemsShownOthersGoOn();
+    void hiddenTicksMeetEveryRunOnItsSecond_data();
+    void hiddenTicksMeetEveryRunOnItsSecond();
     void yearOfSleepsAndClockSteps_data();
     void yearOfSleepsAndClockSteps();
 };
@@ -335,6 +347,36 @@ void tst_schedule::problemsShownOthersGoOn()
     scheduler.setInterval(kDaily);
     QVERIFY(scheduler.problems().isEmpty());
     QCOMPARE(scheduler.nextCopyText(), std::optional(u"02:00:00"_s));
+}
+
+void tst_schedule::hiddenTicksMeetEveryRunOnItsSecond_data()
+{
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("start");
+    QTest::newRow("every minute") << kMinute << u"03"_s << u"2026-12-07 10:00:00"_s;
+    QTest::newRow("every hour, autumn night") << kHourly << u"02"_s << u"2026-10-24 22:17:05"_s;
+    QTest::newRow("six hours, spring night")
+        << u"Altı saatte bir kopyala"_s << u"02"_s << u"2026-03-28 21:00:00"_s;
+    QTest::newRow("daily at 02, spring night") << kDaily << u"02"_s << u"2026-03-27 10:00:00"_s;
+    QTest::newRow("daily at 02, autumn night") << kDaily << u"02"_s << u"2026-10-23 10:00:00"_s;
+    QTest::newRow("nothing chosen: midnight") << QString() << QString() << u"2026-12-07 10:00:00"_s;
+}
+
+// The window hidden, the clock sleeps until the schedule needs it: the same runs on the same seconds as with
+// a tick every second, for far fewer ticks.
+void tst_schedule::hiddenTicksMeetEveryRunOnItsSecond()
+{
+    QFETCH(QString, interval);
+    QFETCH(QString, hour);
+    QFETCH(QString, start);
+    const QDateTime stop = At(start).addDays(3);
+    Simulator everySecond(At(start), interval, hour);
+    Simulator hidden(At(start), interval, hour, 2s, 0);
+    const QStringList expected = Stamps(everySecond.run(stop));
+    QVERIFY(expected.size() > 3);
+    QCOMPARE(Stamps(hidden.run(stop)), expected);
+    QVERIFY2(hidden.ticks * 10 < everySecond.ticks, qPrintable(QString::number(hidden.ticks)));
 }
 
 void tst_schedule::yearOfSleepsAndClockSteps_data()
