@@ -3,6 +3,7 @@
 #include "settings/Windows1254.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 #include <vector>
 
 namespace ProfileFormat {
@@ -32,6 +33,9 @@ QStringView TrimBlanks(QStringView text)
 
 QString DecodeLine(QByteArrayView bytes)
 {
+    // Most lines are ASCII, which every reading gives alike; a decoder is made only for the others.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char byte) { return static_cast<uchar>(byte) < 0x80; }))
+        return QString::fromLatin1(bytes);
     // The file's own byte-order mark is dropped by the caller; one inside a line is part of its text.
     QStringDecoder utf8(QStringDecoder::Utf8,
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
@@ -52,6 +56,11 @@ Line ParseLine(const QByteArray &content, qsizetype begin, qsizetype end)
         bytes = bytes.first(nul);
     if (begin == 0 && bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
+    // A blank line or a comment needs no decoding.
+    const auto text0 =
+        std::find_if(bytes.begin(), bytes.end(), [](char byte) { return byte != ' ' && byte != '\t'; });
+    if (text0 == bytes.end() || *text0 == ';')
+        return line;
     const QString decoded = DecodeLine(bytes);
     const QStringView text = TrimBlanks(decoded);
     if (text.isEmpty() || text.startsWith(u';'))
@@ -70,10 +79,10 @@ Line ParseLine(const QByteArray &content, qsizetype begin, qsizetype end)
     return line;
 }
 
-// Lines end in LF, CR LF, or a lone CR (files from old editors).
-std::vector<Line> Parse(const QByteArray &content)
+// Lines end in LF, CR LF, or a lone CR (files from old editors). `use` is handed each line in turn, until
+// it returns false.
+template <typename Use> void EachLine(const QByteArray &content, Use &&use)
 {
-    std::vector<Line> lines;
     qsizetype begin = 0;
     while (begin < content.size()) {
         qsizetype end = begin;
@@ -85,9 +94,19 @@ std::vector<Line> Parse(const QByteArray &content)
                 content.at(next) == '\r' && next + 1 < content.size() && content.at(next + 1) == '\n' ? 2 : 1;
         Line line = ParseLine(content, begin, end);
         line.next = next;
-        lines.push_back(std::move(line));
+        if (!use(std::move(line)))
+            return;
         begin = next;
     }
+}
+
+std::vector<Line> Parse(const QByteArray &content)
+{
+    std::vector<Line> lines;
+    EachLine(content, [&lines](Line &&line) {
+        lines.push_back(std::move(line));
+        return true;
+    });
     return lines;
 }
 
@@ -130,19 +149,25 @@ bool FitsOnOneLine(QStringView text)
 
 } // namespace
 
+// The first section of that name, read up to the next section or the key; the rest is never parsed.
 Value Read(const QByteArray &content, QStringView section, QStringView key)
 {
-    const std::vector<Line> lines = Parse(content);
-    for (size_t i = FindSection(lines, section) + 1; i < lines.size(); ++i) {
-        if (lines[i].kind == Line::Section)
-            break;
-        if (lines[i].kind == Line::Key && SameName(lines[i].name, key)) {
-            Value found{CutToCharacters(lines[i].value, kMaxValueLength), false};
-            found.cut = found.text.size() < lines[i].value.size();
-            return found;
+    Value found;
+    bool inSection = false;
+    EachLine(content, [&](Line &&line) {
+        if (line.kind == Line::Section) {
+            if (inSection)
+                return false;
+            inSection = SameName(line.name, section);
+            return true;
         }
-    }
-    return {};
+        if (!inSection || line.kind != Line::Key || !SameName(line.name, key))
+            return true;
+        found.text = CutToCharacters(line.value, kMaxValueLength);
+        found.cut = found.text.size() < line.value.size();
+        return false;
+    });
+    return found;
 }
 
 QString ReadText(const QByteArray &content, QStringView section, QStringView key)
