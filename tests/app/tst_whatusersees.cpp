@@ -269,6 +269,8 @@ void tst_whatusersees::eachFailureInTurkishWithServerText()
     const QString sentence = SentenceFor(number, osError, fragment);
     QVERIFY2(!sentence.isEmpty(), "the table has no sentence for this failure");
     prepare(fault);
+    if (QTest::currentTestFailed())
+        return;
 
     const auto shows = [&](const QString &text) {
         return text.contains(sentence + u'\n') && text.indexOf(serverText) > text.indexOf(sentence);
@@ -294,6 +296,8 @@ void tst_whatusersees::eachFailureInTurkishWithServerText()
 void tst_whatusersees::passwordShownNowhere()
 {
     prepare(Fault::FolderAccessDenied);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(!runOnce().ok);
     server_->setBackupAccessDenied(false);
     clock_->advance(60'000);
@@ -334,6 +338,8 @@ void tst_whatusersees::passwordShownNowhere()
 void tst_whatusersees::percentsReachTheButtonDuringTheRun()
 {
     prepare(Fault::None);
+    if (QTest::currentTestFailed())
+        return;
     server_->setBackupDuration(2000);
     const QObject *button = window_->findChild<QObject *>(u"yedekle"_s);
     QStringList captions;
