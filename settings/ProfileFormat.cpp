@@ -56,15 +56,13 @@ Line ParseLine(const QByteArray &content, qsizetype begin, qsizetype end)
         bytes = bytes.first(nul);
     if (begin == 0 && bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
-    // A blank line or a comment needs no decoding.
-    const auto text0 =
+    // A blank line or a comment needs no decoding. No other byte decodes to a blank or a ';'.
+    const auto first =
         std::find_if(bytes.begin(), bytes.end(), [](char byte) { return byte != ' ' && byte != '\t'; });
-    if (text0 == bytes.end() || *text0 == ';')
+    if (first == bytes.end() || *first == ';')
         return line;
     const QString decoded = DecodeLine(bytes);
     const QStringView text = TrimBlanks(decoded);
-    if (text.isEmpty() || text.startsWith(u';'))
-        return line;
     if (text.startsWith(u'[')) {
         const qsizetype close = text.indexOf(u']');
         line.kind = Line::Section;
