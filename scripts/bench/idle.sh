@@ -4,6 +4,9 @@
 # With a second kvz, each run measures both builds one after the other, so that they share the machine's
 # load of the moment; the first of the two alternates from run to run. The second build's samples are
 # named compare.idle.*.
+# Each run also measures the floor beneath the shown cost, kvz_bench_qtclock (next to kvz_bench_cputime): a
+# plain Qt window whose label is set each second (samples qtclock.idle.label.*), and the same window only woken
+# each second (qtclock.idle.timer.*).
 # Usage: idle.sh <kvz_bench_cputime> <kvz> <server port> <work folder> <runs> <seconds> [<kvz to compare>]
 set -euo pipefail
 cputime=$1
@@ -25,6 +28,9 @@ if [[ -n $compare ]]; then
   builds+=(compare)
   make_program_folder "$work/idle-compare/program" "$work/idle-compare/backups" "$port" "$compare"
 fi
+
+builds+=(qtclock-label qtclock-timer)
+qtclock=$(dirname "$cputime")/kvz_bench_qtclock
 
 kvz_pid=
 cleanup() {
@@ -82,6 +88,19 @@ measure_copy() {
   kvz_pid=
 }
 
+# measure_qtclock <label|timer>: one fresh copy of the floor program, shown.
+measure_qtclock() {
+  "$qtclock" "$1" >/dev/null 2>&1 &
+  kvz_pid=$!
+  wait_for 20 xdotool search --onlyvisible --name '^kvz_bench_qtclock$' ||
+    { echo "idle.sh: kvz_bench_qtclock $1: no window" >&2; exit 1; }
+  sleep 2
+  measure qtclock. "$1"
+  kill "$kvz_pid"
+  wait "$kvz_pid" 2>/dev/null || true
+  kvz_pid=
+}
+
 for ((run = 0; run < runs; run++)); do
   if ((run % 2 == 0)); then
     order=("${builds[@]}")
@@ -89,5 +108,10 @@ for ((run = 0; run < runs; run++)); do
     order=()
     for ((i = ${#builds[@]} - 1; i >= 0; i--)); do order+=("${builds[i]}"); done
   fi
-  for build in "${order[@]}"; do measure_copy "$build"; done
+  for build in "${order[@]}"; do
+    case $build in
+    qtclock-*) measure_qtclock "${build#qtclock-}" ;;
+    *) measure_copy "$build" ;;
+    esac
+  done
 done

@@ -29,7 +29,7 @@ export QT_LOGGING_RULES="kvz.*=false"
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DKVZ_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target kvz tdstestserver-cli kvz_bench_responsiveness kvz_bench_overhead \
-  kvz_bench_startup kvz_bench_cputime kvz_bench_runcost >/dev/null
+  kvz_bench_startup kvz_bench_cputime kvz_bench_qtclock kvz_bench_runcost >/dev/null
 kvz=$build/app/kvz
 benches=$build/scripts/bench
 

@@ -20,6 +20,10 @@ BEGIN {
   label["idle.shown.rss_mib"] = "2. resident memory, window shown (MiB, peak)"; goal["idle.shown.rss_mib"] = 50
   label["idle.hidden.cpu_percent_of_core"] = "2. idle CPU, window hidden (% of one core)"; goal["idle.hidden.cpu_percent_of_core"] = 0.03; atmost["idle.hidden.cpu_percent_of_core"] = 1
   label["idle.hidden.rss_mib"] = "2. resident memory, window hidden (MiB, peak)"; goal["idle.hidden.rss_mib"] = 50
+  label["qtclock.idle.label.cpu_percent_of_core"] = "2. floor: plain Qt window, label set each second (%)"
+  label["qtclock.idle.label.rss_mib"] = "2. floor: plain Qt window, label, memory (MiB, peak)"
+  label["qtclock.idle.timer.cpu_percent_of_core"] = "2. floor: plain Qt window, only woken each second (%)"
+  label["qtclock.idle.timer.rss_mib"] = "2. floor: plain Qt window, woken only, memory (MiB)"
   label["compare.idle.shown.cpu_percent_of_core"] = "2. compared build: idle CPU, shown (% of one core)"
   label["compare.idle.shown.rss_mib"] = "2. compared build: memory, shown (MiB, peak)"
   label["compare.idle.hidden.cpu_percent_of_core"] = "2. compared build: idle CPU, hidden (% of one core)"
@@ -74,4 +78,6 @@ END {
     own = medians["idle." phase ".cpu_percent_of_core"]; other = medians["compare.idle." phase ".cpu_percent_of_core"]
     if (own > 0 && other > 0) printf "idle CPU, window %s, compared build / this build (medians): %.1f times\n", phase, other / own
   }
+  own = medians["idle.shown.cpu_percent_of_core"]; floor = medians["qtclock.idle.label.cpu_percent_of_core"]
+  if (own > 0 && floor > 0) printf "idle CPU, window shown, this build / plain Qt window with a label (medians): %.2f times\n", own / floor
 }' "$1"
