@@ -20,6 +20,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: kvz_bench_qtclock label|timer\n");
         return 2;
     }
+    // The main window's and its clock label's rectangles, in pixels.
     QWidget window;
     window.setWindowTitle(QStringLiteral("kvz_bench_qtclock"));
     window.resize(377, 193);
@@ -32,10 +33,9 @@ int main(int argc, char **argv)
     window.show();
     QTimer second;
     second.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&second, &QTimer::timeout, &label, [&] {
-        if (mode == u"label")
-            showTime();
-    });
+    // Unconnected, the timer still wakes the event loop each second: that wake is the "timer" floor.
+    if (mode == u"label")
+        QObject::connect(&second, &QTimer::timeout, &label, showTime);
     second.start(1000);
     return QApplication::exec();
 }
