@@ -4,6 +4,7 @@
 
 #include <QAtomicInteger>
 #include <QFile>
+#include <QSet>
 #include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
@@ -62,6 +63,27 @@ void HistoryConnection::prepare(const QString &path)
     for (const QString &statement : QStringList{u"PRAGMA journal_mode=WAL"_s, u"PRAGMA synchronous=FULL"_s} +
                                         RecordRow::SchemaStatements()) {
         if (!query.exec(statement)) {
+            error_ = query.lastError();
+            return;
+        }
+    }
+    addMissingColumns(query);
+}
+
+// A file an earlier version wrote lacks the newer columns: they are added, and its rows stay as they were.
+void HistoryConnection::addMissingColumns(QSqlQuery &query)
+{
+    QSet<QString> present;
+    if (!query.exec(u"PRAGMA table_info(runs)"_s)) {
+        error_ = query.lastError();
+        return;
+    }
+    while (query.next())
+        present.insert(query.value(1).toString());
+    for (const RecordRow::AddedColumn &column : RecordRow::AddedColumns()) {
+        if (present.contains(column.name))
+            continue;
+        if (!query.exec(u"ALTER TABLE runs ADD COLUMN %1 %2"_s.arg(column.name, column.definition))) {
             error_ = query.lastError();
             return;
         }

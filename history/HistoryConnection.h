@@ -4,6 +4,8 @@
 #include <QSqlError>
 #include <QString>
 
+class QSqlQuery;
+
 // The calling thread's own connection to the history file, for one piece of work: Qt's SQL connections
 // belong to the thread that opened them, so each use opens one under a name no other has and removes it
 // when done. Opening creates a missing file readable by its owner alone, and the table.
@@ -20,6 +22,7 @@ public:
 
 private:
     void prepare(const QString &path);
+    void addMissingColumns(QSqlQuery &query);
 
     QString name_;
     QSqlDatabase database_;

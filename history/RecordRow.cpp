@@ -45,11 +45,23 @@ const QStringList &SchemaStatements()
     return kStatements;
 }
 
+const QList<AddedColumn> &AddedColumns()
+{
+    // Columns later versions added; a file written before them gets them with values that read as unknown.
+    static const QList<AddedColumn> kAdded{
+        {u"started_elapsed_ms"_s, u"INTEGER NOT NULL DEFAULT -1"_s},
+        {u"ended_elapsed_ms"_s, u"INTEGER NOT NULL DEFAULT -1"_s},
+        {u"boot_id"_s, u"TEXT NOT NULL DEFAULT ''"_s},
+        {u"finished"_s, u"INTEGER NOT NULL DEFAULT 1"_s},
+    };
+    return kAdded;
+}
+
 const QString &Columns()
 {
     static const QString kColumns =
         u"id, cause, started_ms, started_offset, ended_ms, ended_offset, ok, file, "
-        "size_bytes, reason, verification, removed"_s;
+        "size_bytes, reason, verification, removed, started_elapsed_ms, ended_elapsed_ms, boot_id, finished"_s;
     return kColumns;
 }
 
@@ -57,14 +69,18 @@ bool PrepareInsert(QSqlQuery &query, const RunRecord &record)
 {
     // Qt binds an empty QString that was never set as NULL.
     if (!query.prepare(u"INSERT INTO runs (cause, started_ms, started_offset, ended_ms, ended_offset, ok, "
-                       "file, size_bytes, reason, verification, removed) VALUES (COALESCE(?, ''), ?, ?, ?, "
-                       "?, ?, COALESCE(?, ''), ?, COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''))"_s))
+                       "file, size_bytes, reason, verification, removed, started_elapsed_ms, "
+                       "ended_elapsed_ms, boot_id, finished) VALUES (COALESCE(?, ''), ?, ?, ?, ?, ?, "
+                       "COALESCE(?, ''), ?, COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''), ?, ?, "
+                       "COALESCE(?, ''), ?)"_s))
         return false;
     for (const QVariant &value :
          {QVariant(record.cause), StoredInstant(record.started), StoredOffset(record.started),
           QVariant(record.ended.toMSecsSinceEpoch()), QVariant(record.ended.offsetFromUtc()),
           QVariant(record.ok ? 1 : 0), QVariant(record.file), QVariant(record.sizeBytes),
-          QVariant(record.reason), QVariant(record.verification), QVariant(record.removed.join(u'\n'))})
+          QVariant(record.reason), QVariant(record.verification), QVariant(record.removed.join(u'\n')),
+          QVariant(record.startedElapsedMs), QVariant(record.endedElapsedMs), QVariant(record.bootId),
+          QVariant(record.finished ? 1 : 0)})
         query.addBindValue(value);
     return true;
 }
@@ -82,6 +98,10 @@ RunRecord ReadRecord(const QSqlQuery &query)
     record.reason = query.value(9).toString();
     record.verification = query.value(10).toString();
     record.removed = query.value(11).toString().split(u'\n', Qt::SkipEmptyParts);
+    record.startedElapsedMs = query.value(12).toLongLong();
+    record.endedElapsedMs = query.value(13).toLongLong();
+    record.bootId = query.value(14).toString();
+    record.finished = query.value(15).toInt() != 0;
     return record;
 }
 

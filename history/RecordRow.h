@@ -2,6 +2,7 @@
 
 #include "history/RunRecord.h"
 
+#include <QList>
 #include <QStringList>
 
 class QSqlQuery;
@@ -11,6 +12,13 @@ namespace RecordRow {
 
 // Creates the table where it is missing; harmless on a file that has it.
 const QStringList &SchemaStatements();
+
+// A column added after the table's first version, with its type and the default an older row reads as.
+struct AddedColumn {
+    QString name;
+    QString definition;
+};
+const QList<AddedColumn> &AddedColumns();
 
 // The columns ReadRecord expects, in its order, for a SELECT.
 const QString &Columns();

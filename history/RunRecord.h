@@ -19,6 +19,12 @@ struct RunRecord {
     QString reason;        // the Turkish reason with the server's text; empty on success
     QString verification;  // empty when no check was asked for
     QStringList removed;   // the old backups retention removed, and its refusals, one line each
+    // The elapsed clock (time since boot, never set back) at the start and the end, and which boot it
+    // counted from: a run's true length, and whether the wall clock moved more than time did.
+    qint64 startedElapsedMs = -1; // -1 when unknown
+    qint64 endedElapsedMs = -1;
+    QString bootId;       // empty when unknown
+    bool finished = true; // false from the run's start until its end is written
 
     friend bool operator==(const RunRecord &, const RunRecord &) = default;
 };

@@ -58,6 +58,7 @@ private slots:
 
     void roundTrip_data();
     void roundTrip();
+    void olderFileGainsColumns();
     void bounds_data();
     void bounds();
     void damagedFileIsSetAside();
@@ -86,6 +87,47 @@ void tst_runhistory::roundTrip_data()
         << QList<RunRecord>{Run(u"daily hour"_s, summer, true, u"x.bak"_s),
                             Run(u"catch-up"_s, kNoon.addDays(-6).toOffsetFromUtc(-5 * 3600), false)}
         << RunSummary{summer, 0, 1} << summer.addDays(-1) << QStringList{u"x.bak"_s};
+    RunRecord timed = Run(u"retry"_s, kNoon, true, u"t.bak"_s);
+    timed.startedElapsedMs = 5'000;
+    timed.endedElapsedMs = 100'000;
+    timed.bootId = u"b0a7"_s;
+    RunRecord unfinished = Run(u"button"_s, kNoon, false);
+    unfinished.finished = false;
+    QTest::newRow("elapsed times, boot, a run not yet ended")
+        << QList<RunRecord>{timed, unfinished} << RunSummary{kNoon, 1, 1} << kNoon.addDays(-1)
+        << QStringList{u"t.bak"_s};
+}
+
+// A file written before the elapsed times and the boot were kept still opens, its rows reading them as
+// unknown, and takes new runs.
+void tst_runhistory::olderFileGainsColumns()
+{
+    const QString path = QDir(dir_->path()).filePath(RunHistory::kFileName);
+    {
+        QSqlDatabase old = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"old"_s);
+        old.setDatabaseName(path);
+        QVERIFY(old.open());
+        QSqlQuery query(old);
+        QVERIFY(query.exec(u"CREATE TABLE runs (id INTEGER PRIMARY KEY AUTOINCREMENT, cause TEXT NOT NULL, "
+                           "started_ms INTEGER, started_offset INTEGER, ended_ms INTEGER NOT NULL, "
+                           "ended_offset INTEGER NOT NULL, ok INTEGER NOT NULL, file TEXT NOT NULL, "
+                           "size_bytes INTEGER NOT NULL, reason TEXT NOT NULL, verification TEXT NOT NULL, "
+                           "removed TEXT NOT NULL)"_s));
+        QVERIFY(query.exec(
+            u"INSERT INTO runs VALUES (1, 'start', NULL, NULL, %1, 0, 1, 'a.bak', 5, '', '', '')"_s.arg(
+                kNoon.toMSecsSinceEpoch())));
+        old.close();
+    }
+    QSqlDatabase::removeDatabase(u"old"_s);
+    const RunHistory history(dir_->path());
+    const Result<std::optional<RunRecord>> old = history.last();
+    QVERIFY2(old, Why(old));
+    QCOMPARE(old.value()->file, u"a.bak"_s);
+    QCOMPARE(old.value()->endedElapsedMs, -1);
+    QVERIFY(old.value()->bootId.isEmpty());
+    QVERIFY(old.value()->finished);
+    QVERIFY(history.append(Run(u"button"_s, kNoon.addSecs(60), true, u"b.bak"_s)));
+    QCOMPARE(history.recent(10).value().size(), 2);
 }
 
 void tst_runhistory::roundTrip()
