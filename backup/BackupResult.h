@@ -20,6 +20,11 @@ struct BackupResult {
     QStringList removed = {}; // old backups cleared after the run, and why others stayed, one line each
     QString spaceText = {};   // how long the backup disk lasts ("YER: 12 GÜN YETER"); empty when unknown
     bool spaceLow = false;    // under 3 days, or less room than two backups
+    // "BİLGİSAYARIN SAATİ YANLIŞ OLABİLİR ..." with the times, when the wall clock disagrees with the runs
+    // before it: nothing was removed. Empty when the clock looks right.
+    QString clockWarning = {};
+    // Old backups that should have gone could not be removed: what happened and what to do. Empty when none.
+    QString retentionProblem = {};
 };
 
 Q_DECLARE_METATYPE(BackupResult)

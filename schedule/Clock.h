@@ -19,6 +19,9 @@ class ElapsedClock {
 public:
     virtual ~ElapsedClock() = default;
     virtual std::chrono::milliseconds elapsed() const = 0;
+    // Names the boot the elapsed time counts from, so that readings taken by another run of the program
+    // can be compared with this one only when they share it; empty when the system does not say.
+    virtual QString bootId() const = 0;
 };
 
 class SystemClock final : public Clock {
@@ -31,4 +34,5 @@ public:
 class SystemElapsedClock final : public ElapsedClock {
 public:
     std::chrono::milliseconds elapsed() const override;
+    QString bootId() const override;
 };

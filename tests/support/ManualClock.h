@@ -22,6 +22,18 @@ public:
         QMutexLocker lock(&mutex_);
         return elapsed_;
     }
+    QString bootId() const override
+    {
+        QMutexLocker lock(&mutex_);
+        return bootId_;
+    }
+    // A restart of the machine: elapsed time begins again under another boot.
+    void reboot(const QString &bootId)
+    {
+        QMutexLocker lock(&mutex_);
+        bootId_ = bootId;
+        elapsed_ = std::chrono::milliseconds(0);
+    }
     void set(const QDateTime &time)
     {
         QMutexLocker lock(&mutex_);
@@ -41,4 +53,5 @@ private:
     mutable QMutex mutex_;
     QDateTime now_;
     std::chrono::milliseconds elapsed_{0};
+    QString bootId_ = QStringLiteral("boot-1");
 };
