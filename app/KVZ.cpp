@@ -183,6 +183,7 @@ void KVZ::loadSchedule()
         qCWarning(lcRun).noquote() << settings.failure().reason << settings.failure().detail;
     scheduler_.setDailyHour(settings ? settings->dailyHour : QString());
     scheduler_.setInterval(settings ? settings->interval : QString());
+    scheduler_.setOptions(settings ? settings->verify : QString(), settings ? settings->keepDays : QString());
     ComputeSchedule();
 }
 
@@ -224,6 +225,8 @@ ayarlar &KVZ::Ayarlar()
             // Hidden, not closed: the next opening finds the drive and folder as the user left them.
             if (browser_)
                 browser_->hide();
+            // The options just stored replace any the file held that could not be used.
+            loadSchedule();
             showWindow();
         });
         connect(ayarlar_, &ayarlar::folderBrowserRequested, this, &KVZ::openFolderBrowser);

@@ -33,6 +33,7 @@ BackupResult RunProgramBackup(const QString &programFolder, const QDateTime &tim
         LoadConnectionValues(SettingsFiles::ConnectionFile(programFolder));
     if (!values)
         return Refused(values.failure());
+    // A value nobody can read as yes or no verifies: a damaged backup must not pass for a good one.
     return RunBackup(values.value(), folder.value(), time, isTaken,
-                     {settings->verify.trimmed() == u'1', progress, loginTimeoutSeconds});
+                     {VerifyOf(settings->verify).value_or(true), progress, loginTimeoutSeconds});
 }

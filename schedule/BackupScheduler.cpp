@@ -2,6 +2,7 @@
 
 #include "schedule/Schedule.h"
 #include "schedule/TimeText.h"
+#include "settings/BackupSettings.h"
 #include "settings/SettingsFiles.h"
 
 #include <QTimeZone>
@@ -51,6 +52,12 @@ void BackupScheduler::setInterval(const QString &text)
 {
     intervalText_ = text;
     interval_ = IntervalIndexOf(text);
+}
+
+void BackupScheduler::setOptions(const QString &verifyText, const QString &keepDaysText)
+{
+    verifyText_ = verifyText;
+    keepDaysText_ = keepDaysText;
 }
 
 std::optional<RunCause> BackupScheduler::tick()
@@ -190,5 +197,16 @@ QList<ScheduleProblem> BackupScheduler::problems() const
              u"%1 içindeki %2 değeri \"%3\" listedeki aralıklardan biri değil: aralıklı yedekleme "
              u"yapılmıyor. AYARLAR penceresinde KOPYALAMA ZAMAN ARALIĞI seçip KAYDET düğmesine basın."_s.arg(
                  file, SettingsFiles::kInterval, intervalText_)});
+    if (!VerifyOf(verifyText_))
+        found.append({SettingsFiles::kVerify, verifyText_,
+                      u"%1 içindeki %2 değeri \"%3\" evet ya da hayır olarak anlaşılamadı: yedekler yine de "
+                      u"doğrulanıyor. AYARLAR penceresinde YEDEĞİ DOĞRULA seçimini yapıp KAYDET düğmesine "
+                      u"basın."_s.arg(file, SettingsFiles::kVerify, verifyText_)});
+    if (!KeepDaysOf(keepDaysText_))
+        found.append({SettingsFiles::kKeepDays, keepDaysText_,
+                      u"%1 içindeki %2 değeri \"%3\" bir gün sayısı değil (0-%4 olmalı): eski yedekler "
+                      u"silinmiyor. AYARLAR penceresinde ESKİ YEDEKLERİ SAKLA alanına gün sayısını yazıp "
+                      u"KAYDET düğmesine basın."_s.arg(file, SettingsFiles::kKeepDays, keepDaysText_)
+                          .arg(kMaxKeepDays)});
     return found;
 }

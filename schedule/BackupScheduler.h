@@ -38,6 +38,8 @@ public:
     // The live schedule: the stored texts at start, then each edit in the settings window, saved or not.
     void setDailyHour(const QString &text);
     void setInterval(const QString &text);
+    // The stored backup options, as written: only to say when one cannot be used.
+    void setOptions(const QString &verifyText, const QString &keepDaysText);
 
     // The run this tick starts, if any (at most one); it is then in flight.
     std::optional<RunCause> tick();
@@ -73,6 +75,8 @@ private:
     QString dailyText_;
     std::optional<int> dailyHour_;
     QString intervalText_;
+    QString verifyText_;
+    QString keepDaysText_;
     int interval_ = -1;
     bool inFlight_ = false;
     QDateTime lastEndWall_;

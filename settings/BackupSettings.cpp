@@ -4,6 +4,8 @@
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 
+#include <QLocale>
+
 using namespace Qt::StringLiterals;
 
 Result<BackupSettings> LoadBackupSettings(const QString &file)
@@ -28,9 +30,13 @@ Result<BackupSettings> LoadBackupSettings(const QString &file)
 Outcome SaveSchedule(const BackupSettings &settings, const QString &file)
 {
     using namespace SettingsFiles;
-    return WriteSettings(
-        kSection,
-        {{kFolder, settings.folder}, {kDailyHour, settings.dailyHour}, {kInterval, settings.interval}}, file);
+    return WriteSettings(kSection,
+                         {{kFolder, settings.folder},
+                          {kDailyHour, settings.dailyHour},
+                          {kInterval, settings.interval},
+                          {kVerify, settings.verify},
+                          {kKeepDays, settings.keepDays}},
+                         file);
 }
 
 Outcome SaveStartAtLogin(bool on, const QString &file)
@@ -49,4 +55,19 @@ std::optional<int> KeepDaysOf(const QString &text)
     if (!number || value < 0 || value > kMaxKeepDays || days.startsWith(u'+'))
         return std::nullopt;
     return value;
+}
+
+std::optional<bool> VerifyOf(const QString &text)
+{
+    // A hand-written "AÇIK" or "HAYIR" lowers to "açık", "hayır" only by Turkish rules; one typed without
+    // the Turkish letters ("acik", "hayir") means the same.
+    QString word = QLocale(QLocale::Turkish).toLower(text.trimmed());
+    word.replace(u'ı', u'i').replace(u'ç', u'c');
+    static const QStringList kOn{u"1"_s, u"evet"_s, u"acik"_s, u"true"_s, u"on"_s, u"yes"_s};
+    static const QStringList kOff{QString(), u"0"_s, u"hayir"_s, u"kapali"_s, u"false"_s, u"off"_s, u"no"_s};
+    if (kOn.contains(word))
+        return true;
+    if (kOff.contains(word))
+        return false;
+    return std::nullopt;
 }

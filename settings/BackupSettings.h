@@ -13,7 +13,7 @@ struct BackupSettings {
     QString dailyHour;
     QString interval;
     QString startAtLogin;
-    QString verify;   // "1": each backup is read back by the server; anything else: off
+    QString verify;   // VerifyOf reads it; empty: off
     QString keepDays; // days to keep this database's backups; empty or "0": all
 };
 
@@ -22,11 +22,15 @@ inline constexpr int kMaxKeepDays = 3650;
 // The days to keep: 0 for an empty text; nothing for a text that is no whole number from 0 to 3650.
 std::optional<int> KeepDaysOf(const QString &text);
 
+// Whether each backup is read back by the server: 1/0, evet/hayır, açık/kapalı, true/false, on/off, yes/no
+// in any letter case (Turkish rules), blanks around ignored; false for an empty text; nothing for any other.
+std::optional<bool> VerifyOf(const QString &text);
+
 // One read of the file; a missing file gives empty values, an unreadable one a failure.
 Result<BackupSettings> LoadBackupSettings(const QString &file);
 
-// What "KAYDET" stores: the folder, the daily hour and the interval, in that order, then the verification
-// and the days to keep, in one write.
+// What "KAYDET" stores: the folder, the daily hour, the interval, the verification and the days to keep, in
+// one write.
 Outcome SaveSchedule(const BackupSettings &settings, const QString &file);
 
 // The start-at-login choice, "1" or "0".

@@ -1,4 +1,6 @@
 #include "app/KVZ.h"
+#include "settings/SettingsFiles.h"
+#include "settings/ayarkayit.h"
 #include "support/ManualClock.h"
 #include "support/ProgramFolder.h"
 #include "ui/browse/frmBF.h"
@@ -7,7 +9,9 @@
 #include "ui/styled/vkCommand.h"
 #include "ui/styled/vkFrame.h"
 #include "ui/styled/vkLabel.h"
+#include "ui/styled/vkTextBox.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSemaphore>
@@ -63,6 +67,7 @@ private slots:
     void nextCopyTimeFollowsEachRun();
     void clockStartsRunAtNextCopyTime();
     void unusableStoredHourShownWhileIntervalGoesOn();
+    void unusableStoredOptionsShownUntilSaved();
     void settingsButtonShowsLoadedSettingsWindow();
     void savedSettingsBringMainWindowBack();
     void closedSettingsWindowLoadsAgainFromFiles();
@@ -368,6 +373,30 @@ void tst_kvz::unusableStoredHourShownWhileIntervalGoesOn()
     window_->Ayarlar().setDailyHour(u"03"_s);
     QCOMPARE(next->palette().color(QPalette::WindowText), QColor(Qt::black));
     QVERIFY(next->toolTip().isEmpty());
+}
+
+// The verification is done and nothing is removed meanwhile (the backup runner's part); the window says
+// which value is unusable until the settings window stores a good one.
+void tst_kvz::unusableStoredOptionsShownUntilSaved()
+{
+    const QString file = SettingsFiles::BackupFile(program_->path());
+    QVERIFY(program_->write(1433, {.dailyHour = u"03"_s}));
+    QVERIFY(WriteSetting(u"ayar"_s, u"dogrulama"_s, u"evt"_s, file));
+    QVERIFY(WriteSetting(u"ayar"_s, u"saklama-gunu"_s, u"3 gün"_s, file));
+    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner());
+    const vkLabel *next = label("yedeklemesaati");
+    QCOMPARE(next->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QVERIFY(next->toolTip().contains(u"dogrulama değeri \"evt\""_s));
+    QVERIFY(next->toolTip().contains(u"saklama-gunu değeri \"3 gün\""_s));
+
+    ayarlar &settings = window_->Ayarlar();
+    settings.setMessageBox([](const QString &) {});
+    window_->showSettings();
+    QVERIFY(settings.findChild<QCheckBox *>(u"dogrula"_s)->isChecked());
+    settings.findChild<vkTextBox *>(u"saklamagunu"_s)->setText(u"3"_s);
+    QTest::mouseClick(settings.findChild<vkCommand *>(u"kaydet"_s), Qt::LeftButton);
+    QVERIFY(next->toolTip().isEmpty());
+    QCOMPARE(next->palette().color(QPalette::WindowText), QColor(Qt::black));
 }
 
 void tst_kvz::settingsButtonShowsLoadedSettingsWindow()

@@ -125,6 +125,8 @@ sleep 0.3
 xdotool mousemove --window "$browser" 230 333 click 1 # TAMAM hands back the open folder, the working one
 browser_closed() { ! xdotool search --onlyvisible --name '^KLASÖR SEÇİN$'; }
 wait_for 5 browser_closed || fail "TAMAM did not close the folder browser"
+xdotool mousemove --window "$settings" 30 308 click 1 # YEDEĞİ DOĞRULA
+xdotool mousemove --window "$settings" 440 308 click 1 key ctrl+a type 7 # ESKİ YEDEKLERİ SAKLA
 xdotool mousemove --window "$settings" 412 256 click 1 # KAYDET
 sleep 0.7
 xdotool key Return # the message box's OK
@@ -132,7 +134,9 @@ settings_hidden() { ! xdotool search --onlyvisible --name '^YEDEKLEME PROGRAMI$'
 wait_for 5 settings_hidden || fail "KAYDET did not close the settings window"
 grep -qx "saklanacak-yer=$program/" "$program/yedeklemeayar.txt" ||
   fail "the chosen folder was not saved: $(cat "$program/yedeklemeayar.txt")"
-echo "ok - the folder chosen in the browser is saved by KAYDET"
+grep -qx "dogrulama=1" "$program/yedeklemeayar.txt" && grep -qx "saklama-gunu=7" "$program/yedeklemeayar.txt" ||
+  fail "the ticked verification and the days typed were not saved: $(cat "$program/yedeklemeayar.txt")"
+echo "ok - KAYDET saves the folder chosen in the browser, the verification ticked and the days typed"
 
 menu_entry 5 # Geçmiş
 history=$(wait_for_window 5 '^YEDEKLEME GEÇMİŞİ$') || fail "Geçmiş did not open the history window"

@@ -1,3 +1,4 @@
+#include "settings/BackupSettings.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/ProfileFormat.h"
 #include "settings/ayarkayit.h"
@@ -33,6 +34,8 @@ private slots:
     void unreadableFileIsNotReplaced();
     void writeIntoFolderThatIsMissingFails();
     void writeThroughLinkToMissingFile();
+    void handWrittenOptions_data();
+    void handWrittenOptions();
 
 private:
     QString path(const QString &name) const { return dir_->filePath(name); }
@@ -385,4 +388,38 @@ void tst_ayarkayit::passwordFileClosedToOthers()
 }
 
 QTEST_GUILESS_MAIN(tst_ayarkayit)
+// What a shop's technician types into the file by hand: every common way of saying yes or no, and a day
+// count with blanks around it; anything else is unusable (nothing), never silently "off" or "keep all".
+void tst_ayarkayit::handWrittenOptions_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<bool>>("verify");
+    QTest::addColumn<std::optional<int>>("keepDays");
+
+    const std::optional<bool> on = true, off = false, unusable;
+    const std::optional<int> noDays;
+    QTest::newRow("empty") << QString() << off << std::optional(0);
+    QTest::newRow("1") << u" 1 "_s << on << std::optional(1);
+    QTest::newRow("0") << u"0"_s << off << std::optional(0);
+    for (const QString &yes :
+         {u"evet"_s, u"EVET"_s, u"Açık"_s, u"AÇIK"_s, u"acik"_s, u"true"_s, u"On"_s, u"YES"_s})
+        QTest::addRow("yes: %s", qPrintable(yes)) << yes << on << noDays;
+    for (const QString &no :
+         {u"hayır"_s, u"HAYIR"_s, u"Kapalı"_s, u"KAPALI"_s, u"FALSE"_s, u"off"_s, u"No"_s})
+        QTest::addRow("no: %s", qPrintable(no)) << no << off << noDays;
+    QTest::newRow("blanks around days") << u"  7\t"_s << unusable << std::optional(7);
+    QTest::newRow("most days") << u"3650"_s << unusable << std::optional(3650);
+    for (const QString &bad : {u"abc"_s, u"-1"_s, u"99999"_s, u"3 gün"_s, u"+3"_s, u"3650.5"_s})
+        QTest::addRow("unusable: %s", qPrintable(bad)) << bad << unusable << noDays;
+}
+
+void tst_ayarkayit::handWrittenOptions()
+{
+    QFETCH(QString, text);
+    QFETCH(std::optional<bool>, verify);
+    QFETCH(std::optional<int>, keepDays);
+    QCOMPARE(VerifyOf(text), verify);
+    QCOMPARE(KeepDaysOf(text), keepDays);
+}
+
 #include "tst_ayarkayit.moc"

@@ -1,3 +1,4 @@
+#include "settings/BackupSettings.h"
 #include "settings/SettingsFiles.h"
 #include "settings/XdgAutoStartStore.h"
 #include "settings/ayarkayit.h"
@@ -10,6 +11,7 @@
 #include "ui/styled/vkCommand.h"
 #include "ui/styled/vkTextBox.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -46,7 +48,7 @@ private slots:
     void loadFillsEveryField();
     void unknownIntervalTextLeavesOthersLoaded_data();
     void unknownIntervalTextLeavesOthersLoaded();
-    void saveWritesScheduleKeysOnly();
+    void saveStoresWhatTheWindowShows();
     void saveTellsWhenConnectionFieldsAreNotSaved();
     void failedSaveKeepsWindowOpen();
     void backHidesAndKeepsEdits();
@@ -246,24 +248,40 @@ void tst_ayarlar::unknownIntervalTextLeavesOthersLoaded()
     QCOMPARE(box("sql_sifresi")->text(), u"baska"_s);
 }
 
-void tst_ayarlar::saveWritesScheduleKeysOnly()
+// Every value the window shows is stored, and a window opened afresh shows it again. The connection fields
+// are not: only a successful connection test stores them.
+void tst_ayarlar::saveStoresWhatTheWindowShows()
 {
     QSignalSpy saved(window_.get(), &ayarlar::saved);
     window_->show();
     window_->setFolder(u"/srv/yedek/"_s);
     window_->setDailyHour(u"02"_s);
     child<QComboBox>(u"kopyalamazamanmesafesi"_s)->setCurrentIndex(1);
+    child<QCheckBox>(u"dogrula"_s)->setChecked(true);
+    box("saklamagunu")->setText(u" 7 "_s);
     QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
 
     QCOMPARE(messages_, QStringList{u"AYARLAR KAYIT EDİLDİ"_s});
     QCOMPARE(saved.count(), 1);
     QVERIFY(!window_->isVisible());
-    QFile file(BackupFile(program_->path()));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(
-        file.readAll(),
-        "[ayar]\nsaklanacak-yer=/srv/yedek/\nkopyalama-zamani=02\nkopyalama-araligi=30 dakika 1 kopyala\n"_ba);
+    const Result<BackupSettings> stored = LoadBackupSettings(BackupFile(program_->path()));
+    QVERIFY(stored);
+    QCOMPARE(stored->folder, u"/srv/yedek/"_s);
+    QCOMPARE(stored->dailyHour, u"02"_s);
+    QCOMPARE(stored->interval, u"30 dakika 1 kopyala"_s);
+    QCOMPARE(VerifyOf(stored->verify), std::optional(true));
+    QCOMPARE(KeepDaysOf(stored->keepDays), std::optional(7));
     QVERIFY(!QFile::exists(ConnectionFile(program_->path())));
+
+    createWindow();
+    QCOMPARE(window_->dailyHour(), u"02"_s);
+    QCOMPARE(window_->intervalIndex(), 1);
+    QVERIFY(child<QCheckBox>(u"dogrula"_s)->isChecked());
+    QCOMPARE(box("saklamagunu")->text(), u"7"_s);
+    window_->show();
+    child<QCheckBox>(u"dogrula"_s)->setChecked(false);
+    QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
+    QCOMPARE(VerifyOf(LoadBackupSettings(BackupFile(program_->path()))->verify), std::optional(false));
 }
 
 void tst_ayarlar::saveTellsWhenConnectionFieldsAreNotSaved()

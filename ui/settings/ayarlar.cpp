@@ -253,7 +253,8 @@ void ayarlar::load()
     // A stored text that is no entry leaves nothing selected (the main window says so); the load goes on,
     // so that the connection fields show the values the backups really use.
     kopyalamazamanmesafesi->setCurrentIndex(IntervalIndexOf(settings.interval));
-    dogrula->setChecked(settings.verify.trimmed() == u'1');
+    // What the backups really do: a value that is neither yes nor no verifies.
+    dogrula->setChecked(VerifyOf(settings.verify).value_or(true));
     saklamagunu->setText(settings.keepDays.trimmed().isEmpty() ? u"0"_s : settings.keepDays);
     const ConnectionValues connection = StoredConnectionValues(connectionFile());
     sql_sunucusu->setText(connection.server);
