@@ -1,20 +1,31 @@
 #include "app/DatabaseClaim.h"
 
+#include "app/LockFolder.h"
+
 #include <QCryptographicHash>
 #include <QDir>
+
+namespace {
+
+// From the server, port and database alone, the names compared without case as SQL Server does by default.
+QString LockPathFor(const ConnectionValues &values)
+{
+    const QString key = values.server.trimmed().toLower() + u'\n' + values.port.trimmed() + u'\n' +
+                        values.database.trimmed().toLower();
+    const QByteArray digest =
+        QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return QDir(LockFolder())
+        .filePath(QStringLiteral("zanto-yedek-db-%1.lock").arg(QString::fromLatin1(digest)));
+}
+
+} // namespace
 
 DatabaseClaim::DatabaseClaim(const ConnectionValues &values)
 {
     if (values.server.trimmed().isEmpty())
         return;
-    // Server and database names are compared without case, as SQL Server does by default.
-    const QString key = values.server.trimmed().toLower() + u'\n' + values.port.trimmed() + u'\n' +
-                        values.database.trimmed().toLower();
-    const QByteArray digest =
-        QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    lock_ = std::make_unique<QLockFile>(QDir::temp().filePath(
-        QStringLiteral("zanto-yedek-%1-db-%2.lock")
-            .arg(QString::fromLocal8Bit(qgetenv("USER")), QString::fromLatin1(digest))));
+    // As with the program folder's lock, one another user holds counts as held.
+    lock_ = std::make_unique<QLockFile>(LockPathFor(values));
     lock_->setStaleLockTime(0);
 }
 

@@ -11,7 +11,7 @@ class DatabaseClaim {
 public:
     explicit DatabaseClaim(const ConnectionValues &values);
 
-    // True when no other copy of this user backs up the same database; always true when no server is set.
+    // True when no other copy, of any user, backs up the same database; always true when no server is set.
     bool claim();
     void release();
 

@@ -35,6 +35,8 @@ const QColor kGreen(0, 255, 0);
 const QColor kRed(255, 0, 0);
 const QColor kYellow(255, 255, 0);
 const QColor kLightBlue(128, 128, 255);
+// The notice line under the buttons adds this much to the window and its frame.
+constexpr int kNoticeLineTwips = 300;
 
 vkLabel *Title(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
 {
@@ -66,7 +68,7 @@ KVZ::KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &e
     setObjectName(u"KVZ"_s);
     setWindowIcon(QIcon(u":/icons/kvz.png"_s));
     setWindowTitle(u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
-    setFixedSize(TwipsToPixels(5625), TwipsToPixels(2880));
+    setFixedSize(TwipsToPixels(5625), TwipsToPixels(2880 + kNoticeLineTwips));
     question_ = [](const QString &text) {
         QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text);
         QPushButton *yes = box.addButton(u"Evet"_s, QMessageBox::YesRole);
@@ -91,7 +93,7 @@ KVZ::KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &e
 
     recorder_ = new RunRecorder(programFolder_, this);
     connect(recorder_, &RunRecorder::problem, this, [this](const Failure &failure) {
-        tray_->notify({u"YEDEKLEME GEÇMİŞİ YAZILAMADI"_s, failure.reason, true});
+        tell({u"YEDEKLEME GEÇMİŞİ YAZILAMADI"_s, failure.reason, true});
     });
     // Until the start-up run returns, the last-backup time is the last one the history remembers.
     connect(recorder_, &RunRecorder::lastLoaded, this, [this](const RunRecord &last) {
@@ -115,7 +117,7 @@ KVZ::~KVZ()
 
 void KVZ::createControls()
 {
-    vkFrame1 = Place(new vkFrame(this), u"vkFrame1"_s, TwipsRect(0, 0, 5655, 2895));
+    vkFrame1 = Place(new vkFrame(this), u"vkFrame1"_s, TwipsRect(0, 0, 5655, 2895 + kNoticeLineTwips));
     vkFrame1->setCaption(u"YEDEKLEME BİLGİLERİ"_s);
     vkFrame1->setFont(WindowFont(u"MS Sans Serif"_s, 13.5, true));
     vkFrame1->setTitleColor1(kLightBlue);
@@ -143,6 +145,9 @@ void KVZ::createControls()
                               TwipsRect(120, 2280, 3615, 495));
     cmdOk = PlaceCommand(vkFrame1, u"cmdOk"_s, u"AYARLAR"_s, kYellow, buttonFont,
                          TwipsRect(3840, 2280, 1695, 495));
+    bildirim = Place(new vkLabel(vkFrame1), u"bildirim"_s, TwipsRect(120, 2820, 5415, 255));
+    bildirim->setFont(WindowFont(u"MS Sans Serif"_s, 8.25, false));
+    bildirim->setBackStyle(vkLabel::Transparent);
 
     connect(yedekle, &vkCommand::clicked, this, [this] { runNow(RunCause::Button); });
     connect(vkCommand1, &vkCommand::clicked, this, &KVZ::hideWindow);
@@ -326,12 +331,37 @@ void KVZ::showProblems()
     yedeklemesaati->setPalette(palette);
     yedeklemesaati->setToolTip(texts.join(u'\n'));
     for (const ScheduleProblem &problem : problems) {
-        if (!problemsTold_.contains(problem)) {
-            qCWarning(lcRun).noquote() << problem.text;
-            tray_->notify({u"YEDEKLEME AYARI HATALI"_s, problem.text, true});
-        }
+        if (!problemsTold_.contains(problem))
+            tell({u"YEDEKLEME AYARI HATALI"_s, problem.text, true});
     }
     problemsTold_ = problems;
+}
+
+// Every notice reaches the window's own line and the log, not only the tray: a desktop without a tray, or
+// one whose tray has not started yet, shows no balloon.
+void KVZ::tell(const RunNotice &notice)
+{
+    if (notice.failure)
+        qCWarning(lcRun).noquote() << notice.title + u": "_s + notice.text;
+    else
+        qCInfo(lcRun).noquote() << notice.title + u": "_s + notice.text;
+    notice_ = notice;
+    noticeAt_ = clock_.now();
+    showNotice();
+    tray_->notify(notice);
+}
+
+// The date joins the time once the notice is from an earlier day.
+void KVZ::showNotice()
+{
+    noticeShownOn_ = clock_.now().date();
+    const QString format = noticeAt_.date() == noticeShownOn_ ? u"HH:mm:ss"_s : u"dd.MM.yyyy HH:mm:ss"_s;
+    bildirim->setCaption(
+        u"%1  %2: %3"_s.arg(noticeAt_.toString(format), notice_.title, notice_.text.simplified()));
+    bildirim->setToolTip(notice_.title + u'\n' + notice_.text);
+    QPalette palette = bildirim->palette();
+    palette.setColor(QPalette::WindowText, notice_.failure ? kRed : QColor(Qt::black));
+    bildirim->setPalette(palette);
 }
 
 void KVZ::closeProgram()
@@ -376,6 +406,8 @@ void KVZ::requestExit()
 void KVZ::tick()
 {
     simdi->setCaption(TimeText(clock_.now()));
+    if (noticeAt_.isValid() && clock_.now().date() != noticeShownOn_)
+        showNotice();
     if (closing_)
         return;
     if (const std::optional<RunCause> cause = scheduler_.tick())
@@ -397,14 +429,16 @@ void KVZ::onRunFinished(const BackupResult &result)
     // A disk running out of room stops the shop's point of sale too when it holds the live database.
     if (result.spaceLow && spaceWarnedOn_ != scheduler_.lastBackup().date()) {
         spaceWarnedOn_ = scheduler_.lastBackup().date();
-        tray_->notify({u"YEDEK KLASÖRÜNDE YER AZALDI"_s, result.spaceText, true});
+        tell({u"YEDEK KLASÖRÜNDE YER AZALDI"_s, result.spaceText, true});
     }
+    for (const RunNotice &notice : noticeGate_.afterRun(result, scheduler_.lastBackup().date()))
+        tell(notice);
     yedekle->setCaption(u"YEDEKLE"_s);
     tray_->showIdle();
     sonyedekleme->setCaption(TimeText(scheduler_.lastBackup()));
     showOutcome(result);
     if (const std::optional<RunNotice> notice = NoticeAfterRun(lastRunFailed_, result))
-        tray_->notify(*notice);
+        tell(*notice);
     lastRunFailed_ = !result.ok;
     ComputeSchedule();
     emit runFinished(result);

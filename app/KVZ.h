@@ -3,6 +3,7 @@
 #include "backup/BackupJob.h"
 #include "schedule/BackupScheduler.h"
 #include "schedule/Clock.h"
+#include "schedule/NoticeGate.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -95,6 +96,8 @@ private:
     void showRunState(std::optional<int> percent);
     void loadSchedule();
     void showProblems();
+    void tell(const RunNotice &notice);
+    void showNotice();
 
     QString programFolder_;
     const Clock &clock_;
@@ -108,6 +111,10 @@ private:
     QDateTime runStarted_;
     QString spaceText_;
     QDate spaceWarnedOn_;
+    NoticeGate noticeGate_;
+    RunNotice notice_;
+    QDateTime noticeAt_;
+    QDate noticeShownOn_;
     QPointer<frmGecmis> history_;
     QPointer<ayarlar> ayarlar_;
     QPointer<frmBF> browser_;
@@ -126,5 +133,6 @@ private:
     vkCommand *vkCommand1 = nullptr;   // the GİZLE button: hides the window behind the tray icon
     vkCommand *cmdOk = nullptr;        // the AYARLAR button: opens the settings window
     vkCommand *cmdCancel = nullptr;    // the KAPAT button, kept hidden: the tray's Kapat ends the program
-    QTimer *zaman = nullptr;           // the clock: shows the time each second, starts the runs due
+    vkLabel *bildirim = nullptr; // the latest notice with its time; red for a failure, in full as tooltip
+    QTimer *zaman = nullptr;     // the clock: shows the time each second, starts the runs due
 };

@@ -1,8 +1,13 @@
 #include "app/SingleInstance.h"
 
+#include "app/LockFolder.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcInstance, "kvz.instance")
 
 namespace {
 
@@ -17,8 +22,10 @@ SingleInstance::SingleInstance(const QString &key, QObject *parent) : QObject(pa
         while (QLocalSocket *socket = server_.nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains(kShow))
-                    emit showRequested();
+                if (!socket->readAll().contains(kShow))
+                    return;
+                qCInfo(lcInstance) << "started again: showing the window";
+                emit showRequested();
             });
         }
     });
@@ -30,14 +37,16 @@ QString SingleInstance::keyFor(const QString &programFolder)
 {
     const QByteArray folder = QDir(programFolder).canonicalPath().toUtf8();
     const QByteArray digest = QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16);
-    return QStringLiteral("zanto-yedek-%1-%2")
-        .arg(QString::fromLatin1(qgetenv("USER")), QString::fromLatin1(digest));
+    return QDir(LockFolder()).filePath(QStringLiteral("zanto-yedek-%1").arg(QString::fromLatin1(digest)));
 }
 
 bool SingleInstance::claim()
 {
     // The lock settles a race of two copies started at once; the socket carries the request to show.
-    lock_ = std::make_unique<QLockFile>(QDir::temp().filePath(name_ + QStringLiteral(".lock")));
+    // A lock file another user made counts as held, even when its copy has gone: this user can neither
+    // take it nor remove it from the shared folder, and two users of one program folder must not both
+    // back up. Their socket is closed to this user, so that copy is not brought forward.
+    lock_ = std::make_unique<QLockFile>(name_ + QStringLiteral(".lock"));
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(100)) {
         askRunningCopyToShow();

@@ -10,7 +10,7 @@
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // `key` names the program folder; copies with the same key exclude each other.
+    // `key` names the program folder; copies with the same key exclude each other, whichever user runs them.
     explicit SingleInstance(const QString &key, QObject *parent = nullptr);
     ~SingleInstance() override;
 
@@ -20,6 +20,8 @@ public:
     // Gives the claim up, for an end that skips the destructors.
     void release();
 
+    // From the folder's real path alone: a link, a relative path or another user's environment leads to the
+    // same key.
     static QString keyFor(const QString &programFolder);
 
 signals:

@@ -4,6 +4,7 @@
 
 #include <QAtomicInteger>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QSqlQuery>
 
@@ -27,6 +28,23 @@ QSqlError CreateOwnerOnly(const QString &path)
     return QSqlError(file.errorString(), path, QSqlError::ConnectionError);
 }
 
+// SQLite creates the -wal and -shm files with the database's mode, and a read-only connection leaves them
+// behind when it closes: after the file was read-only for a while and then given back, they would keep
+// every later connection from writing ("attempt to write a readonly database"). When the file itself is
+// writable again they are given back too; one this user cannot change leaves the open to fail, named in the
+// log.
+void ReopenSideFiles(const QString &path)
+{
+    if (!QFileInfo(path).isWritable())
+        return;
+    for (const QString &suffix : {u"-wal"_s, u"-shm"_s}) {
+        const QFileInfo side(path + suffix);
+        if (side.exists() && !side.isWritable() &&
+            !QFile::setPermissions(side.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+            qWarning("cannot make %s writable again", qPrintable(side.filePath()));
+    }
+}
+
 } // namespace
 
 HistoryConnection::HistoryConnection(const QString &path)
@@ -35,6 +53,7 @@ HistoryConnection::HistoryConnection(const QString &path)
     error_ = CreateOwnerOnly(path);
     if (error_.isValid())
         return;
+    ReopenSideFiles(path);
     database_ = QSqlDatabase::addDatabase(u"QSQLITE"_s, name_);
     prepare(path);
 }

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -58,6 +59,8 @@ private slots:
     void clockTicksAndLabelWaitsWhileRunIsInFlight();
     void outcomeShownOnLastBackupLabel_data();
     void outcomeShownOnLastBackupLabel();
+    void noticeOnItsLineAndInTheLog_data();
+    void noticeOnItsLineAndInTheLog();
     void hideAndCloseKeepWindowReachable();
     void hiddenClockWakesOnlyForTheSchedule();
     void closeProgramWaitsForRunInFlight();
@@ -115,7 +118,7 @@ void tst_kvz::controls_data()
     QTest::addColumn<bool>("shown");
 
     QTest::newRow("frame") << "vkFrame1"
-                           << "YEDEKLEME BİLGİLERİ" << QRect(0, 0, 5655, 2895) << true;
+                           << "YEDEKLEME BİLGİLERİ" << QRect(0, 0, 5655, 3195) << true;
     QTest::newRow("last title") << "Label3"
                                 << "SON YEDEKLEME" << QRect(240, 480, 1695, 255) << true;
     QTest::newRow("last") << "sonyedekleme"
@@ -157,7 +160,7 @@ void tst_kvz::controls()
 void tst_kvz::windowFrame()
 {
     QCOMPARE(window_->windowTitle(), u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
-    QCOMPARE(window_->size(), QSize(375, 192));
+    QCOMPARE(window_->size(), QSize(375, 212));
     QCOMPARE(window_->minimumSize(), window_->maximumSize());
     QVERIFY(!(window_->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QCOMPARE(window_->windowIcon().availableSizes().value(0), QSize(36, 36));
@@ -232,6 +235,41 @@ void tst_kvz::outcomeShownOnLastBackupLabel()
     QCOMPARE(label("sonyedekleme")->toolTip(), tip);
     QCOMPARE(label("sonyedekleme")->palette().color(QPalette::WindowText), colour);
     QCOMPARE(label("sonyedekleme")->caption(), u"10:00:00"_s);
+}
+
+void tst_kvz::noticeOnItsLineAndInTheLog_data()
+{
+    QTest::addColumn<BackupResult>("result");
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("failed run") << BackupResult{false, {}, u"Login failed for user 'sa'."_s, {}}
+                                << u"YEDEKLEME BAŞARISIZ: Login failed for user 'sa'."_s;
+    BackupResult clock{true, u"/y/a.bak"_s, {}, {}};
+    clock.clockWarning = u"BİLGİSAYARIN SAATİ YANLIŞ OLABİLİR: son yedekleme 12:00:00"_s;
+    QTest::newRow("clock looks wrong")
+        << clock << u"BİLGİSAYARIN SAATİ YANLIŞ OLABİLİR: "_s + clock.clockWarning;
+    BackupResult kept{true, u"/y/a.bak"_s, {}, {}};
+    kept.retentionProblem = u"/y/eski.bak silinemedi: klasörün izinlerini denetleyin."_s;
+    QTest::newRow("old backups stay") << kept << u"ESKİ YEDEKLER SİLİNEMEDİ: "_s + kept.retentionProblem;
+}
+
+// Offscreen has no tray, as a desktop without one: the notice must still be seen, and be in the log.
+void tst_kvz::noticeOnItsLineAndInTheLog()
+{
+    QFETCH(BackupResult, result);
+    QFETCH(QString, told);
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    fake_->result = result;
+    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QTest::ignoreMessage(QtWarningMsg, told.toUtf8().constData());
+    clock_->setTime(QTime(10, 4, 9));
+    window_->startUp();
+    QVERIFY(finished.wait());
+    QCOMPARE(label("bildirim")->caption(), u"10:04:09  "_s + told);
+    QCOMPARE(label("bildirim")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    clock_->advance(24 * 3600 * 1000);
+    window_->tick();
+    QCOMPARE(label("bildirim")->caption(), u"07.12.2026 10:04:09  "_s + told);
 }
 
 // The offscreen platform has no tray: hiding must leave a way back, so the window is only minimised.

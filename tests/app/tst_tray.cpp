@@ -1,3 +1,4 @@
+#include "app/DatabaseClaim.h"
 #include "app/KVZ.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIcon.h"
@@ -23,6 +24,8 @@ private slots:
     void noticeAfterRun();
     void withoutTrayHideMinimises();
     void secondCopyAsksFirstToShow();
+    void locksIgnoreTheEnvironment_data();
+    void locksIgnoreTheEnvironment();
 };
 
 void tst_tray::menuEntries()
@@ -121,6 +124,51 @@ void tst_tray::secondCopyAsksFirstToShow()
     QTemporaryDir otherProgram;
     SingleInstance elsewhere(SingleInstance::keyFor(otherProgram.path()));
     QVERIFY(elsewhere.claim());
+}
+
+void tst_tray::locksIgnoreTheEnvironment_data()
+{
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::newRow("another user") << "USER"_ba
+                                  << "kasa"_ba
+                                  << "root"_ba;
+    QTest::newRow("no user") << "USER"_ba
+                             << "kasa"_ba
+                             << ""_ba;
+    // Two folders of that name are made for the temporary folder.
+    QTest::newRow("another temporary folder") << "TMPDIR"_ba
+                                              << "a"_ba
+                                              << "b"_ba;
+}
+
+// A copy started with another environment still finds the locks the first copy holds.
+void tst_tray::locksIgnoreTheEnvironment()
+{
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QTemporaryDir program;
+    QTemporaryDir temps;
+    const QByteArray saved = qgetenv(variable.constData());
+    const auto restore = qScopeGuard([&] { qputenv(variable.constData(), saved); });
+    const auto set = [&](const QByteArray &value) {
+        const bool folder = variable == "TMPDIR" && QDir(temps.path()).mkdir(QString::fromUtf8(value));
+        qputenv(variable.constData(),
+                folder ? QFile::encodeName(temps.filePath(QString::fromUtf8(value))) : value);
+    };
+    const ConnectionValues database{u"127.0.0.1"_s, u"1433"_s, u"STOK"_s, u"sa"_s, {}};
+
+    set(first);
+    SingleInstance firstCopy(SingleInstance::keyFor(program.path()));
+    DatabaseClaim firstDatabase(database);
+    QVERIFY(firstCopy.claim() && firstDatabase.claim());
+    set(second);
+    SingleInstance secondCopy(SingleInstance::keyFor(program.path() + u"/."_s));
+    QVERIFY(!secondCopy.claim());
+    QVERIFY(!DatabaseClaim(database).claim());
+    QVERIFY(DatabaseClaim({u"127.0.0.1"_s, u"1433"_s, u"STOK2"_s, u"sa"_s, {}}).claim());
 }
 
 QTEST_MAIN(tst_tray)

@@ -97,6 +97,8 @@ written() { grep -c 'backup written:' "$dir/${2:-program}.log" || true; }
 has_written() { (($(written "$@") >= $1)); }
 # The backups as their names' stamps in the order written: 20261025020000-STOK-2.bak reads 20261025020000-2.
 stamps() { ls -tr "$dir/backups" | sed 's/-STOK\.bak$//; s/-STOK\(-[0-9]*\)\.bak$/\1/' | tr '\n' ' '; }
+# The program folder's lock, named from its real path alone.
+lock_of() { printf '/tmp/zanto-yedek-%s.lock' "$(printf %s "$(realpath "$1")" | sha256sum | cut -c1-16)"; }
 running() { local state; state=$(ps -o stat= -p "$1") && [[ $state != Z* ]]; }
 gone() { ! running "$1"; }
 stop() { # ends a program with SIGTERM and hands back its exit status
@@ -212,7 +214,7 @@ signals() {
   grep -q 'SIGTERM received: ending when the backup in flight finishes' "$dir/program.log" ||
     fail "no SIGTERM line"
   grep -q 'the backup in flight has finished: ending' "$dir/program.log" || fail "did not end after the backup"
-  ! ls "$dir/tmp" | grep zanto-yedek || fail "left behind: $(ls "$dir/tmp")"
+  [[ ! -e $(lock_of "$dir/program") ]] || fail "the lock was left behind"
   ok "SIGTERM during a backup: the backup completes, then exit 0, no lock left"
 
   cp -r "$dir/program" "$dir/idle"
@@ -232,6 +234,14 @@ second_copy() {
   cp -r "$dir/program" "$dir/other"
   start program ""
   wait_for 10 has_written 1 || fail "the first copy did not back up"
+  [[ -e $(lock_of "$dir/program") ]] || fail "no lock at $(lock_of "$dir/program")"
+  # The same folder, through a link, for another user name and temporary folder.
+  ln -s program "$dir/again"
+  mkdir -m 700 "$dir/tmp2"
+  start again "" USER=kasa TMPDIR="$dir/tmp2" XDG_RUNTIME_DIR="$dir/tmp2"
+  wait_for 5 gone "$(pid_of again)" || fail "the same folder started with another environment kept running"
+  wait_for 3 grep -q 'started again: showing the window' "$dir/program.log" || fail "the first copy was not shown"
+  ok "the same folder started with another USER and TMPDIR brings the first copy forward and ends"
   start other ""
   wait_for 10 grep -q 'another copy already backs up this database' "$dir/other.log" ||
     fail "the second copy did not step back"

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimeZone>
 #include <memory>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -63,6 +64,7 @@ private slots:
     void bounds();
     void damagedFileIsSetAside();
     void lockedFileFailsAfterWaiting();
+    void writableAgainAfterReadOnly();
     void survivesKill_data();
     void survivesKill();
 
@@ -235,6 +237,26 @@ void tst_runhistory::lockedFileFailsAfterWaiting()
     QVERIFY(history.append(Run(u"interval"_s, kNoon.addSecs(120), true)));
     QCOMPARE(history.recent(10).value().size(), 2);
     QCOMPARE(QDir(dir_->path()).entryList({u"*.bozuk-*"_s}), QStringList());
+}
+
+// Someone makes the file read-only (a copy to a stick, a backup tool) and then gives it back.
+void tst_runhistory::writableAgainAfterReadOnly()
+{
+    if (::geteuid() == 0)
+        QSKIP("the superuser writes whatever the mode; CTest runs this case again as another user");
+    const RunHistory history(dir_->path());
+    QVERIFY(history.append(Run(u"start"_s, kNoon, true)));
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    QVERIFY(QFile::setPermissions(history.filePath(), QFile::ReadOwner));
+    const Result<QList<RunRecord>> read = history.recent(10);
+    QVERIFY2(read, Why(read));
+    QCOMPARE(read->size(), 1);
+    QVERIFY(!history.append(Run(u"button"_s, kNoon.addSecs(60), true)));
+    QVERIFY(QFile::setPermissions(history.filePath(), ownerOnly));
+
+    const Result<qint64> again = history.append(Run(u"interval"_s, kNoon.addSecs(120), true));
+    QVERIFY2(again, Why(again));
+    QCOMPARE(history.recent(10).value().size(), 2);
 }
 
 void tst_runhistory::survivesKill_data()

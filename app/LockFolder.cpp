@@ -1,0 +1,6 @@
+#include "app/LockFolder.h"
+
+QString LockFolder()
+{
+    return QStringLiteral("/tmp");
+}

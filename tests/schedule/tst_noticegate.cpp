@@ -1,0 +1,80 @@
+#include "schedule/NoticeGate.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_noticegate : public QObject {
+    Q_OBJECT
+
+private slots:
+    void toldSparingly_data();
+    void toldSparingly();
+};
+
+// One word per run: its clock warning, its retention problem ("-" for none), the day it ended on (days after
+// the first), and what is told after it: C the clock, R the retention problem, - nothing.
+void tst_noticegate::toldSparingly_data()
+{
+    QTest::addColumn<QString>("clock");
+    QTest::addColumn<QString>("retention");
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("same clock warning, once, whatever the day") << "a a a"
+                                                                << "- - -"
+                                                                << "0 0 1"
+                                                                << "C - -";
+    QTest::newRow("a changed clock warning is told") << "a b"
+                                                     << "- -"
+                                                     << "0 0"
+                                                     << "C C";
+    QTest::newRow("told again after a run without it") << "a - a"
+                                                       << "- - -"
+                                                       << "0 0 0"
+                                                       << "C - C";
+    QTest::newRow("retention problem once a day") << "- - - -"
+                                                  << "x x x y"
+                                                  << "0 0 1 1"
+                                                  << "R - R -";
+    QTest::newRow("a clean run does not reopen the day") << "- - -"
+                                                         << "x - x"
+                                                         << "0 0 0"
+                                                         << "R - -";
+    QTest::newRow("both at once") << "a"
+                                  << "x"
+                                  << "0"
+                                  << "CR";
+}
+
+void tst_noticegate::toldSparingly()
+{
+    QFETCH(QString, clock);
+    QFETCH(QString, retention);
+    QFETCH(QString, day);
+    QFETCH(QString, told);
+    const auto given = [](const QString &word) { return word == u"-"_s ? QString() : word; };
+    const QStringList clocks = clock.split(u' '), retentions = retention.split(u' '), days = day.split(u' ');
+    NoticeGate gate;
+    QStringList seen;
+    for (qsizetype run = 0; run < clocks.size(); ++run) {
+        BackupResult result{true, u"/y/a.bak"_s, {}, {}};
+        result.clockWarning = given(clocks[run]);
+        result.retentionProblem = given(retentions[run]);
+        QString letters;
+        for (const RunNotice &notice :
+             gate.afterRun(result, QDate(2026, 12, 31).addDays(days[run].toInt()))) {
+            QVERIFY(notice.failure);
+            if (notice.title == u"BİLGİSAYARIN SAATİ YANLIŞ OLABİLİR"_s && notice.text == result.clockWarning)
+                letters += u'C';
+            else if (notice.title == u"ESKİ YEDEKLER SİLİNEMEDİ"_s && notice.text == result.retentionProblem)
+                letters += u'R';
+            else
+                letters += u'?';
+        }
+        seen << (letters.isEmpty() ? u"-"_s : letters);
+    }
+    QCOMPARE(seen.join(u' '), told);
+}
+
+QTEST_APPLESS_MAIN(tst_noticegate)
+#include "tst_noticegate.moc"
