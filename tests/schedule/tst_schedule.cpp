@@ -30,7 +30,7 @@ QString Stamp(const QDateTime &time)
 
 // Something that happens to the machine at a moment of its wall clock.
 struct Event {
-    enum Kind { Sleep, Step, Hour, Interval };
+    enum Kind { Sleep, Step, Hour, Interval, Button };
     Kind kind;
     QDateTime at;
     qint64 ms = 0;
@@ -44,6 +44,10 @@ Event Sleep(const QString &at, qint64 ms)
 Event Step(const QString &at, qint64 ms)
 {
     return {Event::Step, At(at), ms, {}};
+}
+Event Button(const QString &at)
+{
+    return {Event::Button, At(at), 0, {}};
 }
 Event Edit(const QString &at, Event::Kind kind, const QString &text)
 {
@@ -74,7 +78,7 @@ public:
             for (; !events.isEmpty() && events.front().at <= clock_.now(); events.removeFirst())
                 apply(events.front());
             if (scheduler_.isRunInFlight() && clock_.elapsed() >= runEnd_) {
-                scheduler_.runFinished();
+                scheduler_.runFinished(succeeded.back());
                 ends_ << clock_.elapsed();
             }
             if (const std::optional<RunCause> cause = scheduler_.tick())
@@ -87,7 +91,15 @@ public:
         return starts_;
     }
 
+    // Runs started while the wall clock reads within [from, until) fail, as with the server down.
+    void failBetween(const QDateTime &from, const QDateTime &until)
+    {
+        downFrom_ = from;
+        downUntil_ = until;
+    }
+
     QList<RunCause> causes;
+    QList<bool> succeeded;
     // Elapsed time asleep between each start and the run before it.
     QList<std::chrono::milliseconds> asleepBefore;
     QList<std::chrono::milliseconds> startsElapsed;
@@ -108,6 +120,7 @@ private:
     {
         starts_ << clock_.now();
         causes << cause;
+        succeeded << !(downUntil_.isValid() && downFrom_ <= clock_.now() && clock_.now() < downUntil_);
         startsElapsed << clock_.elapsed();
         asleepBefore << std::exchange(asleep_, 0ms);
         runEnd_ = clock_.elapsed() + runLength_;
@@ -120,6 +133,9 @@ private:
             asleep_ += std::chrono::milliseconds(event.ms);
         } else if (event.kind == Event::Step) {
             clock_.step(event.ms);
+        } else if (event.kind == Event::Button) {
+            if (scheduler_.startRun())
+                begin(RunCause::Button);
         } else if (event.kind == Event::Hour) {
             scheduler_.setDailyHour(event.text);
         } else {
@@ -132,6 +148,8 @@ private:
     std::chrono::milliseconds runLength_;
     qint64 tickMs_;
     QTime hourStart_;
+    QDateTime downFrom_;
+    QDateTime downUntil_;
     std::chrono::milliseconds runEnd_{0};
     std::chrono::milliseconds asleep_{0};
     QList<QDateTime> starts_;
@@ -143,6 +161,16 @@ QStringList Stamps(const QList<QDateTime> &times)
     for (const QDateTime &time : times)
         stamps << Stamp(time);
     return stamps;
+}
+
+// "12-07 03:00:00 daily hour failed": each start with its cause and, when it failed, so.
+QStringList Runs(const QList<QDateTime> &starts, const Simulator &simulator)
+{
+    QStringList runs;
+    for (qsizetype i = 0; i < starts.size(); ++i)
+        runs << Stamp(starts[i]) + u' ' + RunCauseName(simulator.causes[i]) +
+                    (simulator.succeeded[i] ? QString() : u" failed"_s);
+    return runs;
 }
 
 const QString kMinute = u"Dakikada bir yedekle"_s;
@@ -159,6 +187,10 @@ private slots:
     void storedTexts();
     void runs_data();
     void runs();
+    void retries_data();
+    void retries();
+    void nextCopyShowsAnEarlierRetry_data();
+    void nextCopyShowsAnEarlierRetry();
     void autumnNightNamesNeverRepeat();
     void problemsShownOthersGoOn();
     void hiddenTicksMeetEveryRunOnItsSecond_data();
@@ -309,6 +341,143 @@ void tst_schedule::runs()
     QCOMPARE(got, starts);
 }
 
+void tst_schedule::retries_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("stop");
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("downFrom");
+    QTest::addColumn<QString>("downUntil");
+    QTest::addColumn<QList<Event>>("events");
+    QTest::addColumn<QStringList>("runs");
+
+    // Each retry counts from the end of the failed run before it (a run lasts 2 s).
+    QTest::newRow("daily fails, the first retry succeeds")
+        << "2026-12-07 02:00:00"
+        << "2026-12-08 04:00:00" << kDaily << "03"
+        << "2026-12-07 03:00:00"
+        << "2026-12-07 03:01:00" << QList<Event>{}
+        << QStringList{u"12-07 02:00:00 start"_s, u"12-07 03:00:00 daily hour failed"_s,
+                       u"12-07 03:05:02 retry"_s, u"12-08 03:00:00 daily hour"_s};
+    QTest::newRow("the second retry succeeds")
+        << "2026-12-07 02:00:00"
+        << "2026-12-07 06:00:00" << kDaily << "03"
+        << "2026-12-07 03:00:00"
+        << "2026-12-07 03:10:00" << QList<Event>{}
+        << QStringList{u"12-07 02:00:00 start"_s, u"12-07 03:00:00 daily hour failed"_s,
+                       u"12-07 03:05:02 retry failed"_s, u"12-07 03:20:04 retry"_s};
+    QTest::newRow("the third retry succeeds")
+        << "2026-12-07 02:00:00"
+        << "2026-12-07 06:00:00" << kDaily << "03"
+        << "2026-12-07 03:00:00"
+        << "2026-12-07 03:30:00" << QList<Event>{}
+        << QStringList{u"12-07 02:00:00 start"_s, u"12-07 03:00:00 daily hour failed"_s,
+                       u"12-07 03:05:02 retry failed"_s, u"12-07 03:20:04 retry failed"_s,
+                       u"12-07 03:50:06 retry"_s};
+    QTest::newRow("down for hours: hourly after the fourth")
+        << "2026-12-07 02:00:00"
+        << "2026-12-07 09:00:00" << kDaily << "03"
+        << "2026-12-07 03:00:00"
+        << "2026-12-07 07:00:00" << QList<Event>{}
+        << QStringList{u"12-07 02:00:00 start"_s,        u"12-07 03:00:00 daily hour failed"_s,
+                       u"12-07 03:05:02 retry failed"_s, u"12-07 03:20:04 retry failed"_s,
+                       u"12-07 03:50:06 retry failed"_s, u"12-07 04:50:08 retry failed"_s,
+                       u"12-07 05:50:10 retry failed"_s, u"12-07 06:50:12 retry failed"_s,
+                       u"12-07 07:50:14 retry"_s};
+    QTest::newRow("a success by hand ends the series")
+        << "2026-12-07 02:00:00"
+        << "2026-12-07 05:00:00" << kDaily << "03"
+        << "2026-12-07 03:00:00"
+        << "2026-12-07 03:02:00" << QList<Event>{Button(u"2026-12-07 03:03:02"_s)}
+        << QStringList{u"12-07 02:00:00 start"_s, u"12-07 03:00:00 daily hour failed"_s,
+                       u"12-07 03:03:02 button"_s};
+    QTest::newRow("a shorter interval comes before the retry")
+        << "2026-12-07 10:00:00"
+        << "2026-12-07 12:30:00" << u"30 dakika 1 kopyala"_s << ""
+        << "2026-12-07 10:00:00"
+        << "2026-12-07 12:00:00" << QList<Event>{}
+        << QStringList{u"12-07 10:00:00 start failed"_s,    u"12-07 10:05:02 retry failed"_s,
+                       u"12-07 10:20:04 retry failed"_s,    u"12-07 10:50:06 interval failed"_s,
+                       u"12-07 11:20:08 interval failed"_s, u"12-07 11:50:10 interval failed"_s,
+                       u"12-07 12:20:12 interval"_s};
+    QTest::newRow("the daily hour comes before the retry")
+        << "2026-12-07 04:00:00"
+        << "2026-12-07 07:00:00" << kDaily << "05"
+        << "2026-12-07 04:00:00"
+        << "2026-12-07 05:30:00" << QList<Event>{}
+        << QStringList{u"12-07 04:00:00 start failed"_s,      u"12-07 04:05:02 retry failed"_s,
+                       u"12-07 04:20:04 retry failed"_s,      u"12-07 04:50:06 retry failed"_s,
+                       u"12-07 05:00:00 daily hour failed"_s, u"12-07 06:00:02 retry"_s};
+    // The clock set back over the hour: a retry that succeeds before it leaves the date's daily run owed, so
+    // the hour, coming again, runs it again (and the server, down again at that moment, fails it again).
+    QTest::newRow("the daily run counts only once it succeeds")
+        << "2026-12-07 01:00:00"
+        << "2026-12-07 03:00:00" << kDaily << "02"
+        << "2026-12-07 02:00:00"
+        << "2026-12-07 02:01:00" << QList<Event>{Step(u"2026-12-07 02:01:00"_s, -3600 * 1000)}
+        << QStringList{u"12-07 01:00:00 start"_s, u"12-07 02:00:00 daily hour failed"_s,
+                       u"12-07 01:05:02 retry"_s, u"12-07 02:00:00 daily hour failed"_s,
+                       u"12-07 02:05:02 retry"_s};
+}
+
+// The server down for a while: the program tries again after 5, 15, 30 and 60 minutes, then hourly.
+void tst_schedule::retries()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, stop);
+    QFETCH(QString, interval);
+    QFETCH(QString, hour);
+    QFETCH(QString, downFrom);
+    QFETCH(QString, downUntil);
+    QFETCH(QList<Event>, events);
+    QFETCH(QStringList, runs);
+    for (const qint64 tickMs : {qint64(1000), qint64(0)}) {
+        Simulator simulator(At(start), interval, hour, 2s, tickMs);
+        simulator.failBetween(At(downFrom), At(downUntil));
+        const QList<QDateTime> starts = simulator.run(At(stop), events);
+        QCOMPARE(Runs(starts, simulator), runs);
+    }
+}
+
+void tst_schedule::nextCopyShowsAnEarlierRetry_data()
+{
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("failures");
+    QTest::addColumn<QString>("label");
+
+    QTest::newRow("daily, no failure") << kDaily << u"02"_s << u"2026-12-07 02:00:00"_s << 0 << u"02:00:00"_s;
+    QTest::newRow("daily failed") << kDaily << u"02"_s << u"2026-12-07 02:00:00"_s << 1 << u"02:05:02"_s;
+    QTest::newRow("daily failed four times")
+        << kDaily << u"02"_s << u"2026-12-07 02:00:00"_s << 4 << u"03:00:08"_s;
+    QTest::newRow("the daily hour comes first")
+        << kDaily << u"02"_s << u"2026-12-07 01:58:00"_s << 1 << u"02:00:00"_s;
+    QTest::newRow("hourly failed") << kHourly << QString() << u"2026-12-07 10:00:00"_s << 3 << u"10:30:06"_s;
+    QTest::newRow("the minute comes first")
+        << kMinute << QString() << u"2026-12-07 10:00:00"_s << 1 << u"10:01:02"_s;
+}
+
+void tst_schedule::nextCopyShowsAnEarlierRetry()
+{
+    QFETCH(QString, interval);
+    QFETCH(QString, hour);
+    QFETCH(QString, start);
+    QFETCH(int, failures);
+    QFETCH(QString, label);
+    ManualClock clock(At(start));
+    BackupScheduler scheduler(clock, clock);
+    scheduler.setInterval(interval);
+    scheduler.setDailyHour(hour);
+    for (int i = 0; i < std::max(failures, 1); ++i) {
+        QVERIFY(scheduler.startRun());
+        clock.advance(2000);
+        scheduler.runFinished(i >= failures);
+    }
+    QCOMPARE(scheduler.nextCopyText(), std::optional(label));
+}
+
 // The repeated hour of autumn: every minute a backup, and the second 02:00 names no file of the first.
 void tst_schedule::autumnNightNamesNeverRepeat()
 {
@@ -336,7 +505,7 @@ void tst_schedule::problemsShownOthersGoOn()
     QCOMPARE(scheduler.problems().front().key, u"kopyalama-zamani"_s);
     QVERIFY(scheduler.problems().front().text.contains(u"\"25\""_s));
     QVERIFY(scheduler.startRun());
-    scheduler.runFinished();
+    scheduler.runFinished(true);
     clock.advance(60'000);
     QCOMPARE(scheduler.tick(), std::optional(RunCause::Interval));
 
