@@ -189,8 +189,8 @@ private slots:
     void runs();
     void retries_data();
     void retries();
-    void nextCopyShowsAnEarlierRetry_data();
-    void nextCopyShowsAnEarlierRetry();
+    void nextRunAfterFailures_data();
+    void nextRunAfterFailures();
     void autumnNightNamesNeverRepeat();
     void problemsShownOthersGoOn();
     void hiddenTicksMeetEveryRunOnItsSecond_data();
@@ -440,7 +440,7 @@ void tst_schedule::retries()
     }
 }
 
-void tst_schedule::nextCopyShowsAnEarlierRetry_data()
+void tst_schedule::nextRunAfterFailures_data()
 {
     QTest::addColumn<QString>("interval");
     QTest::addColumn<QString>("hour");
@@ -448,7 +448,7 @@ void tst_schedule::nextCopyShowsAnEarlierRetry_data()
     QTest::addColumn<int>("failures");
     QTest::addColumn<QString>("label");
 
-    QTest::newRow("daily, no failure") << kDaily << u"02"_s << u"2026-12-07 02:00:00"_s << 0 << u"02:00:00"_s;
+    QTest::newRow("daily, no failure") << kDaily << u"02"_s << u"2026-12-07 01:50:00"_s << 0 << u"02:00:00"_s;
     QTest::newRow("daily failed") << kDaily << u"02"_s << u"2026-12-07 02:00:00"_s << 1 << u"02:05:02"_s;
     QTest::newRow("daily failed four times")
         << kDaily << u"02"_s << u"2026-12-07 02:00:00"_s << 4 << u"03:00:08"_s;
@@ -459,7 +459,9 @@ void tst_schedule::nextCopyShowsAnEarlierRetry_data()
         << kMinute << QString() << u"2026-12-07 10:00:00"_s << 1 << u"10:01:02"_s;
 }
 
-void tst_schedule::nextCopyShowsAnEarlierRetry()
+// After failed runs the next-copy label names the next run, a retry or a scheduled one, whichever comes
+// first.
+void tst_schedule::nextRunAfterFailures()
 {
     QFETCH(QString, interval);
     QFETCH(QString, hour);
@@ -476,6 +478,14 @@ void tst_schedule::nextCopyShowsAnEarlierRetry()
         scheduler.runFinished(i >= failures);
     }
     QCOMPARE(scheduler.nextCopyText(), std::optional(label));
+
+    // The label names the next run: a hidden window wakes for it, and it starts then, not before.
+    const QDateTime next(clock.now().date(), QTime::fromString(label, u"HH:mm:ss"_s), kBerlin);
+    clock.set(next.addSecs(-30));
+    QCOMPARE(scheduler.nextWake(false), 30s + BackupScheduler::kPastTheSecond);
+    QCOMPARE(scheduler.tick(), std::nullopt);
+    clock.set(next);
+    QVERIFY(scheduler.tick().has_value());
 }
 
 // The repeated hour of autumn: every minute a backup, and the second 02:00 names no file of the first.
