@@ -1,6 +1,7 @@
 #include "backup/BackupPlan.h"
 #include "schedule/BackupScheduler.h"
 #include "schedule/Schedule.h"
+#include "schedule/TimeText.h"
 #include "support/ManualClock.h"
 
 #include <QRandomGenerator>
@@ -163,12 +164,12 @@ QStringList Stamps(const QList<QDateTime> &times)
     return stamps;
 }
 
-// "12-07 03:00:00 daily hour failed": each start with its cause and, when it failed, so.
+// "03:00:00 daily hour failed": each start with its cause and, when it failed, so.
 QStringList Runs(const QList<QDateTime> &starts, const Simulator &simulator)
 {
     QStringList runs;
     for (qsizetype i = 0; i < starts.size(); ++i)
-        runs << Stamp(starts[i]) + u' ' + RunCauseName(simulator.causes[i]) +
+        runs << TimeText(starts[i]) + u' ' + RunCauseName(simulator.causes[i]) +
                     (simulator.succeeded[i] ? QString() : u" failed"_s);
     return runs;
 }
@@ -343,120 +344,97 @@ void tst_schedule::runs()
 
 void tst_schedule::retries_data()
 {
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("stop");
     QTest::addColumn<QString>("interval");
     QTest::addColumn<QString>("hour");
-    QTest::addColumn<QString>("downFrom");
+    QTest::addColumn<QString>("downFrom"); // runs started from then on fail, until downUntil
     QTest::addColumn<QString>("downUntil");
+    QTest::addColumn<QString>("stop");
     QTest::addColumn<QList<Event>>("events");
-    QTest::addColumn<QStringList>("runs");
+    QTest::addColumn<QString>("runs");
 
-    // Each retry counts from the end of the failed run before it (a run lasts 2 s).
-    QTest::newRow("daily fails, the first retry succeeds")
-        << "2026-12-07 02:00:00"
-        << "2026-12-08 04:00:00" << kDaily << "03"
-        << "2026-12-07 03:00:00"
-        << "2026-12-07 03:01:00" << QList<Event>{}
-        << QStringList{u"12-07 02:00:00 start"_s, u"12-07 03:00:00 daily hour failed"_s,
-                       u"12-07 03:05:02 retry"_s, u"12-08 03:00:00 daily hour"_s};
-    QTest::newRow("the second retry succeeds")
-        << "2026-12-07 02:00:00"
-        << "2026-12-07 06:00:00" << kDaily << "03"
-        << "2026-12-07 03:00:00"
-        << "2026-12-07 03:10:00" << QList<Event>{}
-        << QStringList{u"12-07 02:00:00 start"_s, u"12-07 03:00:00 daily hour failed"_s,
-                       u"12-07 03:05:02 retry failed"_s, u"12-07 03:20:04 retry"_s};
-    QTest::newRow("the third retry succeeds")
-        << "2026-12-07 02:00:00"
-        << "2026-12-07 06:00:00" << kDaily << "03"
-        << "2026-12-07 03:00:00"
-        << "2026-12-07 03:30:00" << QList<Event>{}
-        << QStringList{u"12-07 02:00:00 start"_s, u"12-07 03:00:00 daily hour failed"_s,
-                       u"12-07 03:05:02 retry failed"_s, u"12-07 03:20:04 retry failed"_s,
-                       u"12-07 03:50:06 retry"_s};
+    // From 2026-12-07 02:00; each retry counts from the end of the failed run before it (a run lasts 2 s).
+    const QString daily = u"02:00:00 start, 03:00:00 daily hour failed, "_s;
+    QTest::newRow("first retry succeeds") << kDaily << "03"
+                                          << "03:00"
+                                          << "03:01"
+                                          << "23:59" << QList<Event>{} << daily + u"03:05:02 retry"_s;
+    QTest::newRow("second retry succeeds")
+        << kDaily << "03"
+        << "03:00"
+        << "03:10"
+        << "23:59" << QList<Event>{} << daily + u"03:05:02 retry failed, 03:20:04 retry"_s;
+    QTest::newRow("third retry succeeds")
+        << kDaily << "03"
+        << "03:00"
+        << "03:30"
+        << "23:59" << QList<Event>{}
+        << daily + u"03:05:02 retry failed, 03:20:04 retry failed, 03:50:06 retry"_s;
     QTest::newRow("down for hours: hourly after the fourth")
-        << "2026-12-07 02:00:00"
-        << "2026-12-07 09:00:00" << kDaily << "03"
-        << "2026-12-07 03:00:00"
-        << "2026-12-07 07:00:00" << QList<Event>{}
-        << QStringList{u"12-07 02:00:00 start"_s,        u"12-07 03:00:00 daily hour failed"_s,
-                       u"12-07 03:05:02 retry failed"_s, u"12-07 03:20:04 retry failed"_s,
-                       u"12-07 03:50:06 retry failed"_s, u"12-07 04:50:08 retry failed"_s,
-                       u"12-07 05:50:10 retry failed"_s, u"12-07 06:50:12 retry failed"_s,
-                       u"12-07 07:50:14 retry"_s};
+        << kDaily << "03"
+        << "03:00"
+        << "07:00"
+        << "23:59" << QList<Event>{}
+        << daily + u"03:05:02 retry failed, 03:20:04 retry failed, 03:50:06 retry failed, "
+                   u"04:50:08 retry failed, 05:50:10 retry failed, 06:50:12 retry failed, 07:50:14 retry"_s;
     QTest::newRow("a success by hand ends the series")
-        << "2026-12-07 02:00:00"
-        << "2026-12-07 05:00:00" << kDaily << "03"
-        << "2026-12-07 03:00:00"
-        << "2026-12-07 03:02:00" << QList<Event>{Button(u"2026-12-07 03:03:02"_s)}
-        << QStringList{u"12-07 02:00:00 start"_s, u"12-07 03:00:00 daily hour failed"_s,
-                       u"12-07 03:03:02 button"_s};
-    QTest::newRow("a shorter interval comes before the retry")
-        << "2026-12-07 10:00:00"
-        << "2026-12-07 12:30:00" << u"30 dakika 1 kopyala"_s << ""
-        << "2026-12-07 10:00:00"
-        << "2026-12-07 12:00:00" << QList<Event>{}
-        << QStringList{u"12-07 10:00:00 start failed"_s,    u"12-07 10:05:02 retry failed"_s,
-                       u"12-07 10:20:04 retry failed"_s,    u"12-07 10:50:06 interval failed"_s,
-                       u"12-07 11:20:08 interval failed"_s, u"12-07 11:50:10 interval failed"_s,
-                       u"12-07 12:20:12 interval"_s};
-    QTest::newRow("the daily hour comes before the retry")
-        << "2026-12-07 04:00:00"
-        << "2026-12-07 07:00:00" << kDaily << "05"
-        << "2026-12-07 04:00:00"
-        << "2026-12-07 05:30:00" << QList<Event>{}
-        << QStringList{u"12-07 04:00:00 start failed"_s,      u"12-07 04:05:02 retry failed"_s,
-                       u"12-07 04:20:04 retry failed"_s,      u"12-07 04:50:06 retry failed"_s,
-                       u"12-07 05:00:00 daily hour failed"_s, u"12-07 06:00:02 retry"_s};
+        << kDaily << "03"
+        << "03:00"
+        << "03:02"
+        << "23:59" << QList<Event>{Button(u"2026-12-07 03:03:02"_s)} << daily + u"03:03:02 button"_s;
+    QTest::newRow("a shorter interval comes first")
+        << u"30 dakika 1 kopyala"_s << ""
+        << "02:00"
+        << "04:00"
+        << "04:30" << QList<Event>{}
+        << u"02:00:00 start failed, 02:05:02 retry failed, 02:20:04 retry failed, 02:50:06 interval failed, "
+           u"03:20:08 interval failed, 03:50:10 interval failed, 04:20:12 interval"_s;
+    QTest::newRow("the daily hour comes first")
+        << kDaily << "05"
+        << "02:00"
+        << "05:30"
+        << "23:59" << QList<Event>{}
+        << u"02:00:00 start failed, 02:05:02 retry failed, 02:20:04 retry failed, 02:50:06 retry failed, "
+           u"03:50:08 retry failed, 04:50:10 retry failed, 05:00:00 daily hour failed, 06:00:02 retry"_s;
     // The clock set back over the hour: a retry that succeeds before it leaves the date's daily run owed, so
     // the hour, coming again, runs it again (and the server, down again at that moment, fails it again).
     QTest::newRow("the daily run counts only once it succeeds")
-        << "2026-12-07 01:00:00"
-        << "2026-12-07 03:00:00" << kDaily << "02"
-        << "2026-12-07 02:00:00"
-        << "2026-12-07 02:01:00" << QList<Event>{Step(u"2026-12-07 02:01:00"_s, -3600 * 1000)}
-        << QStringList{u"12-07 01:00:00 start"_s, u"12-07 02:00:00 daily hour failed"_s,
-                       u"12-07 01:05:02 retry"_s, u"12-07 02:00:00 daily hour failed"_s,
-                       u"12-07 02:05:02 retry"_s};
+        << kDaily << "03"
+        << "03:00"
+        << "03:01"
+        << "23:59" << QList<Event>{Step(u"2026-12-07 03:01:00"_s, -3600 * 1000)}
+        << daily + u"02:05:02 retry, 03:00:00 daily hour failed, 03:05:02 retry"_s;
 }
 
 // The server down for a while: the program tries again after 5, 15, 30 and 60 minutes, then hourly.
 void tst_schedule::retries()
 {
-    QFETCH(QString, start);
-    QFETCH(QString, stop);
     QFETCH(QString, interval);
     QFETCH(QString, hour);
     QFETCH(QString, downFrom);
     QFETCH(QString, downUntil);
+    QFETCH(QString, stop);
     QFETCH(QList<Event>, events);
-    QFETCH(QStringList, runs);
+    QFETCH(QString, runs);
+    const auto at = [](const QString &time) { return At(u"2026-12-07 "_s + time + u":00"_s); };
     for (const qint64 tickMs : {qint64(1000), qint64(0)}) {
-        Simulator simulator(At(start), interval, hour, 2s, tickMs);
-        simulator.failBetween(At(downFrom), At(downUntil));
-        const QList<QDateTime> starts = simulator.run(At(stop), events);
-        QCOMPARE(Runs(starts, simulator), runs);
+        Simulator simulator(at(u"02:00"_s), interval, hour, 2s, tickMs);
+        simulator.failBetween(at(downFrom), at(downUntil));
+        const QList<QDateTime> starts = simulator.run(at(stop), events);
+        QCOMPARE(Runs(starts, simulator).join(u", "_s), runs);
     }
 }
 
 void tst_schedule::nextRunAfterFailures_data()
 {
     QTest::addColumn<QString>("interval");
-    QTest::addColumn<QString>("hour");
     QTest::addColumn<QString>("start");
     QTest::addColumn<int>("failures");
     QTest::addColumn<QString>("label");
 
-    QTest::newRow("daily, no failure") << kDaily << u"02"_s << u"2026-12-07 01:50:00"_s << 0 << u"02:00:00"_s;
-    QTest::newRow("daily failed") << kDaily << u"02"_s << u"2026-12-07 02:00:00"_s << 1 << u"02:05:02"_s;
-    QTest::newRow("daily failed four times")
-        << kDaily << u"02"_s << u"2026-12-07 02:00:00"_s << 4 << u"03:00:08"_s;
-    QTest::newRow("the daily hour comes first")
-        << kDaily << u"02"_s << u"2026-12-07 01:58:00"_s << 1 << u"02:00:00"_s;
-    QTest::newRow("hourly failed") << kHourly << QString() << u"2026-12-07 10:00:00"_s << 3 << u"10:30:06"_s;
-    QTest::newRow("the minute comes first")
-        << kMinute << QString() << u"2026-12-07 10:00:00"_s << 1 << u"10:01:02"_s;
+    QTest::newRow("daily failed") << kDaily << u"02:00:00"_s << 1 << u"02:05:02"_s;
+    QTest::newRow("daily failed four times") << kDaily << u"02:00:00"_s << 4 << u"03:00:08"_s;
+    QTest::newRow("the daily hour comes first") << kDaily << u"01:58:00"_s << 1 << u"02:00:00"_s;
+    QTest::newRow("the minute comes first") << kMinute << u"10:00:00"_s << 1 << u"10:01:02"_s;
 }
 
 // After failed runs the next-copy label names the next run, a retry or a scheduled one, whichever comes
@@ -464,18 +442,17 @@ void tst_schedule::nextRunAfterFailures_data()
 void tst_schedule::nextRunAfterFailures()
 {
     QFETCH(QString, interval);
-    QFETCH(QString, hour);
     QFETCH(QString, start);
     QFETCH(int, failures);
     QFETCH(QString, label);
-    ManualClock clock(At(start));
+    ManualClock clock(At(u"2026-12-07 "_s + start));
     BackupScheduler scheduler(clock, clock);
     scheduler.setInterval(interval);
-    scheduler.setDailyHour(hour);
-    for (int i = 0; i < std::max(failures, 1); ++i) {
+    scheduler.setDailyHour(u"02"_s);
+    for (int i = 0; i < failures; ++i) {
         QVERIFY(scheduler.startRun());
         clock.advance(2000);
-        scheduler.runFinished(i >= failures);
+        scheduler.runFinished(false);
     }
     QCOMPARE(scheduler.nextCopyText(), std::optional(label));
 
