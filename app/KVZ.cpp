@@ -421,7 +421,7 @@ void KVZ::onRunFinished(const BackupResult &result)
         qCInfo(lcRun) << "backup written:" << result.filePath;
     else
         qCWarning(lcRun) << "backup failed:" << result.reason;
-    scheduler_.runFinished();
+    scheduler_.runFinished(result.ok);
     recorder_->record(RunRecordOf(result, runCause_, runStarted_, scheduler_.lastBackup()));
     spaceText_ = result.spaceText;
     if (history_)

@@ -6,6 +6,7 @@
 #include "settings/SettingsFiles.h"
 
 #include <QTimeZone>
+#include <array>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -16,6 +17,8 @@ namespace {
 constexpr std::chrono::milliseconds kOnTime = 2s;
 // Dates kept in the record of run ends: enough for a clock set back by days.
 constexpr qsizetype kDatesKept = 8;
+// A server down for its nightly update is back within minutes; one down for longer is tried less often.
+constexpr std::array<std::chrono::minutes, 4> kRetryDelays{5min, 15min, 30min, 60min};
 
 } // namespace
 
@@ -34,6 +37,8 @@ QString RunCauseName(RunCause cause)
         return u"interval"_s;
     case RunCause::CatchUp:
         return u"catch-up"_s;
+    case RunCause::Retry:
+        return u"retry"_s;
     }
     return {};
 }
@@ -72,6 +77,8 @@ std::optional<RunCause> BackupScheduler::tick()
     } else {
         cause = copyDue(now, elapsed_.elapsed());
     }
+    if (!cause && retryDue(elapsed_.elapsed()))
+        cause = RunCause::Retry;
     inFlight_ = cause.has_value();
     return cause;
 }
@@ -84,11 +91,16 @@ bool BackupScheduler::startRun()
     return true;
 }
 
-void BackupScheduler::runFinished()
+void BackupScheduler::runFinished(bool succeeded)
 {
     inFlight_ = false;
     lastEndWall_ = wall_.now();
     lastEndElapsed_ = elapsed_.elapsed();
+    if (!succeeded) {
+        ++failuresInRow_;
+        return;
+    }
+    failuresInRow_ = 0;
     QTime &latest = latestEnds_[lastEndWall_.date()];
     latest = std::max(latest, lastEndWall_.time());
     while (latestEnds_.size() > kDatesKept)
@@ -101,7 +113,23 @@ bool BackupScheduler::dailyDue(const QDateTime &now, int hour) const
     if (now.time() < from)
         return false;
     const auto ended = latestEnds_.constFind(now.date());
-    return ended == latestEnds_.cend() || *ended < from;
+    if (ended != latestEnds_.cend() && *ended >= from)
+        return false;
+    // This date's run was made and failed: its retries carry it, not a new run at every tick.
+    const bool failedPastHour =
+        failuresInRow_ > 0 && lastEndWall_.date() == now.date() && lastEndWall_.time() >= from;
+    return !failedPastHour;
+}
+
+std::chrono::minutes BackupScheduler::retryDelay() const
+{
+    const auto step = std::clamp<std::size_t>(std::size_t(failuresInRow_), 1, kRetryDelays.size());
+    return kRetryDelays[step - 1];
+}
+
+bool BackupScheduler::retryDue(std::chrono::milliseconds elapsed) const
+{
+    return failuresInRow_ > 0 && elapsed >= lastEndElapsed_ + retryDelay();
 }
 
 std::optional<RunCause> BackupScheduler::copyDue(const QDateTime &now,
@@ -155,6 +183,8 @@ std::chrono::milliseconds BackupScheduler::untilDue(const QDateTime &now) const
                                     std::max<qint64>(0, now.msecsTo(lastEndWall_.addDuration(*length)))));
         until = std::min(until, std::max(0ms, lastEndElapsed_ + *length - elapsed_.elapsed()));
     }
+    if (failuresInRow_ > 0)
+        until = std::min(until, std::max(0ms, lastEndElapsed_ + retryDelay() - elapsed_.elapsed()));
     return until;
 }
 
@@ -168,8 +198,41 @@ std::chrono::milliseconds BackupScheduler::nextWake(bool secondShown) const
     return toNextSecond + more + kPastTheSecond;
 }
 
+// The daily hour's next moment: today's while it is ahead or owed, else tomorrow's.
+QDateTime BackupScheduler::nextDaily(const QDateTime &now, int hour) const
+{
+    const QTime from(hour, 0);
+    if (now.time() < from)
+        return QDateTime(now.date(), from, now.timeZone());
+    return dailyDue(now, hour) ? now : QDateTime(now.date().addDays(1), from, now.timeZone());
+}
+
+// The next run the schedule itself starts, if it can see one.
+std::optional<QDateTime> BackupScheduler::nextScheduled(const QDateTime &now) const
+{
+    std::optional<QDateTime> next;
+    const auto sooner = [&next](const QDateTime &moment) {
+        if (!next || moment < *next)
+            next = moment;
+    };
+    if (dailyHour_)
+        sooner(nextDaily(now, *dailyHour_));
+    if (interval_ < 0)
+        sooner(nextDaily(now, 0));
+    if (const std::optional<std::chrono::seconds> length = IntervalLength(interval_);
+        length && lastEndWall_.isValid())
+        sooner(lastEndWall_.addDuration(*length));
+    return next;
+}
+
 std::optional<QString> BackupScheduler::nextCopyText() const
 {
+    if (failuresInRow_ > 0) {
+        const QDateTime retry = lastEndWall_.addDuration(retryDelay());
+        const std::optional<QDateTime> scheduled = nextScheduled(wall_.now());
+        if (!scheduled || retry < *scheduled)
+            return TimeText(retry);
+    }
     if (interval_ == kDailyInterval)
         return (dailyHour_ ? DailyHourText(*dailyHour_) : dailyText_) + u":00:00"_s;
     // With nothing chosen the copy falls due at midnight, as the label's first text says.

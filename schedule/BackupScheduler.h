@@ -9,7 +9,7 @@
 #include <optional>
 
 // What started a run.
-enum class RunCause { Start, Button, Tray, Daily, Interval, CatchUp };
+enum class RunCause { Start, Button, Tray, Daily, Interval, CatchUp, Retry };
 QString RunCauseName(RunCause cause);
 
 // A stored schedule value that the schedule cannot use as it stands.
@@ -31,6 +31,10 @@ struct ScheduleProblem {
 // An interval is due when it has passed in elapsed time since the last run ended, or when the wall clock
 // has reached the shown copy time: a clock set back delays nothing, one set forward runs at once, once, and
 // a machine asleep past a copy time runs once on waking.
+//
+// A failed run is tried again 5, 15, 30 and 60 minutes of elapsed time after each failure in a row, then
+// every hour, until a run succeeds; a scheduled run due sooner goes first. A date's daily run counts as done
+// only once a run ended at or after the hour with success; a failed one is left to those retries.
 class BackupScheduler {
 public:
     BackupScheduler(const Clock &wall, const ElapsedClock &elapsed);
@@ -45,8 +49,8 @@ public:
     std::optional<RunCause> tick();
     // A run asked for by the user or the start; false, and nothing started, while one is in flight.
     bool startRun();
-    // The run in flight has returned.
-    void runFinished();
+    // The run in flight has returned, with or without a backup.
+    void runFinished(bool succeeded);
 
     bool isRunInFlight() const { return inFlight_; }
     // When the last run ended; invalid before any has.
@@ -58,8 +62,8 @@ public:
     // How long the clock waits before its next tick. While the second is on screen: to just past the next
     // whole second of the wall clock. Otherwise nothing needs the second: to just past the second at which
     // the next run can fall due (the daily hour, the shown copy time, the interval's end in elapsed time,
-    // whichever comes first), and at most kHiddenWakeAtMost, so that a step of the wall clock is seen
-    // within it. While a run is in flight nothing falls due; its end is told by runFinished.
+    // the next retry, whichever comes first), and at most kHiddenWakeAtMost, so that a step of the wall clock
+    // is seen within it. While a run is in flight nothing falls due; its end is told by runFinished.
     std::chrono::milliseconds nextWake(bool secondShown) const;
     static constexpr std::chrono::milliseconds kHiddenWakeAtMost{60'000};
     // A tick falls this long after its whole second, never just before it.
@@ -69,6 +73,10 @@ private:
     std::chrono::milliseconds untilDue(const QDateTime &now) const;
     bool dailyDue(const QDateTime &now, int hour) const;
     std::optional<RunCause> copyDue(const QDateTime &now, std::chrono::milliseconds elapsed) const;
+    std::chrono::minutes retryDelay() const;
+    bool retryDue(std::chrono::milliseconds elapsed) const;
+    QDateTime nextDaily(const QDateTime &now, int hour) const;
+    std::optional<QDateTime> nextScheduled(const QDateTime &now) const;
 
     const Clock &wall_;
     const ElapsedClock &elapsed_;
@@ -81,6 +89,8 @@ private:
     bool inFlight_ = false;
     QDateTime lastEndWall_;
     std::chrono::milliseconds lastEndElapsed_{0};
-    // The latest end of a run on each recent date, as its wall clock showed it.
+    // Failed runs since the last success: while any, a retry is owed.
+    int failuresInRow_ = 0;
+    // The latest end of a successful run on each recent date, as its wall clock showed it.
     QMap<QDate, QTime> latestEnds_;
 };

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-// What the tray tells the user after a run: every failure, and the first success after a failure. An
-// ordinary success says nothing.
+// What the tray tells the user after a run: the first failure of a series, and the first success after it.
+// An ordinary success, and a failure after a failure, say nothing.
 struct RunNotice {
     QString title;
     QString text;

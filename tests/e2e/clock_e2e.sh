@@ -270,6 +270,31 @@ unreadable_connection() {
   ok "an unreadable KVZ.dll is named as unreadable"
 }
 
+retried_after_failed_daily() {
+  setup retry
+  local server hour
+  server=$(head -1 "$dir/pids")
+  settings 02 'Günlük yedekleme saatinde kopyala'
+  hour=$(at '2026-06-15 02:00:00 +0200')
+  start program $((hour - 20))
+  wait_for 20 has_written 1 || fail "no start-up backup"
+  # The server goes down for its nightly update over the daily hour.
+  kill -TERM "$server"
+  wait_for 10 gone "$server" || fail "the test server did not stop"
+  jump_to $((hour - 2))
+  wait_for 10 grep -q 'backup failed:' "$dir/program.log" || fail "the daily run did not fail"
+  grep -q 'backup started: daily hour' "$dir/program.log" || fail "the failed run was not the daily one"
+  "$tdsserver" --port "$port" --login "sa:$password" --database STOK >"$dir/server-again.out" 2>>"$dir/server.log" &
+  echo $! >>"$dir/pids"
+  wait_for 10 grep -q listening "$dir/server-again.out" || fail "the test server did not start again"
+  jump_to "$(at '2026-06-15 02:05:30 +0200')"
+  wait_for 5 has_written 2 || fail "no backup 5 minutes after the failed daily run: $(stamps)"
+  grep -q 'backup started: retry' "$dir/program.log" || fail "the backup at 02:05 was not a retry"
+  [[ $(stamps) =~ ^2026061501(59[45][0-9])\ 202606150205(0[0-9]|[1-3][0-9])\ $ ]] || fail "backups: $(stamps)"
+  stop || fail "exit status $?"
+  ok "the daily run fails with the server down, the retry 5 minutes later backs up ($(stamps))"
+}
+
 run() { # case number, function, its arguments; a case that ends unexpectedly counts as failed
   (set -euo pipefail; "${@:2}") >"$root/$1.out" 2>&1
   local status=$?
@@ -289,6 +314,7 @@ run 5 no_whole_folder
 run 7 signals
 run 8 second_copy
 run 9 unreadable_connection
+run 10 retried_after_failed_daily
 wait
 leaks=$(grep -rlF --exclude=KVZ.dll --exclude='server.*' -e "$password" "$root")
 if [[ -z $leaks ]]; then

@@ -31,6 +31,7 @@ void tst_historywindow::causeCaption_data()
     QTest::newRow("daily hour") << u"daily hour"_s << u"GÜNLÜK"_s;
     QTest::newRow("interval") << u"interval"_s << u"ARALIK"_s;
     QTest::newRow("catch-up") << u"catch-up"_s << u"TELAFİ"_s;
+    QTest::newRow("retry") << u"retry"_s << u"TEKRAR DENEME"_s;
     QTest::newRow("a later version's") << u"network\nchange"_s << u"network change"_s;
 }
 

@@ -1,6 +1,7 @@
 #include "backup/BackupPlan.h"
 #include "schedule/BackupScheduler.h"
 #include "schedule/Schedule.h"
+#include "schedule/TimeText.h"
 #include "support/ManualClock.h"
 
 #include <QRandomGenerator>
@@ -30,7 +31,7 @@ QString Stamp(const QDateTime &time)
 
 // Something that happens to the machine at a moment of its wall clock.
 struct Event {
-    enum Kind { Sleep, Step, Hour, Interval };
+    enum Kind { Sleep, Step, Hour, Interval, Button };
     Kind kind;
     QDateTime at;
     qint64 ms = 0;
@@ -44,6 +45,10 @@ Event Sleep(const QString &at, qint64 ms)
 Event Step(const QString &at, qint64 ms)
 {
     return {Event::Step, At(at), ms, {}};
+}
+Event Button(const QString &at)
+{
+    return {Event::Button, At(at), 0, {}};
 }
 Event Edit(const QString &at, Event::Kind kind, const QString &text)
 {
@@ -74,7 +79,7 @@ public:
             for (; !events.isEmpty() && events.front().at <= clock_.now(); events.removeFirst())
                 apply(events.front());
             if (scheduler_.isRunInFlight() && clock_.elapsed() >= runEnd_) {
-                scheduler_.runFinished();
+                scheduler_.runFinished(succeeded.back());
                 ends_ << clock_.elapsed();
             }
             if (const std::optional<RunCause> cause = scheduler_.tick())
@@ -87,7 +92,15 @@ public:
         return starts_;
     }
 
+    // Runs started while the wall clock reads within [from, until) fail, as with the server down.
+    void failBetween(const QDateTime &from, const QDateTime &until)
+    {
+        downFrom_ = from;
+        downUntil_ = until;
+    }
+
     QList<RunCause> causes;
+    QList<bool> succeeded;
     // Elapsed time asleep between each start and the run before it.
     QList<std::chrono::milliseconds> asleepBefore;
     QList<std::chrono::milliseconds> startsElapsed;
@@ -108,6 +121,7 @@ private:
     {
         starts_ << clock_.now();
         causes << cause;
+        succeeded << !(downUntil_.isValid() && downFrom_ <= clock_.now() && clock_.now() < downUntil_);
         startsElapsed << clock_.elapsed();
         asleepBefore << std::exchange(asleep_, 0ms);
         runEnd_ = clock_.elapsed() + runLength_;
@@ -120,6 +134,9 @@ private:
             asleep_ += std::chrono::milliseconds(event.ms);
         } else if (event.kind == Event::Step) {
             clock_.step(event.ms);
+        } else if (event.kind == Event::Button) {
+            if (scheduler_.startRun())
+                begin(RunCause::Button);
         } else if (event.kind == Event::Hour) {
             scheduler_.setDailyHour(event.text);
         } else {
@@ -132,6 +149,8 @@ private:
     std::chrono::milliseconds runLength_;
     qint64 tickMs_;
     QTime hourStart_;
+    QDateTime downFrom_;
+    QDateTime downUntil_;
     std::chrono::milliseconds runEnd_{0};
     std::chrono::milliseconds asleep_{0};
     QList<QDateTime> starts_;
@@ -143,6 +162,16 @@ QStringList Stamps(const QList<QDateTime> &times)
     for (const QDateTime &time : times)
         stamps << Stamp(time);
     return stamps;
+}
+
+// "03:00:00 daily hour failed": each start with its cause and, when it failed, so.
+QStringList Runs(const QList<QDateTime> &starts, const Simulator &simulator)
+{
+    QStringList runs;
+    for (qsizetype i = 0; i < starts.size(); ++i)
+        runs << TimeText(starts[i]) + u' ' + RunCauseName(simulator.causes[i]) +
+                    (simulator.succeeded[i] ? QString() : u" failed"_s);
+    return runs;
 }
 
 const QString kMinute = u"Dakikada bir yedekle"_s;
@@ -159,6 +188,10 @@ private slots:
     void storedTexts();
     void runs_data();
     void runs();
+    void retries_data();
+    void retries();
+    void nextRunAfterFailures_data();
+    void nextRunAfterFailures();
     void autumnNightNamesNeverRepeat();
     void problemsShownOthersGoOn();
     void hiddenTicksMeetEveryRunOnItsSecond_data();
@@ -309,6 +342,129 @@ void tst_schedule::runs()
     QCOMPARE(got, starts);
 }
 
+void tst_schedule::retries_data()
+{
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("downFrom"); // runs started from then on fail, until downUntil
+    QTest::addColumn<QString>("downUntil");
+    QTest::addColumn<QString>("stop");
+    QTest::addColumn<QList<Event>>("events");
+    QTest::addColumn<QString>("runs");
+
+    // From 2026-12-07 02:00; each retry counts from the end of the failed run before it (a run lasts 2 s).
+    const QString daily = u"02:00:00 start, 03:00:00 daily hour failed, "_s;
+    QTest::newRow("first retry succeeds") << kDaily << "03"
+                                          << "03:00"
+                                          << "03:01"
+                                          << "23:59" << QList<Event>{} << daily + u"03:05:02 retry"_s;
+    QTest::newRow("second retry succeeds")
+        << kDaily << "03"
+        << "03:00"
+        << "03:10"
+        << "23:59" << QList<Event>{} << daily + u"03:05:02 retry failed, 03:20:04 retry"_s;
+    QTest::newRow("third retry succeeds")
+        << kDaily << "03"
+        << "03:00"
+        << "03:30"
+        << "23:59" << QList<Event>{}
+        << daily + u"03:05:02 retry failed, 03:20:04 retry failed, 03:50:06 retry"_s;
+    QTest::newRow("down for hours: hourly after the fourth")
+        << kDaily << "03"
+        << "03:00"
+        << "07:00"
+        << "23:59" << QList<Event>{}
+        << daily + u"03:05:02 retry failed, 03:20:04 retry failed, 03:50:06 retry failed, "
+                   u"04:50:08 retry failed, 05:50:10 retry failed, 06:50:12 retry failed, 07:50:14 retry"_s;
+    QTest::newRow("a success by hand ends the series")
+        << kDaily << "03"
+        << "03:00"
+        << "03:02"
+        << "23:59" << QList<Event>{Button(u"2026-12-07 03:03:02"_s)} << daily + u"03:03:02 button"_s;
+    QTest::newRow("a shorter interval comes first")
+        << u"30 dakika 1 kopyala"_s << ""
+        << "02:00"
+        << "04:00"
+        << "04:30" << QList<Event>{}
+        << u"02:00:00 start failed, 02:05:02 retry failed, 02:20:04 retry failed, 02:50:06 interval failed, "
+           u"03:20:08 interval failed, 03:50:10 interval failed, 04:20:12 interval"_s;
+    QTest::newRow("the daily hour comes first")
+        << kDaily << "05"
+        << "02:00"
+        << "05:30"
+        << "23:59" << QList<Event>{}
+        << u"02:00:00 start failed, 02:05:02 retry failed, 02:20:04 retry failed, 02:50:06 retry failed, "
+           u"03:50:08 retry failed, 04:50:10 retry failed, 05:00:00 daily hour failed, 06:00:02 retry"_s;
+    // The clock set back over the hour: a retry that succeeds before it leaves the date's daily run owed, so
+    // the hour, coming again, runs it again (and the server, down again at that moment, fails it again).
+    QTest::newRow("the daily run counts only once it succeeds")
+        << kDaily << "03"
+        << "03:00"
+        << "03:01"
+        << "23:59" << QList<Event>{Step(u"2026-12-07 03:01:00"_s, -3600 * 1000)}
+        << daily + u"02:05:02 retry, 03:00:00 daily hour failed, 03:05:02 retry"_s;
+}
+
+// The server down for a while: the program tries again after 5, 15, 30 and 60 minutes, then hourly.
+void tst_schedule::retries()
+{
+    QFETCH(QString, interval);
+    QFETCH(QString, hour);
+    QFETCH(QString, downFrom);
+    QFETCH(QString, downUntil);
+    QFETCH(QString, stop);
+    QFETCH(QList<Event>, events);
+    QFETCH(QString, runs);
+    const auto at = [](const QString &time) { return At(u"2026-12-07 "_s + time + u":00"_s); };
+    for (const qint64 tickMs : {qint64(1000), qint64(0)}) {
+        Simulator simulator(at(u"02:00"_s), interval, hour, 2s, tickMs);
+        simulator.failBetween(at(downFrom), at(downUntil));
+        const QList<QDateTime> starts = simulator.run(at(stop), events);
+        QCOMPARE(Runs(starts, simulator).join(u", "_s), runs);
+    }
+}
+
+void tst_schedule::nextRunAfterFailures_data()
+{
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("failures");
+    QTest::addColumn<QString>("label");
+
+    QTest::newRow("daily failed") << kDaily << u"02:00:00"_s << 1 << u"02:05:02"_s;
+    QTest::newRow("daily failed four times") << kDaily << u"02:00:00"_s << 4 << u"03:00:08"_s;
+    QTest::newRow("the daily hour comes first") << kDaily << u"01:58:00"_s << 1 << u"02:00:00"_s;
+    QTest::newRow("the minute comes first") << kMinute << u"10:00:00"_s << 1 << u"10:01:02"_s;
+}
+
+// After failed runs the next-copy label names the next run, a retry or a scheduled one, whichever comes
+// first.
+void tst_schedule::nextRunAfterFailures()
+{
+    QFETCH(QString, interval);
+    QFETCH(QString, start);
+    QFETCH(int, failures);
+    QFETCH(QString, label);
+    ManualClock clock(At(u"2026-12-07 "_s + start));
+    BackupScheduler scheduler(clock, clock);
+    scheduler.setInterval(interval);
+    scheduler.setDailyHour(u"02"_s);
+    for (int i = 0; i < failures; ++i) {
+        QVERIFY(scheduler.startRun());
+        clock.advance(2000);
+        scheduler.runFinished(false);
+    }
+    QCOMPARE(scheduler.nextCopyText(), std::optional(label));
+
+    // The label names the next run: a hidden window wakes for it, and it starts then, not before.
+    const QDateTime next(clock.now().date(), QTime::fromString(label, u"HH:mm:ss"_s), kBerlin);
+    clock.set(next.addSecs(-30));
+    QCOMPARE(scheduler.nextWake(false), 30s + BackupScheduler::kPastTheSecond);
+    QCOMPARE(scheduler.tick(), std::nullopt);
+    clock.set(next);
+    QVERIFY(scheduler.tick().has_value());
+}
+
 // The repeated hour of autumn: every minute a backup, and the second 02:00 names no file of the first.
 void tst_schedule::autumnNightNamesNeverRepeat()
 {
@@ -336,7 +492,7 @@ void tst_schedule::problemsShownOthersGoOn()
     QCOMPARE(scheduler.problems().front().key, u"kopyalama-zamani"_s);
     QVERIFY(scheduler.problems().front().text.contains(u"\"25\""_s));
     QVERIFY(scheduler.startRun());
-    scheduler.runFinished();
+    scheduler.runFinished(true);
     clock.advance(60'000);
     QCOMPARE(scheduler.tick(), std::optional(RunCause::Interval));
 

@@ -21,6 +21,8 @@ QString Caption(RunCause cause)
         return u"ARALIK"_s;
     case RunCause::CatchUp:
         return u"TELAFİ"_s;
+    case RunCause::Retry:
+        return u"TEKRAR DENEME"_s;
     }
     return {};
 }
@@ -57,7 +59,7 @@ QStringList Cells(const RunRecord &record)
 QString CauseCaption(const QString &cause)
 {
     for (RunCause known : {RunCause::Start, RunCause::Button, RunCause::Tray, RunCause::Daily,
-                           RunCause::Interval, RunCause::CatchUp}) {
+                           RunCause::Interval, RunCause::CatchUp, RunCause::Retry}) {
         if (RunCauseName(known) == cause)
             return Caption(known);
     }
