@@ -61,6 +61,8 @@ private slots:
     void olderFileGainsColumns();
     void bounds_data();
     void bounds();
+    void recentSizes_data();
+    void recentSizes();
     void damagedFileIsSetAside();
     void lockedFileFailsAfterWaiting();
     void survivesKill_data();
@@ -96,6 +98,44 @@ void tst_runhistory::roundTrip_data()
     QTest::newRow("elapsed times, boot, a run not yet ended")
         << QList<RunRecord>{timed, unfinished} << RunSummary{kNoon, 1, 1} << kNoon.addDays(-1)
         << QStringList{u"t.bak"_s};
+}
+
+// One history of several databases' runs, asked for one database's recent sizes.
+void tst_runhistory::recentSizes_data()
+{
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QList<qint64>>("sizes");
+
+    QTest::newRow("newest first, a copy and a server path") << u"STOK"_s << 5 << QList<qint64>{70, 20, 10};
+    QTest::newRow("limited") << u"STOK"_s << 2 << QList<qint64>{70, 20};
+    QTest::newRow("letter case counts") << u"stok"_s << 5 << QList<qint64>{40};
+    QTest::newRow("a longer name is another database") << u"STOK2"_s << 5 << QList<qint64>{50};
+    QTest::newRow("brackets and a colon in the name") << u"Stok [1]:a"_s << 5 << QList<qint64>{60};
+    QTest::newRow("none") << u"KASA"_s << 5 << QList<qint64>{};
+}
+
+void tst_runhistory::recentSizes()
+{
+    QFETCH(QString, database);
+    QFETCH(int, limit);
+    QFETCH(QList<qint64>, sizes);
+    const RunHistory history(dir_->path());
+    const QList<std::tuple<QString, bool, qint64>> runs{
+        {u"/y/20261201000000-STOK.bak"_s, true, 10},  {u"C:\\Y\\20261202000000-STOK-2.bak"_s, true, 20},
+        {u"/y/20261203000000-STOK.bak"_s, false, 30}, {u"/y/20261204000000-STOK.bak"_s, true, 0},
+        {u"/y/20261204000001-STOK.bak"_s, true, -1},  {u"/y/20261205000000-stok.bak"_s, true, 40},
+        {u"/y/20261206000000-STOK2.bak"_s, true, 50}, {u"/y/20261207000000-Stok [1]_a.bak"_s, true, 60},
+        {u"/y/20261208000000-STOK.bak"_s, true, 70},
+    };
+    for (const auto &[file, ok, size] : runs) {
+        RunRecord record = Run(u"interval"_s, kNoon, ok, file);
+        record.sizeBytes = size;
+        QVERIFY(history.append(record));
+    }
+    const Result<QList<qint64>> found = history.recentSizes(database, limit);
+    QVERIFY2(found, Why(found));
+    QCOMPARE(found.value(), sizes);
 }
 
 // A file written before the elapsed times and the boot were kept still opens, its rows reading them as
