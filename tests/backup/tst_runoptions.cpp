@@ -64,48 +64,41 @@ void tst_runoptions::verification_data()
 {
     QTest::addColumn<bool>("verify");
     QTest::addColumn<bool>("damaged");
-    QTest::addColumn<bool>("readDenied");
-    QTest::addColumn<bool>("asideTaken"); // a file already bears the first name an unverified file is given
     QTest::addColumn<bool>("ok");
     QTest::addColumn<Verification>("verification");
     QTest::addColumn<QString>("reason");
-    QTest::addColumn<QString>("aside"); // the unverified file's new name; empty: it keeps its own
+    QTest::addColumn<QString>("kept"); // the name the file keeps; "-2" when its first new name was taken
 
     const QString file = u"20261207100000-STOK.bak"_s;
-    QTest::newRow("not asked") << false << false << false << false << true << Verification::NotAsked
-                               << QString() << QString();
+    const QString aside = file + u".DOGRULANAMADI"_s;
+    QTest::newRow("not asked") << false << false << true << Verification::NotAsked << QString() << file;
     QTest::newRow("not asked, damage unseen")
-        << false << true << false << false << true << Verification::NotAsked << QString() << QString();
-    QTest::newRow("whole file") << true << false << false << false << true << Verification::Verified
-                                << QString() << QString();
-    QTest::newRow("damaged file") << true << true << false << false << false << Verification::Failed
-                                  << u"Yedek dosyası doğrulanamadı"_s << file + u".DOGRULANAMADI"_s;
+        << false << true << true << Verification::NotAsked << QString() << file;
+    QTest::newRow("whole file") << true << false << true << Verification::Verified << QString() << file;
+    QTest::newRow("damaged file") << true << true << false << Verification::Failed
+                                  << u"Yedek dosyası doğrulanamadı"_s << aside;
     QTest::newRow("damaged, its new name taken")
-        << true << true << false << true << false << Verification::Failed << u"Yedek dosyası doğrulanamadı"_s
+        << true << true << false << Verification::Failed << u"Yedek dosyası doğrulanamadı"_s
         << file + u"-2.DOGRULANAMADI"_s;
     QTest::newRow("read back denied")
-        << true << false << true << false << false << Verification::Failed
-        << u"SQL Server yedek dosyasını yazdı ama doğrulamak için geri okuyamadı"_s
-        << file + u".DOGRULANAMADI"_s;
+        << true << false << false << Verification::Failed
+        << u"SQL Server yedek dosyasını yazdı ama doğrulamak için geri okuyamadı"_s << aside;
 }
 
 void tst_runoptions::verification()
 {
     QFETCH(bool, verify);
     QFETCH(bool, damaged);
-    QFETCH(bool, readDenied);
-    QFETCH(bool, asideTaken);
     QFETCH(bool, ok);
     QFETCH(Verification, verification);
     QFETCH(QString, reason);
-    QFETCH(QString, aside);
-    const QDir folder(backups_->path());
-    QFile taken(folder.filePath(u"20261207100000-STOK.bak.DOGRULANAMADI"_s));
-    const QByteArray earlier = "an earlier unverified file";
-    QVERIFY(!asideTaken || (taken.open(QIODevice::WriteOnly) && taken.write(earlier) == earlier.size()));
+    QFETCH(QString, kept);
+    QFile taken(QDir(backups_->path()).filePath(u"20261207100000-STOK.bak.DOGRULANAMADI"_s));
+    const bool takenBefore = kept.contains(u"-2."_s);
+    QVERIFY(!takenBefore || (taken.open(QIODevice::WriteOnly) && taken.write("earlier") == 7));
     taken.close();
     server_->setDamagedBackups(damaged);
-    server_->setVerifyAccessDenied(readDenied);
+    server_->setVerifyAccessDenied(reason.contains(u"geri okuyamadı"_s));
     const BackupResult result = run({verify, {}});
     QCOMPARE(result.ok, ok);
     QCOMPARE(result.verification, verification);
@@ -113,13 +106,10 @@ void tst_runoptions::verification()
     // An unverified file is no backup to count on: no file is reported, though the server left one.
     QCOMPARE(result.filePath.isEmpty(), !ok);
     QVERIFY(QFile::exists(result.plannedPath));
-    QCOMPARE(QFileInfo(result.plannedPath).fileName(),
-             aside.isEmpty() ? u"20261207100000-STOK.bak"_s : aside);
-    QCOMPARE(QFile::exists(folder.filePath(u"20261207100000-STOK.bak"_s)), ok);
-    QVERIFY2(aside.isEmpty() || result.reason.contains(u"Dosyanın adı %1 olarak değiştirildi"_s.arg(aside)),
-             qPrintable(result.reason));
-    if (asideTaken)
-        QCOMPARE(taken.size(), earlier.size());
+    QCOMPARE(QFileInfo(result.plannedPath).fileName(), kept);
+    QCOMPARE(QDir(backups_->path()).entryList(QDir::Files).size(), takenBefore ? 2 : 1);
+    QVERIFY(ok || result.reason.contains(u"Dosyanın adı %1 olarak değiştirildi"_s.arg(kept)));
+    QVERIFY(!takenBefore || taken.size() == 7);
 }
 
 QTEST_GUILESS_MAIN(tst_runoptions)
