@@ -21,9 +21,9 @@ int OsErrorOf(const QString &text)
     return last;
 }
 
-bool Recognises(const FailureExplanation &known, const ServerMessage &message)
+bool Recognises(const FailureExplanation &known, const ServerMessage &message, FailureStep step)
 {
-    return (known.number == 0 || known.number == message.number) &&
+    return (!known.step || *known.step == step) && (known.number == 0 || known.number == message.number) &&
            (known.osError == 0 || known.osError == OsErrorOf(message.text)) &&
            message.text.contains(known.fragment, Qt::CaseInsensitive);
 }
@@ -79,12 +79,14 @@ QList<FailureExplanation> BuildTable()
          u"the SQL Server service account (e.g. NT Service\\MSSQL$SQLEXPRESS) may not write that folder: "
          "the server writes the file, not this program"_s,
          u"give that account write permission on the folder (its Security tab), or choose a folder it "
-         "can write, such as the server's own Backup folder, and press \"KAYDET\""_s},
+         "can write, such as the server's own Backup folder, and press \"KAYDET\""_s,
+         FailureStep::Backup},
         {3201, 3, QString(),
          u"YEDEK ALINACAK KONUM klasörü SQL Server'ın çalıştığı bilgisayarda yok. Klasörü o bilgisayarda "
          "oluşturun ya da orada var olan bir klasör seçip KAYDET düğmesine basın."_s,
          u"the folder does not exist on the server's machine, where the server looks for it"_s,
-         u"create it there, or choose a folder that exists there and press \"KAYDET\""_s},
+         u"create it there, or choose a folder that exists there and press \"KAYDET\""_s,
+         FailureStep::Backup},
         {3201, 0, QString(),
          u"SQL Server, YEDEK ALINACAK KONUM klasöründe yedek dosyasını açamadı. Klasöre SQL Server'ın "
          "çalıştığı bilgisayardan ulaşılabildiğini kontrol edin; sorun sürerse aşağıdaki iletiyi teknik "
@@ -92,7 +94,8 @@ QList<FailureExplanation> BuildTable()
          u"the server could not create the file, for another reason the operating system names (a "
          "network path not found, a file in use)"_s,
          u"check that the folder can be reached from the server's machine; the operating system's error "
-         "number in the message tells support more"_s},
+         "number in the message tells support more"_s,
+         FailureStep::Backup},
         {3202, 112, QString(),
          u"Yedeklerin yazıldığı diskte yer kalmadı. Eski yedekleri silin ya da başka bir diske taşıyın; "
          "ESKİ YEDEKLERİ SAKLA ile saklanacak gün sayısını sınırlayabilir ya da YEDEK ALINACAK KONUM "
@@ -103,9 +106,36 @@ QList<FailureExplanation> BuildTable()
         {3241, 0, QString(), damaged, u"the backup file is damaged: the server cannot read it as a backup"_s,
          retakeBackup},
         {3203, 38, QString(), damaged, u"the backup file ends early: it was cut short"_s, retakeBackup},
+        {3201, 5, QString(),
+         u"SQL Server yedek dosyasını yazdı ama doğrulamak için geri okuyamadı: dosyayı okuma izni yok. "
+         "YEDEK ALINACAK KONUM klasörünün Güvenlik ayarlarından SQL Server hizmetine okuma izni verin; izin "
+         "varsa yedek diski bozuk olabilir, kontrol ettirin. Sonra YEDEKLE düğmesiyle yeni bir yedek alın."_s,
+         u"while verifying: the server wrote the file but may not read it back (its service account lacks "
+         "read permission on the folder, or the disk is damaged)"_s,
+         u"give that account read permission on the folder; if it has it, have the disk checked; then "
+         "take a new backup with \"YEDEKLE\""_s,
+         FailureStep::Verify},
+        {3201, 0, QString(),
+         u"SQL Server yazdığı yedek dosyasını doğrulamak için açamadı: dosya silinmiş, taşınmış ya da "
+         "klasöre ulaşılamıyor olabilir. Klasörü kontrol edip YEDEKLE düğmesiyle yeni bir yedek alın; sorun "
+         "sürerse aşağıdaki iletiyi teknik desteğinize iletin."_s,
+         u"while verifying: the server could not open the file it had just written (gone, moved, or the "
+         "folder out of reach)"_s,
+         u"check the folder and take a new backup with \"YEDEKLE\"; the operating system's error number "
+         "in the message tells support more"_s,
+         FailureStep::Verify},
         // The server sends 3013 after the error that says why, which explains better when there is one.
         {3013, 0, u"VERIFY"_s, damaged, u"the check of the new backup (RESTORE VERIFYONLY) failed"_s,
          retakeBackup},
+        // Whatever else ends the check, the new file has not been shown whole.
+        {0, 0, QString(),
+         u"Yeni yedek doğrulanamadı: SQL Server denetimi tamamlayamadı, bu yedeğe güvenmeyin. YEDEKLE "
+         "düğmesiyle yeni bir yedek alın; hata tekrarlanırsa aşağıdaki iletiyi teknik desteğinize iletin."_s,
+         u"while verifying: any other error, the connection cut among them: the new file is not known to be "
+         "whole"_s,
+         u"do not rely on that file; take a new backup with \"YEDEKLE\", and send the message to support if "
+         "it happens again"_s,
+         FailureStep::Verify},
         {0, 0, u"Unable to connect"_s,
          u"Sunucuya ulaşılamadı. Sql Sunucusu ve Sql Portu alanlarını, sunucu bilgisayarının açık ve SQL "
          "Server'ın çalışır durumda olduğunu, güvenlik duvarının bağlantıya izin verdiğini kontrol edip "
@@ -141,7 +171,7 @@ const QList<FailureExplanation> &FailureExplanations()
     return kTable;
 }
 
-QString ExplainFailure(const ServerMessages &messages)
+QString ExplainFailure(const ServerMessages &messages, FailureStep step)
 {
     const QString reason = FailureReason(messages);
     const ServerMessage *chosen = ChosenMessage(messages, reason);
@@ -151,7 +181,7 @@ QString ExplainFailure(const ServerMessages &messages)
         chosen->number == 0 ? reason : u"%1 (%2)"_s.arg(reason, QString::number(chosen->number));
     const QList<FailureExplanation> &table = FailureExplanations();
     const auto known = std::find_if(table.begin(), table.end(), [&](const FailureExplanation &explanation) {
-        return Recognises(explanation, *chosen);
+        return Recognises(explanation, *chosen, step);
     });
     return known == table.end() ? detail : known->turkish + u'\n' + detail;
 }

@@ -4,6 +4,11 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
+
+// Which statement of a run failed: the same operating system error means "cannot write" while the server
+// writes the file and "cannot read" while it reads it back to verify it.
+enum class FailureStep { Backup, Verify };
 
 // One common failure: how its message is recognised, what the shop owner reads, and what the README says.
 struct FailureExplanation {
@@ -14,6 +19,7 @@ struct FailureExplanation {
     QString turkish;  // what happened and what to do, naming the settings window's fields and buttons
     QString meaning;  // in English, for the README
     QString action;   // in English, for the README
+    std::optional<FailureStep> step = {}; // empty: in either step
 };
 
 // Every known failure, the more specific before the more general: the first that recognises a message
@@ -24,4 +30,4 @@ const QList<FailureExplanation> &FailureExplanations();
 // table knows it, then the server's own text without the driver's prefixes and its number:
 // "<sentence>\n<text> (<number>)". Without a sentence for a failure the table does not know; without a
 // number for the driver's messages numbered 0; empty when there is no message at all.
-QString ExplainFailure(const ServerMessages &messages);
+QString ExplainFailure(const ServerMessages &messages, FailureStep step = FailureStep::Backup);

@@ -1,8 +1,11 @@
 #include "backup/RunBackup.h"
 
+#include "backup/BackupFolderListing.h"
 #include "backup/FailureExplanation.h"
 #include "backup/OpenConnection.h"
+#include "backup/RenameUnverified.h"
 
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 
@@ -30,10 +33,26 @@ qint64 BytesWritten(const ServerMessages &messages)
     return -1;
 }
 
-QString Reason(const ServerMessages &messages, const QString &fallback)
+QString Reason(const ServerMessages &messages, FailureStep step, const QString &fallback)
 {
-    const QString reason = ExplainFailure(messages);
+    const QString reason = ExplainFailure(messages, step);
     return reason.isEmpty() ? fallback : reason;
+}
+
+// Where this machine can reach the unverified file, it is renamed out of every backup's way, and the
+// history names it as it now is; where it cannot, the reason at least names the file not to restore.
+QString SetUnverifiedAside(const QString &folder, BackupResult &result)
+{
+    const QString named = QStringLiteral("Doğrulanamayan dosya: %1.").arg(result.plannedPath);
+    if (!IsVisibleFolder(folder))
+        return named + QStringLiteral(" Bu dosyadan geri yükleme yapmayın.");
+    const Result<QString> renamed = RenameUnverified(result.plannedPath);
+    if (!renamed)
+        return QStringLiteral("%1 %2 (%3) Bu dosyadan geri yükleme yapmayın.")
+            .arg(named, renamed.failure().reason, renamed.failure().detail);
+    result.plannedPath = renamed.value();
+    return named + QStringLiteral(" Dosyanın adı %1 olarak değiştirildi; bu dosyadan geri yükleme yapmayın.")
+                       .arg(QFileInfo(renamed.value()).fileName());
 }
 
 } // namespace
@@ -71,7 +90,8 @@ BackupResult RunBackup(const ConnectionValues &values, const QString &folder, co
     });
     result.messages = odbc.messages();
     if (!result.ok) {
-        result.reason = Reason(result.messages, QStringLiteral("Yedekleme komutu başarısız oldu."));
+        result.reason =
+            Reason(result.messages, FailureStep::Backup, QStringLiteral("Yedekleme komutu başarısız oldu."));
         return result;
     }
     result.sizeBytes = BytesWritten(result.messages);
@@ -88,7 +108,9 @@ BackupResult RunBackup(const ConnectionValues &values, const QString &folder, co
         if (!valid) {
             // The file is there but cannot be trusted: the run is a failure, and the file is no good backup.
             result.ok = false;
-            result.reason = Reason(verifyMessages, QStringLiteral("Yedek dosyası doğrulanamadı."));
+            result.reason =
+                Reason(verifyMessages, FailureStep::Verify, QStringLiteral("Yedek dosyası doğrulanamadı.")) +
+                u'\n' + SetUnverifiedAside(folder, result);
             return result;
         }
     }

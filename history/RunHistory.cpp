@@ -1,5 +1,6 @@
 #include "history/RunHistory.h"
 
+#include "backup/BackupPlan.h"
 #include "history/HistoryConnection.h"
 #include "history/HistoryFailures.h"
 #include "history/RecordRow.h"
@@ -28,6 +29,12 @@ bool Exec(QSqlQuery &query, const QString &statement, const QVariantList &values
     for (const QVariant &value : values)
         query.addBindValue(value);
     return query.exec();
+}
+
+// GLOB compares letter case as the file names do; of its wildcards only '[' can stay in a name.
+QString GlobLiteral(const QString &text)
+{
+    return QString(text).replace(u'[', u"[[]"_s);
 }
 
 std::optional<RunRecord> First(const QList<RunRecord> &records)
@@ -139,6 +146,21 @@ Result<QStringList> RunHistory::namesSince(const QDateTime &since) const
     for (const RunRecord &record : records.value())
         names.append(NameOf(record.file));
     return names;
+}
+
+Result<QList<qint64>> RunHistory::recentSizes(const QString &database, int limit) const
+{
+    const QString sample = BackupFileName(database, QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
+    const QString name = GlobLiteral(sample.mid(sample.indexOf(u'-') + 1).chopped(4));
+    const Result<QList<RunRecord>> records =
+        select(u"WHERE ok = 1 AND size_bytes > 0 AND (file GLOB ? OR file GLOB ?) ORDER BY id DESC LIMIT ?"_s,
+               {u"*-%1.bak"_s.arg(name), u"*-%1-[1-9]*.bak"_s.arg(name), limit});
+    if (!records)
+        return records.failure();
+    QList<qint64> sizes;
+    for (const RunRecord &record : records.value())
+        sizes.append(record.sizeBytes);
+    return sizes;
 }
 
 Result<RunSummary> RunHistory::summary(const QDateTime &now) const

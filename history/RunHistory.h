@@ -40,6 +40,10 @@ public:
     // The names (without folder) of the files of the runs started at or after `since`, whatever their
     // outcome: a name the server may have begun to write is never used again.
     Result<QStringList> namesSince(const QDateTime &since) const;
+    // The sizes of the newest `limit` successful backups of `database` that have one, newest first: runs
+    // whose file carries the database's name as the backup file names write it, a second's copy ("-2")
+    // among them.
+    Result<QList<qint64>> recentSizes(const QString &database, int limit) const;
     // The last success, and the successes and failures that ended in the 7 days before `now` (or after it:
     // a clock set back leaves runs dated ahead).
     Result<RunSummary> summary(const QDateTime &now) const;

@@ -4,6 +4,7 @@
 #include "backup/MeasureSpace.h"
 #include "backup/ProgramBackup.h"
 #include "backup/SpaceForecast.h"
+#include "backup/WrittenFileCheck.h"
 #include "history/RunHistory.h"
 #include "schedule/Schedule.h"
 #include "settings/BackupSettings.h"
@@ -65,6 +66,13 @@ struct RunnerState {
     bool namesLoaded = false;
     bool invisibleFolderTold = false;
 };
+
+// A damaged or locked history leaves only an empty or missing file to be caught, and never costs the run.
+QList<qint64> RecentSizes(const RunHistory &history, const QString &database)
+{
+    const Result<QList<qint64>> sizes = history.recentSizes(database, kComparedBackups);
+    return sizes ? sizes.value() : QList<qint64>{};
+}
 
 double RunsPerDayOf(const BackupSettings &settings)
 {
@@ -135,13 +143,12 @@ BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<Q
         if (!result.ok)
             return result;
 
-        if (const QFileInfo file(result.filePath); QDir::isAbsolutePath(result.filePath) && file.isFile())
-            result.sizeBytes = file.size();
         const QString backupFile = SettingsFiles::BackupFile(programFolder);
         const Result<BackupSettings> settings = LoadBackupSettings(backupFile);
         const Result<ConnectionValues> values =
             LoadConnectionValues(SettingsFiles::ConnectionFile(programFolder));
-        if (!settings || !values)
+        CheckWrittenFile(result, values ? RecentSizes(state->history, values->database) : QList<qint64>{});
+        if (!result.ok || !settings || !values)
             return result;
         const int keepDays = KeepDaysOf(settings->keepDays).value_or(0);
         if (keepDays > 0)

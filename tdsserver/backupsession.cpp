@@ -103,6 +103,8 @@ void BackupSession::step()
     // As a copy cut short by a failing disk or share leaves it, while the server believed every write.
     if (behaviour_.damagedBackups)
         file_.resize(file_.size() / 2);
+    if (behaviour_.emptyBackups)
+        file_.resize(0);
     file_.close();
     if (behaviour_.longMessage == LongMessage::Info)
         emit completed({LongestMessage(LongMessage::Info), summary()});

@@ -35,6 +35,8 @@ struct Behaviour {
     bool stallDuringBackup = false;
     bool damagedBackups = false;
     bool backupAccessDenied = false;
+    bool emptyBackups = false;
+    bool verifyAccessDenied = false;
 };
 
 } // namespace tdstest

@@ -144,7 +144,7 @@ void ClientConnection::verify(const QString &text)
     const VerifyParse parse = ParseVerify(text);
     if (!parse.path)
         return sendFinal(parse.errors, DoneError, Answer::None);
-    const QList<ServerMessage> messages = VerifyBackup(*parse.path);
+    const QList<ServerMessage> messages = VerifyBackup(*parse.path, state_->behaviour().verifyAccessDenied);
     const bool valid = messages.constLast().severity <= kHighestInfoSeverity;
     sendFinal(messages, valid ? DoneFinal : DoneError, Answer::None);
 }

@@ -61,6 +61,10 @@ int main(int argc, char *argv[])
                                      u"Backups report success but leave a damaged file (verify: 3241)."_s);
     const QCommandLineOption denied(u"backup-access-denied"_s,
                                     u"The backup device cannot be created: access is denied (3201)."_s);
+    const QCommandLineOption empty(u"empty-backups"_s,
+                                   u"Backups report success but leave a file of 0 bytes."_s);
+    const QCommandLineOption verifyDenied(
+        u"verify-access-denied"_s, u"RESTORE VERIFYONLY cannot open the file: access is denied (3201)."_s);
     const QCommandLineOption more(u"more-results"_s,
                                   u"Set the more-results flag on every DONE where legal."_s);
     const QCommandLineOption loginDrop(
@@ -78,7 +82,7 @@ int main(int argc, char *argv[])
         u"stall-during-backup"_s,
         u"Stop answering after the first progress message, socket open, until the server ends."_s);
     parser.addOptions({port, login, database, backupSeconds, loginDelay, silent, drop, fail, more, loginDrop,
-                       garbage, lie, lieIn, longText, stall, damaged, denied});
+                       garbage, lie, lieIn, longText, stall, damaged, denied, empty, verifyDenied});
     parser.process(app);
 
     using namespace tdstest;
@@ -127,6 +131,8 @@ int main(int argc, char *argv[])
     server.setStallDuringBackup(parser.isSet(stall));
     server.setDamagedBackups(parser.isSet(damaged));
     server.setBackupAccessDenied(parser.isSet(denied));
+    server.setEmptyBackups(parser.isSet(empty));
+    server.setVerifyAccessDenied(parser.isSet(verifyDenied));
     server.setEventLog([](const QString &line) { PrintLine(stderr, line); });
 
     bool portIsNumber = false;

@@ -89,6 +89,16 @@ void TdsTestServer::setBackupAccessDenied(bool denied)
     state_->changeBehaviour([denied](Behaviour &b) { b.backupAccessDenied = denied; });
 }
 
+void TdsTestServer::setEmptyBackups(bool empty)
+{
+    state_->changeBehaviour([empty](Behaviour &b) { b.emptyBackups = empty; });
+}
+
+void TdsTestServer::setVerifyAccessDenied(bool denied)
+{
+    state_->changeBehaviour([denied](Behaviour &b) { b.verifyAccessDenied = denied; });
+}
+
 void TdsTestServer::setDropDuringLogin(LoginDrop when)
 {
     state_->changeBehaviour([when](Behaviour &b) { b.loginDrop = when; });

@@ -56,6 +56,10 @@ public:
     void setDamagedBackups(bool damaged);
     // The backup device cannot be created: 3201 with operating system error 5, then 3013.
     void setBackupAccessDenied(bool denied);
+    // Backups report success (3014) and leave a file of 0 bytes, as a full disk behind a share can.
+    void setEmptyBackups(bool empty);
+    // RESTORE VERIFYONLY cannot open the file to read it: 3201 with operating system error 5, then 3013.
+    void setVerifyAccessDenied(bool denied);
     // The server closes the connection once it has answered PRELOGIN, or when LOGIN7 arrives. FreeTDS:
     // 08001 with 20002 "Adaptive Server connection failed" (after 20017 "Unexpected EOF" on LOGIN7).
     void setDropDuringLogin(LoginDrop when);

@@ -21,7 +21,7 @@ QList<ServerMessage> CannotOpen(const QString &path, QStringView osError)
 
 } // namespace
 
-QList<ServerMessage> VerifyBackup(const QString &path)
+QList<ServerMessage> VerifyBackup(const QString &path, bool readDenied)
 {
     const QFileInfo info(path);
     if (!info.absoluteDir().exists())
@@ -29,7 +29,7 @@ QList<ServerMessage> VerifyBackup(const QString &path)
     if (!info.exists())
         return CannotOpen(path, kFileNotFound);
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+    if (readDenied || info.isDir() || !file.open(QIODevice::ReadOnly))
         return CannotOpen(path, kAccessDenied);
     if (!IsWholeBackup(file.readAll())) {
         const QString text =

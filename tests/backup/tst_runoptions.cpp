@@ -67,12 +67,22 @@ void tst_runoptions::verification_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<Verification>("verification");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("kept"); // the name the file keeps; "-2" when its first new name was taken
 
-    QTest::newRow("not asked") << false << false << true << Verification::NotAsked << QString();
-    QTest::newRow("not asked, damage unseen") << false << true << true << Verification::NotAsked << QString();
-    QTest::newRow("whole file") << true << false << true << Verification::Verified << QString();
+    const QString file = u"20261207100000-STOK.bak"_s;
+    const QString aside = file + u".DOGRULANAMADI"_s;
+    QTest::newRow("not asked") << false << false << true << Verification::NotAsked << QString() << file;
+    QTest::newRow("not asked, damage unseen")
+        << false << true << true << Verification::NotAsked << QString() << file;
+    QTest::newRow("whole file") << true << false << true << Verification::Verified << QString() << file;
     QTest::newRow("damaged file") << true << true << false << Verification::Failed
-                                  << u"Yedek dosyası doğrulanamadı"_s;
+                                  << u"Yedek dosyası doğrulanamadı"_s << aside;
+    QTest::newRow("damaged, its new name taken")
+        << true << true << false << Verification::Failed << u"Yedek dosyası doğrulanamadı"_s
+        << file + u"-2.DOGRULANAMADI"_s;
+    QTest::newRow("read back denied")
+        << true << false << false << Verification::Failed
+        << u"SQL Server yedek dosyasını yazdı ama doğrulamak için geri okuyamadı"_s << aside;
 }
 
 void tst_runoptions::verification()
@@ -82,7 +92,13 @@ void tst_runoptions::verification()
     QFETCH(bool, ok);
     QFETCH(Verification, verification);
     QFETCH(QString, reason);
+    QFETCH(QString, kept);
+    QFile taken(QDir(backups_->path()).filePath(u"20261207100000-STOK.bak.DOGRULANAMADI"_s));
+    const bool takenBefore = kept.contains(u"-2."_s);
+    QVERIFY(!takenBefore || (taken.open(QIODevice::WriteOnly) && taken.write("earlier") == 7));
+    taken.close();
     server_->setDamagedBackups(damaged);
+    server_->setVerifyAccessDenied(reason.contains(u"geri okuyamadı"_s));
     const BackupResult result = run({verify, {}});
     QCOMPARE(result.ok, ok);
     QCOMPARE(result.verification, verification);
@@ -90,6 +106,10 @@ void tst_runoptions::verification()
     // An unverified file is no backup to count on: no file is reported, though the server left one.
     QCOMPARE(result.filePath.isEmpty(), !ok);
     QVERIFY(QFile::exists(result.plannedPath));
+    QCOMPARE(QFileInfo(result.plannedPath).fileName(), kept);
+    QCOMPARE(QDir(backups_->path()).entryList(QDir::Files).size(), takenBefore ? 2 : 1);
+    QVERIFY(ok || result.reason.contains(u"Dosyanın adı %1 olarak değiştirildi"_s.arg(kept)));
+    QVERIFY(!takenBefore || taken.size() == 7);
 }
 
 QTEST_GUILESS_MAIN(tst_runoptions)

@@ -295,6 +295,35 @@ retried_after_failed_daily() {
   ok "the daily run fails with the server down, the retry 5 minutes later backs up ($(stamps))"
 }
 
+empty_backup_keeps_old() {
+  setup empty-file
+  settings 03 'Günlük yedekleme saatinde kopyala'
+  echo 'saklama-gunu=1' >>"$dir/program/yedeklemeayar.txt"
+  local day earlier
+  day=$(at '2026-06-10 12:00:00 +0200')
+  for epoch in "$day" $((day + 3600)); do
+    start program "$epoch"
+    wait_for 20 has_written 1 || fail "no good backup to begin with"
+    stop || fail "exit status $?"
+  done
+  earlier=$(ls "$dir/backups")
+  [[ $(wc -w <<<"$earlier") == 2 ]] || fail "backups: $earlier"
+  # A server that reports every backup written and leaves 0 bytes, five days on.
+  "$tdsserver" --port 0 --login "sa:$password" --database STOK --empty-backups >"$dir/server.empty.out" \
+    2>"$dir/server.empty.log" &
+  echo $! >>"$dir/pids"
+  wait_for 10 grep -q listening "$dir/server.empty.out" || fail "the empty-file server did not start"
+  sed -i "s/^port=.*/port=$(sed -n 's/.*127\.0\.0\.1:\([0-9]*\).*/\1/p' "$dir/server.empty.out")/" \
+    "$dir/program/KVZ.dll"
+  start program $((day + 5 * 86400))
+  wait_for 20 grep -q 'backup failed:' "$dir/program.log" || fail "the run against the empty file did not fail"
+  grep -q 'backup failed: "YEDEK DOSYASI BOŞ YA DA EKSİK: yeni dosya 0 bayt, son yedeklerin en küçüğü' \
+    "$dir/program.log" || fail "not failed as an empty file"
+  for name in $earlier; do [[ -s $dir/backups/$name ]] || fail "$name was removed"; done
+  stop || fail "exit status $?"
+  ok "an empty file the server calls written fails the run; with 'saklama-gunu=1' both earlier backups stay"
+}
+
 run() { # case number, function, its arguments; a case that ends unexpectedly counts as failed
   (set -euo pipefail; "${@:2}") >"$root/$1.out" 2>&1
   local status=$?
@@ -315,6 +344,7 @@ run 7 signals
 run 8 second_copy
 run 9 unreadable_connection
 run 10 retried_after_failed_daily
+run 11 empty_backup_keeps_old
 wait
 leaks=$(grep -rlF --exclude=KVZ.dll --exclude='server.*' -e "$password" "$root")
 if [[ -z $leaks ]]; then

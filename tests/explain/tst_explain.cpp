@@ -101,13 +101,25 @@ private slots:
             << eof + u" (20017)"_s;
         QTest::newRow("unknown error") << ServerMessages{Diagnostic(50000, u"Kasa kilitli."_s), aborted}
                                        << QString() << u"Kasa kilitli. (50000)"_s;
+        // The same errors while the server reads the new file back.
+        const QString gone = u"Cannot open backup device '/y/1.bak'. Operating system error 2(The system "
+                             "cannot find the file specified.)."_s;
+        const ServerMessage verifyEnd = Diagnostic(3013, verify);
+        QTest::newRow("verifying: access denied") << ServerMessages{Diagnostic(3201, denied), verifyEnd}
+                                                  << u"geri okuyamadı"_s << denied + u" (3201)"_s;
+        QTest::newRow("verifying: file gone") << ServerMessages{Diagnostic(3201, gone), verifyEnd}
+                                              << u"doğrulamak için açamadı"_s << gone + u" (3201)"_s;
+        QTest::newRow("verifying: connection cut") << ServerMessages{Diagnostic(20017, eof, u"01000"_s)}
+                                                   << u"Yeni yedek doğrulanamadı"_s << eof + u" (20017)"_s;
     }
     void explainFailure()
     {
         QFETCH(ServerMessages, messages);
         QFETCH(QString, gist);
         QFETCH(QString, detail);
-        const QString explained = ExplainFailure(messages);
+        const bool verifying = QByteArrayView(QTest::currentDataTag()).startsWith("verifying");
+        const QString explained =
+            ExplainFailure(messages, verifying ? FailureStep::Verify : FailureStep::Backup);
         QVERIFY2(explained.section(u'\n', 0, 0).contains(gist), qPrintable(explained));
         QCOMPARE(explained.section(u'\n', gist.isEmpty() ? 0 : 1), detail);
     }

@@ -2,6 +2,7 @@
 #include "backup/ProgramBackup.h"
 #include "schedule/BackupRunner.h"
 #include "faultbytes.h"
+#include "history/RunHistory.h"
 #include "schedule/TimeText.h"
 #include "support/ManualClock.h"
 #include "support/ProgramFolder.h"
@@ -95,6 +96,7 @@ private slots:
     void stalledServerLeavesWindowUsable();
     void removedFolderFailsUntilMadeAgain();
     void runsInOneSecondKeepEveryFile();
+    void emptyFileFailsTheRun();
 
 private:
     void makeWindow(BackupJob::Runner runner);
@@ -367,6 +369,26 @@ void tst_faults::runsInOneSecondKeepEveryFile()
     for (const QString &suffix : suffixes)
         QVERIFY(IsWholeBackupFile(backupPath(kFirstRun, suffix)));
     QCOMPARE(server_->writtenBackups().size(), 3);
+}
+
+// The server reports the backup written and leaves 0 bytes: the run fails, and the history keeps the file's
+// own size beside the reason.
+void tst_faults::emptyFileFailsTheRun()
+{
+    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }));
+    verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun));
+    const RunHistory history(program_->path());
+    QTRY_VERIFY(history.lastSuccess().ok() && history.lastSuccess().value());
+
+    server_->setEmptyBackups(true);
+    const BackupResult empty = runAt(kFaultyRun);
+    verifyFailureShown(empty, kFaultyRun);
+    const QString sizes = u"yeni dosya 0 bayt, son yedeklerin en küçüğü %1 bayt."_s.arg(
+        QFileInfo(backupPath(kFirstRun)).size());
+    QVERIFY2(empty.reason.startsWith(u"YEDEK DOSYASI BOŞ YA DA EKSİK: "_s + sizes), qPrintable(empty.reason));
+    QTRY_COMPARE(history.last().value()->file, backupPath(kFaultyRun));
+    QCOMPARE(history.last().value()->sizeBytes, 0);
+    QVERIFY(IsWholeBackupFile(backupPath(kFirstRun)));
 }
 
 QTEST_MAIN(tst_faults)

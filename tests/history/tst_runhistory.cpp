@@ -62,6 +62,8 @@ private slots:
     void olderFileGainsColumns();
     void bounds_data();
     void bounds();
+    void recentSizes_data();
+    void recentSizes();
     void damagedFileIsSetAside();
     void lockedFileFailsAfterWaiting();
     void writableAgainAfterReadOnly();
@@ -98,6 +100,37 @@ void tst_runhistory::roundTrip_data()
     QTest::newRow("elapsed times, boot, a run not yet ended")
         << QList<RunRecord>{timed, unfinished} << RunSummary{kNoon, 1, 1} << kNoon.addDays(-1)
         << QStringList{u"t.bak"_s};
+}
+
+// One history of several databases' runs, asked for one database's recent sizes.
+void tst_runhistory::recentSizes_data()
+{
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QList<qint64>>("sizes"); // the newest two
+    QTest::newRow("a copy, a server path; no failure, size 0 or longer name")
+        << u"STOK"_s << QList<qint64>{70, 20};
+    QTest::newRow("letter case") << u"stok"_s << QList<qint64>{30};
+    QTest::newRow("brackets and a colon") << u"S [1]:a"_s << QList<qint64>{40};
+}
+
+void tst_runhistory::recentSizes()
+{
+    QFETCH(QString, database);
+    QFETCH(QList<qint64>, sizes);
+    const RunHistory history(dir_->path());
+    const QList<std::tuple<QString, qint64, bool>> runs{
+        {u"/y/1-STOK.bak"_s, 10, true},  {u"C:\\Y\\2-STOK-2.bak"_s, 20, true},
+        {u"/y/3-stok.bak"_s, 30, true},  {u"/y/4-S [1]_a.bak"_s, 40, true},
+        {u"/y/5-STOK2.bak"_s, 50, true}, {u"/y/6-STOK.bak"_s, 0, true},
+        {u"/y/7-STOK.bak"_s, 60, false}, {u"/y/8-STOK.bak"_s, 70, true}};
+    for (const auto &[file, size, ok] : runs) {
+        RunRecord record = Run(u"interval"_s, kNoon, ok, file);
+        record.sizeBytes = size;
+        QVERIFY(history.append(record));
+    }
+    const Result<QList<qint64>> found = history.recentSizes(database, 2);
+    QVERIFY2(found, Why(found));
+    QCOMPARE(found.value(), sizes);
 }
 
 // A file written before the elapsed times and the boot were kept still opens, its rows reading them as
