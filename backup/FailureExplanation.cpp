@@ -151,10 +151,10 @@ QList<FailureExplanation> BuildTable()
          u"check that the address really is a SQL Server; if it is busy, press \"BAĞLANMA TESTİ YAP\" "
          "again later"_s},
         {0, 0, u"Unexpected EOF"_s,
-         u"Yedekleme sırasında sunucuyla bağlantı koptu, yedek tamamlanmadı. Bir sonraki yedekleme "
-         "zamanında kendiliğinden yeniden denenir; hemen denemek için YEDEKLE düğmesine basın."_s,
+         u"Yedekleme sırasında sunucuyla bağlantı koptu, yedek tamamlanmadı. Program 5 dakika "
+         "sonra kendiliğinden yeniden dener; hemen denemek için YEDEKLE düğmesine basın."_s,
          u"the connection was cut during the run (the network, or the server restarted)"_s,
-         u"nothing: the next scheduled run tries again, \"YEDEKLE\" tries at once"_s},
+         u"nothing: the program tries again 5 minutes later, \"YEDEKLE\" tries at once"_s},
         {0, 0, u"Bad token"_s,
          u"Bu adreste yanıt veren program SQL Server değil. Sql Sunucusu ve Sql Portu alanlarını kontrol "
          "edip BAĞLANMA TESTİ YAP düğmesine basın."_s,
