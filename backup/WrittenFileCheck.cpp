@@ -1,6 +1,7 @@
 #include "backup/WrittenFileCheck.h"
 
 #include "backup/BackupFolderListing.h"
+#include "backup/SizeText.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -10,18 +11,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 kShrinkFactor = 10;
-
-QString SizeText(qint64 bytes)
-{
-    if (bytes < 1024)
-        return u"%1 bayt"_s.arg(bytes);
-    static const QStringList kUnits{u"KB"_s, u"MB"_s, u"GB"_s, u"TB"_s};
-    double value = double(bytes) / 1024;
-    qsizetype unit = 0;
-    for (; value >= 1024 && unit + 1 < kUnits.size(); ++unit)
-        value /= 1024;
-    return QString::number(value, 'f', 1).replace(u'.', u',') + u' ' + kUnits[unit];
-}
 
 } // namespace
 
