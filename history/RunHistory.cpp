@@ -81,8 +81,9 @@ std::optional<qint64> RunHistory::insert(const RunRecord &record, QSqlError &err
     if (!RecordRow::PrepareInsert(query, record) || !query.exec())
         return failed();
     const qint64 id = query.lastInsertId().toLongLong();
-    if (!Exec(query, u"DELETE FROM runs WHERE ended_ms < ?"_s,
-              {record.ended.addYears(-1).toMSecsSinceEpoch()}) ||
+    // A clock a year ahead would otherwise wipe out the whole record of the runs that really happened.
+    if ((!record.clockSuspect && !Exec(query, u"DELETE FROM runs WHERE ended_ms < ?"_s,
+                                       {record.ended.addYears(-1).toMSecsSinceEpoch()})) ||
         !Exec(query,
               u"DELETE FROM runs WHERE id <= (SELECT id FROM runs ORDER BY id DESC LIMIT 1 OFFSET ?)"_s,
               {maxEntries_}) ||
@@ -133,6 +134,18 @@ Result<QStringList> RunHistory::namesSince(const QDateTime &since) const
 {
     const Result<QList<RunRecord>> records =
         select(u"WHERE started_ms >= ? AND file <> '' ORDER BY id"_s, {since.toMSecsSinceEpoch()});
+    if (!records)
+        return records.failure();
+    QStringList names;
+    for (const RunRecord &record : records.value())
+        names.append(NameOf(record.file));
+    return names;
+}
+
+Result<QStringList> RunHistory::successfulNames(int limit) const
+{
+    const Result<QList<RunRecord>> records =
+        select(u"WHERE ok = 1 AND file <> '' ORDER BY id DESC LIMIT ?"_s, {limit});
     if (!records)
         return records.failure();
     QStringList names;

@@ -343,7 +343,7 @@ void tst_faults::stalledServerLeavesWindowUsable()
 
 void tst_faults::removedFolderFailsUntilMadeAgain()
 {
-    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }));
+    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
     verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun));
 
     QVERIFY(QDir(program_->backupFolder()).removeRecursively());
@@ -360,7 +360,7 @@ void tst_faults::removedFolderFailsUntilMadeAgain()
 
 void tst_faults::runsInOneSecondKeepEveryFile()
 {
-    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }));
+    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
     const QStringList suffixes{QString(), u"-2"_s, u"-3"_s};
     for (const QString &suffix : suffixes)
         verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun, suffix));
