@@ -127,46 +127,42 @@ void tst_retention::plan()
 
 void tst_retention::runOrder_data()
 {
-    QTest::addColumn<QStringList>("files");   // "stamp written" (yyyyMMdd each), this run's first
-    QTest::addColumn<QStringList>("history"); // the stamps of the earlier successful runs, newest first
-    QTest::addColumn<QStringList>("removed"); // stamps, with keep-days 1
+    QTest::addColumn<QString>("files");   // "stamp:written" (yyyyMMdd each), this run's first
+    QTest::addColumn<QString>("history"); // the stamps of the earlier successful runs, newest first
+    QTest::addColumn<QString>("removed"); // with keep-days 1
 
     QTest::newRow("a name dated ahead takes no later run's place")
-        << QStringList{u"20260307 20260307"_s, u"20260306 20260306"_s, u"20260305 20260305"_s,
-                       u"20280101 20260304"_s, u"20260301 20260301"_s}
-        << QStringList{u"20260306"_s, u"20260305"_s, u"20280101"_s, u"20260301"_s}
-        << QStringList{u"20260301"_s};
+        << "20260307:20260307 20260306:20260306 20260305:20260305 20280101:20260304 20260301:20260301"
+        << "20260306 20260305 20280101 20260301"
+        << "20260301";
     QTest::newRow("unlisted backups by their last write, not their names")
-        << QStringList{u"20260307 20260307"_s, u"20260301 20260306"_s, u"20260305 20260305"_s,
-                       u"20260302 20260302"_s}
-        << QStringList() << QStringList{u"20260302"_s};
+        << "20260307:20260307 20260301:20260306 20260305:20260305 20260302:20260302"
+        << ""
+        << "20260302";
     QTest::newRow("listed runs before unlisted files")
-        << QStringList{u"20260307 20260307"_s, u"20260301 20260201"_s, u"20260302 20260305"_s,
-                       u"20260303 20260306"_s}
-        << QStringList{u"20260301"_s} << QStringList{u"20260302"_s};
+        << "20260307:20260307 20260301:20260201 20260302:20260305 20260303:20260306"
+        << "20260301"
+        << "20260302";
 }
 
 void tst_retention::runOrder()
 {
-    QFETCH(QStringList, files);
-    QFETCH(QStringList, history);
-    QFETCH(QStringList, removed);
+    QFETCH(QString, files);
+    QFETCH(QString, history);
+    QFETCH(QString, removed);
 
     const auto name = [](const QString &stamp) { return stamp + u"030000-STOK.bak"_s; };
     QList<FolderEntry> entries;
-    for (const QString &file : files) {
-        const QStringList parts = file.split(u' ');
+    for (const QString &file : files.split(u' ')) {
+        const QStringList parts = file.split(u':');
         entries.append({name(parts[0]), true, false, 1, QDateTime::fromString(parts[1], u"yyyyMMdd"_s)});
     }
     QStringList newestFirst{entries.first().name};
+    for (const QString &stamp : history.split(u' ', Qt::SkipEmptyParts))
+        newestFirst.append(u"C:\\Yedek\\"_s + name(stamp));
     // As the folder lists them.
     std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
-    for (const QString &stamp : history)
-        newestFirst.append(u"C:\\Yedek\\"_s + name(stamp));
-    QStringList expected;
-    for (const QString &stamp : removed)
-        expected.append(name(stamp));
-    QCOMPARE(PlanRetention(entries, u"STOK"_s, kNow, 1, newestFirst).remove, expected);
+    QCOMPARE(PlanRetention(entries, u"STOK"_s, kNow, 1, newestFirst).remove, QStringList{name(removed)});
 }
 
 static void WriteFile(const QString &path, qint64 size)
