@@ -81,9 +81,11 @@ std::optional<qint64> RunHistory::insert(const RunRecord &record, QSqlError &err
     if (!RecordRow::PrepareInsert(query, record) || !query.exec())
         return failed();
     const qint64 id = query.lastInsertId().toLongLong();
-    // A clock a year ahead would otherwise wipe out the whole record of the runs that really happened.
-    if ((!record.clockSuspect && !Exec(query, u"DELETE FROM runs WHERE ended_ms < ?"_s,
-                                       {record.ended.addYears(-1).toMSecsSinceEpoch()})) ||
+    // A clock a year ahead would otherwise wipe out the whole record of the runs that really happened; a
+    // run not yet ended has not had its clock checked.
+    if ((record.finished && !record.clockSuspect &&
+         !Exec(query, u"DELETE FROM runs WHERE ended_ms < ?"_s,
+               {record.ended.addYears(-1).toMSecsSinceEpoch()})) ||
         !Exec(query,
               u"DELETE FROM runs WHERE id <= (SELECT id FROM runs ORDER BY id DESC LIMIT 1 OFFSET ?)"_s,
               {maxEntries_}) ||

@@ -30,7 +30,8 @@ public:
 
     QString filePath() const { return path_; }
 
-    // Records a run that has ended, and hands back its id. A record whose clock is in doubt ages nothing out.
+    // Records a run that has ended, and hands back its id. Only a finished run whose clock was not in doubt
+    // ages older runs out.
     Result<qint64> append(const RunRecord &record) const;
 
     // Newest first.

@@ -175,22 +175,25 @@ void tst_runhistory::bounds_data()
     QTest::addColumn<int>("cap");
     QTest::addColumn<QList<int>>("endDays");
     QTest::addColumn<QList<int>>("doubted"); // the runs recorded under a clock in doubt
+    QTest::addColumn<QList<int>>("unfinished");
     QTest::addColumn<QList<int>>("kept");
 
     const QList<int> none;
     QTest::newRow("the newest up to the cap")
-        << 3 << QList<int>{0, 0, 0, 0, 0} << none << QList<int>{2, 3, 4};
+        << 3 << QList<int>{0, 0, 0, 0, 0} << none << none << QList<int>{2, 3, 4};
     QTest::newRow("more than a year before the newest")
-        << 100 << QList<int>{-366, -364, 0} << none << QList<int>{1, 2};
+        << 100 << QList<int>{-366, -364, 0} << none << none << QList<int>{1, 2};
     QTest::newRow("a year counted from the newest run")
-        << 100 << QList<int>{-400, -399} << none << QList<int>{0, 1};
-    QTest::newRow("both") << 2 << QList<int>{-500, 0, 0, 0} << none << QList<int>{2, 3};
+        << 100 << QList<int>{-400, -399} << none << none << QList<int>{0, 1};
+    QTest::newRow("both") << 2 << QList<int>{-500, 0, 0, 0} << none << none << QList<int>{2, 3};
     QTest::newRow("a clock in doubt ages nothing out")
-        << 100 << QList<int>{-2, -1, 400} << QList<int>{2} << QList<int>{0, 1, 2};
+        << 100 << QList<int>{-2, -1, 400} << QList<int>{2} << none << QList<int>{0, 1, 2};
     QTest::newRow("the next trusted run ages out by its own clock")
-        << 100 << QList<int>{-400, 400, 0} << QList<int>{1} << QList<int>{1, 2};
+        << 100 << QList<int>{-400, 400, 0} << QList<int>{1} << none << QList<int>{1, 2};
     QTest::newRow("the cap holds under a clock in doubt")
-        << 2 << QList<int>{0, 0, 400} << QList<int>{2} << QList<int>{1, 2};
+        << 2 << QList<int>{0, 0, 400} << QList<int>{2} << none << QList<int>{1, 2};
+    QTest::newRow("a run not yet ended ages nothing out")
+        << 100 << QList<int>{-2, 400} << none << QList<int>{1} << QList<int>{0, 1};
 }
 
 void tst_runhistory::bounds()
@@ -198,6 +201,7 @@ void tst_runhistory::bounds()
     QFETCH(int, cap);
     QFETCH(QList<int>, endDays);
     QFETCH(QList<int>, doubted);
+    QFETCH(QList<int>, unfinished);
     QFETCH(QList<int>, kept);
 
     const RunHistory history(dir_->path(), cap);
@@ -205,6 +209,7 @@ void tst_runhistory::bounds()
     for (int index = 0; index < endDays.size(); ++index) {
         RunRecord run = Run(u"interval"_s, kNoon.addDays(endDays[index]), true);
         run.clockSuspect = doubted.contains(index);
+        run.finished = !unfinished.contains(index);
         ids.append(history.append(run).value());
     }
     QList<qint64> expected;
