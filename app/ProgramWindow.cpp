@@ -12,7 +12,7 @@ std::unique_ptr<KVZ> MakeProgramWindow(const QString &programFolder, const Clock
     auto *progress = new RunProgress;
     auto window = std::make_unique<KVZ>(programFolder, clock, elapsed,
                                         MakeBackupRunner(
-                                            programFolder, [&clock] { return clock.now(); },
+                                            programFolder, [&clock] { return clock.now(); }, elapsed,
                                             [progress](int percent) { progress->report(percent); }));
     progress->setParent(window.get());
     QObject::connect(progress, &RunProgress::changed, window.get(), &KVZ::showProgress);

@@ -7,7 +7,7 @@
 using namespace Qt::StringLiterals;
 
 Result<RetentionReport> ApplyRetention(const QString &folder, const QString &database, const QDateTime &now,
-                                       int keepDays, const QString &newestSuccessfulFile)
+                                       int keepDays, const QStringList &newestFirst)
 {
     RetentionReport report;
     if (keepDays <= 0)
@@ -21,7 +21,7 @@ Result<RetentionReport> ApplyRetention(const QString &folder, const QString &dat
     const Result<QList<FolderEntry>> entries = ListFolder(folder);
     if (!entries)
         return entries.failure();
-    const RetentionPlan plan = PlanRetention(entries.value(), database, now, keepDays, newestSuccessfulFile);
+    const RetentionPlan plan = PlanRetention(entries.value(), database, now, keepDays, newestFirst);
     report.refusals = plan.refusals;
 
     const QDir dir(folder.trimmed());

@@ -25,7 +25,7 @@ Result<QList<FolderEntry>> ListFolder(const QString &folder)
     QList<FolderEntry> entries;
     entries.reserve(infos.size());
     for (const QFileInfo &info : infos)
-        entries.append(
-            {info.fileName(), info.isFile(), info.isSymLink(), info.isSymLink() ? 0 : info.size()});
+        entries.append({info.fileName(), info.isFile(), info.isSymLink(), info.isSymLink() ? 0 : info.size(),
+                        info.lastModified()});
     return entries;
 }

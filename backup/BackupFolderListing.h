@@ -2,6 +2,7 @@
 
 #include "settings/Result.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -11,6 +12,8 @@ struct FolderEntry {
     bool isFile = false;    // a regular file, or a link to one
     bool isSymLink = false; // a symbolic link (on Windows also a shortcut), whatever it points to
     qint64 sizeBytes = 0;   // 0 for a link: its target may lie anywhere
+    // The last write as the file system keeps it: it orders backups no record names.
+    QDateTime modified = {};
 };
 
 // Whether the folder, written as the server sees it, can be looked into from here: a path in this

@@ -2,6 +2,7 @@
 
 #include "backup/OwnBackups.h"
 
+#include <QHash>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -15,15 +16,33 @@ QString FileNameOf(const QString &path)
     return path.mid(separator + 1);
 }
 
+// The backups newest first: those the runs name in the runs' order, then the others by their last write.
+QList<OwnBackup> InRunOrder(QList<OwnBackup> backups, const QStringList &newestFirst)
+{
+    QHash<QString, qsizetype> rank;
+    for (const QString &path : newestFirst)
+        rank.insert(FileNameOf(path), rank.size()); // a name given twice keeps its first, newer place
+    const auto rankOf = [&](const OwnBackup &backup) { return rank.value(backup.entry.name, rank.size()); };
+    std::stable_sort(backups.begin(), backups.end(), [&](const OwnBackup &a, const OwnBackup &b) {
+        const qsizetype rankA = rankOf(a);
+        const qsizetype rankB = rankOf(b);
+        if (rankA != rankB)
+            return rankA < rankB;
+        return a.entry.modified > b.entry.modified;
+    });
+    return backups;
+}
+
 } // namespace
 
 RetentionPlan PlanRetention(const QList<FolderEntry> &entries, const QString &database, const QDateTime &now,
-                            int keepDays, const QString &newestSuccessfulFile)
+                            int keepDays, const QStringList &newestFirst)
 {
     RetentionPlan plan;
     if (keepDays <= 0)
         return plan;
-    const QString newest = FileNameOf(newestSuccessfulFile);
+    const QString newestPath = newestFirst.value(0);
+    const QString newest = FileNameOf(newestPath);
     // A folder of the same path on this machine as on the server's would otherwise lose files that are
     // no copies of what the server just wrote.
     const bool newestHere = std::any_of(entries.begin(), entries.end(), [&](const FolderEntry &entry) {
@@ -31,30 +50,36 @@ RetentionPlan PlanRetention(const QList<FolderEntry> &entries, const QString &da
     });
     if (!newestHere) {
         plan.refusals.append(
-            {QString(),
-             u"Son yedek (%1) bu bilgisayardan görülen yedek klasöründe yok; "
-             "klasör SQL Server'ın yazdığı klasör olmayabilir. Eski yedekler "
-             "silinmedi, gerekirse SQL Server'ın bilgisayarında elle silin."_s.arg(newestSuccessfulFile)});
+            {QString(), u"Son yedek (%1) bu bilgisayardan görülen yedek klasöründe yok; "
+                        "klasör SQL Server'ın yazdığı klasör olmayabilir. Eski yedekler "
+                        "silinmedi, gerekirse SQL Server'ın bilgisayarında elle silin."_s.arg(newestPath)});
         return plan;
     }
     const QDateTime oldest = now.addDays(-keepDays);
-    for (const OwnBackup &backup : OwnBackups(entries, database)) {
+    const int kept = std::max(keepDays, kMinBackupsKept);
+    int newer = 0; // the regular files met so far, newest first
+    for (const OwnBackup &backup : InRunOrder(OwnBackups(entries, database), newestFirst)) {
         const QString &name = backup.entry.name;
+        const bool regular = backup.entry.isFile && !backup.entry.isSymLink;
+        const bool amongNewest = regular && newer++ < kept;
         QString reason;
         if (backup.stamp > now)
-            reason = u"%1 silinmedi: adındaki tarih ileride, bilgisayarın saati geri alınmış olabilir."_s;
+            reason = u"%1 silinmedi: adındaki tarih ileride, bilgisayarın saati geri alınmış olabilir."_s.arg(
+                name);
         else if (backup.stamp >= oldest)
             continue;
         else if (name == newest)
-            reason = u"%1 silinmedi: en son başarılı yedek bu."_s;
+            reason = u"%1 silinmedi: en son başarılı yedek bu."_s.arg(name);
+        else if (amongNewest)
+            reason = u"%1 silinmedi: en yeni %2 yedekten biri."_s.arg(name, QString::number(kept));
         else if (backup.entry.isSymLink)
-            reason = u"%1 silinmedi: dosya değil, bir bağlantı (kısayol)."_s;
+            reason = u"%1 silinmedi: dosya değil, bir bağlantı (kısayol)."_s.arg(name);
         else if (!backup.entry.isFile)
-            reason = u"%1 silinmedi: dosya değil, bir klasör."_s;
+            reason = u"%1 silinmedi: dosya değil, bir klasör."_s.arg(name);
         if (reason.isEmpty())
             plan.remove.append(name);
         else
-            plan.refusals.append({name, reason.arg(name)});
+            plan.refusals.append({name, reason});
     }
     return plan;
 }

@@ -17,9 +17,16 @@ struct RetentionPlan {
     QList<RetentionRefusal> refusals;
 };
 
+// However few runs the days to keep cover, this many backups stay.
+inline constexpr int kMinBackupsKept = 3;
+
 // "ESKİ YEDEKLERİ SAKLA: N GÜN", 0 keeping all: the database's own backups (OwnBackups) whose name is dated
-// more than keepDays days before now. Never the newest successful backup (a name, or a path that ends in
-// it), never a link or a folder, never a name dated after now. Nothing at all when that newest backup is
-// not among the entries: the folder seen here is then not the one the server writes into.
+// more than keepDays days before now. Never one of the newest max(N, 3) backups, never a link or a folder,
+// never a name dated after now.
+//
+// "Newest" is the order the runs happened in, not the dates a clock wrote into the names: `newestFirst`
+// names the files of the successful runs, this run's first (names, or paths that end in them); backups it
+// does not name come after those, the last written first. Nothing at all when this run's file is not
+// among the entries: the folder seen here is then not the one the server writes into.
 RetentionPlan PlanRetention(const QList<FolderEntry> &entries, const QString &database, const QDateTime &now,
-                            int keepDays, const QString &newestSuccessfulFile);
+                            int keepDays, const QStringList &newestFirst);

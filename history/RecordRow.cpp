@@ -53,6 +53,7 @@ const QList<AddedColumn> &AddedColumns()
         {u"ended_elapsed_ms"_s, u"INTEGER NOT NULL DEFAULT -1"_s},
         {u"boot_id"_s, u"TEXT NOT NULL DEFAULT ''"_s},
         {u"finished"_s, u"INTEGER NOT NULL DEFAULT 1"_s},
+        {u"clock_suspect"_s, u"INTEGER NOT NULL DEFAULT 0"_s},
     };
     return kAdded;
 }
@@ -61,7 +62,8 @@ const QString &Columns()
 {
     static const QString kColumns =
         u"id, cause, started_ms, started_offset, ended_ms, ended_offset, ok, file, "
-        "size_bytes, reason, verification, removed, started_elapsed_ms, ended_elapsed_ms, boot_id, finished"_s;
+        "size_bytes, reason, verification, removed, started_elapsed_ms, ended_elapsed_ms, boot_id, finished, "
+        "clock_suspect"_s;
     return kColumns;
 }
 
@@ -70,9 +72,9 @@ bool PrepareInsert(QSqlQuery &query, const RunRecord &record)
     // Qt binds an empty QString that was never set as NULL.
     if (!query.prepare(u"INSERT INTO runs (cause, started_ms, started_offset, ended_ms, ended_offset, ok, "
                        "file, size_bytes, reason, verification, removed, started_elapsed_ms, "
-                       "ended_elapsed_ms, boot_id, finished) VALUES (COALESCE(?, ''), ?, ?, ?, ?, ?, "
-                       "COALESCE(?, ''), ?, COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''), ?, ?, "
-                       "COALESCE(?, ''), ?)"_s))
+                       "ended_elapsed_ms, boot_id, finished, clock_suspect) VALUES (COALESCE(?, ''), ?, ?, "
+                       "?, ?, ?, COALESCE(?, ''), ?, COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''), ?, "
+                       "?, COALESCE(?, ''), ?, ?)"_s))
         return false;
     for (const QVariant &value :
          {QVariant(record.cause), StoredInstant(record.started), StoredOffset(record.started),
@@ -80,7 +82,7 @@ bool PrepareInsert(QSqlQuery &query, const RunRecord &record)
           QVariant(record.ok ? 1 : 0), QVariant(record.file), QVariant(record.sizeBytes),
           QVariant(record.reason), QVariant(record.verification), QVariant(record.removed.join(u'\n')),
           QVariant(record.startedElapsedMs), QVariant(record.endedElapsedMs), QVariant(record.bootId),
-          QVariant(record.finished ? 1 : 0)})
+          QVariant(record.finished ? 1 : 0), QVariant(record.clockSuspect ? 1 : 0)})
         query.addBindValue(value);
     return true;
 }
@@ -102,6 +104,7 @@ RunRecord ReadRecord(const QSqlQuery &query)
     record.endedElapsedMs = query.value(13).toLongLong();
     record.bootId = query.value(14).toString();
     record.finished = query.value(15).toInt() != 0;
+    record.clockSuspect = query.value(16).toInt() != 0;
     return record;
 }
 

@@ -88,8 +88,11 @@ std::optional<qint64> RunHistory::insert(const RunRecord &record, QSqlError &err
     if (!RecordRow::PrepareInsert(query, record) || !query.exec())
         return failed();
     const qint64 id = query.lastInsertId().toLongLong();
-    if (!Exec(query, u"DELETE FROM runs WHERE ended_ms < ?"_s,
-              {record.ended.addYears(-1).toMSecsSinceEpoch()}) ||
+    // A clock a year ahead would otherwise wipe out the whole record of the runs that really happened; a
+    // run not yet ended has not had its clock checked.
+    if ((record.finished && !record.clockSuspect &&
+         !Exec(query, u"DELETE FROM runs WHERE ended_ms < ?"_s,
+               {record.ended.addYears(-1).toMSecsSinceEpoch()})) ||
         !Exec(query,
               u"DELETE FROM runs WHERE id <= (SELECT id FROM runs ORDER BY id DESC LIMIT 1 OFFSET ?)"_s,
               {maxEntries_}) ||
@@ -161,6 +164,18 @@ Result<QList<qint64>> RunHistory::recentSizes(const QString &database, int limit
     for (const RunRecord &record : records.value())
         sizes.append(record.sizeBytes);
     return sizes;
+}
+
+Result<QStringList> RunHistory::successfulNames(int limit) const
+{
+    const Result<QList<RunRecord>> records =
+        select(u"WHERE ok = 1 AND file <> '' ORDER BY id DESC LIMIT ?"_s, {limit});
+    if (!records)
+        return records.failure();
+    QStringList names;
+    for (const RunRecord &record : records.value())
+        names.append(NameOf(record.file));
+    return names;
 }
 
 Result<RunSummary> RunHistory::summary(const QDateTime &now) const

@@ -24,12 +24,14 @@ public:
     static constexpr int kMaxEntries = 20'000;
     static const QString kFileName;
 
-    // `maxEntries`: the newest this many are kept; runs ended more than a year before the newest go too.
+    // `maxEntries`: the newest this many are kept; runs ended more than a year before the newest go too,
+    // unless the newest was recorded under a clock in doubt.
     explicit RunHistory(const QString &programFolder, int maxEntries = kMaxEntries);
 
     QString filePath() const { return path_; }
 
-    // Records a run that has ended, and hands back its id.
+    // Records a run that has ended, and hands back its id. Only a finished run whose clock was not in doubt
+    // ages older runs out.
     Result<qint64> append(const RunRecord &record) const;
 
     // Newest first.
@@ -44,6 +46,9 @@ public:
     // whose file carries the database's name as the backup file names write it, a second's copy ("-2")
     // among them.
     Result<QList<qint64>> recentSizes(const QString &database, int limit) const;
+    // The names (without folder) of the files of the successful runs, the newest run first: the order the
+    // backups were really made in, whatever the clock wrote into their names.
+    Result<QStringList> successfulNames(int limit) const;
     // The last success, and the successes and failures that ended in the 7 days before `now` (or after it:
     // a clock set back leaves runs dated ahead).
     Result<RunSummary> summary(const QDateTime &now) const;

@@ -25,6 +25,9 @@ struct RunRecord {
     qint64 endedElapsedMs = -1;
     QString bootId;       // empty when unknown
     bool finished = true; // false from the run's start until its end is written
+    // The wall clock disagreed with the runs before it: the times above may be far off, so they neither
+    // age other rows out nor count as evidence against a later clock.
+    bool clockSuspect = false;
 
     friend bool operator==(const RunRecord &, const RunRecord &) = default;
 };

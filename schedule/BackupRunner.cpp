@@ -6,6 +6,7 @@
 #include "backup/SpaceForecast.h"
 #include "backup/WrittenFileCheck.h"
 #include "history/RunHistory.h"
+#include "schedule/ClockCheck.h"
 #include "schedule/Schedule.h"
 #include "settings/BackupSettings.h"
 #include "settings/ConnectionSettings.h"
@@ -25,6 +26,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 kNamesKeptMs = 48LL * 60 * 60 * 1000;
+// The history's latest runs the wall clock is weighed against.
+constexpr int kClockEvidenceRuns = 50;
 
 // The file name of a path as the server writes it, with either separator.
 QString NameOf(const QString &path)
@@ -65,6 +68,8 @@ struct RunnerState {
     MadeNames made;
     bool namesLoaded = false;
     bool invisibleFolderTold = false;
+    // The end of this process's last run whose clock was trusted, for a history that lacks it.
+    ClockReading lastTrustedEnd;
 };
 
 // A damaged or locked history leaves only an empty or missing file to be caught, and never costs the run.
@@ -82,13 +87,38 @@ double RunsPerDayOf(const BackupSettings &settings)
     return RunsPerDay(minutes, DailyHourOf(settings.dailyHour).has_value());
 }
 
+// Read before this run's record is appended: the record then knows whether it may age older ones out.
+std::optional<QString> CheckClock(const RunnerState &state, const ClockReading &reading,
+                                  const QString &folder, const QString &database, const QString &ownFile)
+{
+    QList<OwnBackup> backups;
+    if (IsVisibleFolder(folder))
+        if (const Result<QList<FolderEntry>> entries = ListFolder(folder))
+            backups = OwnBackups(entries.value(), database);
+    // An unreadable history leaves the folder and this process's own runs to judge by.
+    const Result<QList<RunRecord>> runs = state.history.recent(kClockEvidenceRuns);
+    if (!runs)
+        qCWarning(lcRunner).noquote() << runs.failure().reason << runs.failure().detail;
+    ClockEvidence evidence = GatherClockEvidence(runs ? runs.value() : QList<RunRecord>(), backups, ownFile);
+    if (state.lastTrustedEnd.wall.isValid())
+        evidence.lastEnd = state.lastTrustedEnd;
+    return ClockDoubt(reading, evidence);
+}
+
 // "ESKİ YEDEKLERİ SAKLA": only after a run that succeeded (and was verified when asked), never otherwise.
 void ClearOldBackups(BackupResult &result, RunnerState &state, const QString &folder, const QString &database,
                      const QDateTime &now, int keepDays)
 {
-    const Result<RetentionReport> report = ApplyRetention(folder, database, now, keepDays, result.filePath);
+    // The history knows the order the backups were really made in; without it the files' own times do.
+    const Result<QStringList> earlier = state.history.successfulNames(std::max(keepDays, kMinBackupsKept));
+    if (!earlier)
+        qCWarning(lcRunner).noquote() << earlier.failure().reason << earlier.failure().detail;
+    const QStringList newestFirst =
+        QStringList{result.filePath} + (earlier ? earlier.value() : QStringList());
+    const Result<RetentionReport> report = ApplyRetention(folder, database, now, keepDays, newestFirst);
     if (!report) {
         result.removed << u"eski yedekler silinemedi: %1"_s.arg(report.failure().reason);
+        result.retentionProblem = u"ESKİ YEDEKLER SİLİNEMEDİ: %1"_s.arg(report.failure().reason);
         return;
     }
     for (const QString &name : report->removed)
@@ -97,12 +127,16 @@ void ClearOldBackups(BackupResult &result, RunnerState &state, const QString &fo
         // A folder this machine cannot see is said once, not after every run.
         if (refusal.name.isEmpty() && std::exchange(state.invisibleFolderTold, true))
             continue;
-        result.removed << (refusal.name.isEmpty()
-                               ? refusal.reason
-                               : u"silinmedi: %1 (%2)"_s.arg(refusal.name, refusal.reason));
+        result.removed << refusal.reason;
     }
-    for (const RemovalFailure &failure : report->failures)
+    QStringList failed;
+    for (const RemovalFailure &failure : report->failures) {
         result.removed << u"silinemedi: %1 (%2)"_s.arg(failure.name, failure.failure.detail);
+        failed << failure.name;
+    }
+    if (!failed.isEmpty())
+        result.retentionProblem = u"ESKİ YEDEKLER SİLİNEMEDİ: %1. Klasöre yazma izni verin ya da dosyayı "
+                                  "kullanan programı kapatın."_s.arg(failed.join(u", "_s));
 }
 
 void ForecastRoom(BackupResult &result, const QString &folder, const QString &database,
@@ -120,11 +154,12 @@ void ForecastRoom(BackupResult &result, const QString &folder, const QString &da
 } // namespace
 
 BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<QDateTime()> now,
-                                   std::function<void(int percent)> progress)
+                                   const ElapsedClock &elapsed, std::function<void(int percent)> progress)
 {
     auto state = std::make_shared<RunnerState>(programFolder);
-    return [programFolder, now = std::move(now), progress = std::move(progress), state] {
+    return [programFolder, now = std::move(now), &elapsed, progress = std::move(progress), state] {
         const QDateTime time = now();
+        const ClockReading reading{time, elapsed.elapsed().count(), elapsed.bootId()};
         if (!std::exchange(state->namesLoaded, true)) {
             // A damaged or locked history costs only this memory across a restart, never the run.
             if (const Result<QStringList> names = state->history.namesSince(time.addSecs(-48 * 3600)))
@@ -140,18 +175,30 @@ BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<Q
             kLoginTimeoutSeconds, progress);
         if (!result.plannedPath.isEmpty())
             state->made.add(NameOf(result.plannedPath));
+
+        const Result<BackupSettings> settings = LoadBackupSettings(SettingsFiles::BackupFile(programFolder));
+        const Result<ConnectionValues> values =
+            LoadConnectionValues(SettingsFiles::ConnectionFile(programFolder));
+        // Every run, failed ones too: their records would age the history out by the same clock.
+        const std::optional<QString> doubt = CheckClock(
+            *state, reading, settings ? settings->folder : QString(), values ? values->database : QString(),
+            result.ok ? result.filePath : result.plannedPath);
+        if (doubt) {
+            result.clockWarning = *doubt;
+            qCWarning(lcRunner).noquote() << *doubt;
+        } else {
+            state->lastTrustedEnd = {now(), elapsed.elapsed().count(), elapsed.bootId()};
+        }
         if (!result.ok)
             return result;
 
-        const QString backupFile = SettingsFiles::BackupFile(programFolder);
-        const Result<BackupSettings> settings = LoadBackupSettings(backupFile);
-        const Result<ConnectionValues> values =
-            LoadConnectionValues(SettingsFiles::ConnectionFile(programFolder));
         CheckWrittenFile(result, values ? RecentSizes(state->history, values->database) : QList<qint64>{});
         if (!result.ok || !settings || !values)
             return result;
         const int keepDays = KeepDaysOf(settings->keepDays).value_or(0);
-        if (keepDays > 0)
+        if (keepDays > 0 && doubt)
+            result.removed << *doubt;
+        else if (keepDays > 0)
             ClearOldBackups(result, *state, settings->folder, values->database, time, keepDays);
         ForecastRoom(result, settings->folder, values->database, settings.value(), keepDays);
         return result;

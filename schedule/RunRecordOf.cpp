@@ -18,5 +18,6 @@ RunRecord RunRecordOf(const BackupResult &result, RunCause cause, const QDateTim
     else if (result.verification == Verification::Failed)
         record.verification = u"doğrulanamadı"_s;
     record.removed = result.removed;
+    record.clockSuspect = !result.clockWarning.isEmpty();
     return record;
 }

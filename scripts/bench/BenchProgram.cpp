@@ -32,11 +32,11 @@ std::optional<QString> BenchProgram::start()
             server_.port(),
             {.password = u"pw"_s, .dailyHour = farHour, .interval = u"Günlük yedekleme saatinde kopyala"_s}))
         return u"cannot write the program folder"_s;
-    window_ =
-        progress_ == Progress::Shown
-            ? MakeProgramWindow(folder_.path(), clock_, elapsed_)
-            : std::make_unique<KVZ>(folder_.path(), clock_, elapsed_,
-                                    MakeBackupRunner(folder_.path(), [&c = clock_] { return c.now(); }));
+    window_ = progress_ == Progress::Shown
+                  ? MakeProgramWindow(folder_.path(), clock_, elapsed_)
+                  : std::make_unique<KVZ>(folder_.path(), clock_, elapsed_,
+                                          MakeBackupRunner(
+                                              folder_.path(), [&c = clock_] { return c.now(); }, elapsed_));
     window_->startUp();
     const std::optional<FinishedRun> startUpRun = WaitForRun(*window_, 30s);
     if (!startUpRun || !startUpRun->result.ok)

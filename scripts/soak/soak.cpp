@@ -64,7 +64,8 @@ int main(int argc, char *argv[])
     const QDateTime end = start.addDays(days);
     ManualClock clock(start);
     KVZ window(program.path(), clock, clock,
-               MakeBackupRunner(program.path(), [&c = clock] { return c.now(); }));
+               MakeBackupRunner(
+                   program.path(), [&c = clock] { return c.now(); }, clock));
     window.setQuestion([](const QString &) { return false; });
 
     int runs = 0;

@@ -324,6 +324,36 @@ empty_backup_keeps_old() {
   ok "an empty file the server calls written fails the run; with 'saklama-gunu=1' both earlier backups stay"
 }
 
+clock_far_ahead() {
+  setup far-ahead
+  settings 03 'Günlük yedekleme saatinde kopyala'
+  local right name hours
+  right=$(at '2026-12-07 02:59:40 +0100')
+  # Good backups of 12 h, 30 h and 3 days ago, written when their names say.
+  for hours in 12 30 72; do
+    name=$(date -d "@$((right - hours * 3600))" +%Y%m%d%H%M%S)-STOK.bak
+    echo "$hours" >"$dir/backups/$name"
+    touch -d "@$((right - hours * 3600))" "$dir/backups/$name"
+  done
+  start program "$right" FAKETIME_DONT_FAKE_MONOTONIC=1
+  wait_for 20 has_written 1 || fail "no start-up backup"
+  local before
+  before=$(ls "$dir/backups")
+  printf 'saklama-gunu=1\n' >>"$dir/program/yedeklemeayar.txt"
+  # The machine's clock is set 400 days ahead while the program runs: elapsed time does not follow it.
+  jump_to $((right + 400 * 86400 + 18))
+  wait_for 10 has_written 2 || fail "no backup at the daily hour 400 days ahead: $(stamps)"
+  sleep 1
+  local missing=
+  for name in $before; do [[ -e $dir/backups/$name ]] || missing+=" $name"; done
+  [[ -z $missing ]] || fail "removed under a clock 400 days ahead:$missing"
+  [[ $(stamps) =~ 20280111030000 ]] || fail "backups: $(stamps)"
+  grep -q 'BİLGİSAYARIN SAATİ YANLIŞ OLABİLİR: saat 11.01.2028 03:00' "$dir/program.log" ||
+    fail "no clock warning in the log"
+  stop || fail "exit status $?"
+  ok "a clock 400 days ahead with saklama-gunu=1 removes none of the $(wc -w <<<"$before") earlier backups"
+}
+
 run() { # case number, function, its arguments; a case that ends unexpectedly counts as failed
   (set -euo pipefail; "${@:2}") >"$root/$1.out" 2>&1
   local status=$?
@@ -345,6 +375,7 @@ run 8 second_copy
 run 9 unreadable_connection
 run 10 retried_after_failed_daily
 run 11 empty_backup_keeps_old
+run 12 clock_far_ahead
 wait
 leaks=$(grep -rlF --exclude=KVZ.dll --exclude='server.*' -e "$password" "$root")
 if [[ -z $leaks ]]; then

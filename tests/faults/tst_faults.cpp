@@ -345,7 +345,7 @@ void tst_faults::stalledServerLeavesWindowUsable()
 
 void tst_faults::removedFolderFailsUntilMadeAgain()
 {
-    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }));
+    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
     verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun));
 
     QVERIFY(QDir(program_->backupFolder()).removeRecursively());
@@ -362,7 +362,7 @@ void tst_faults::removedFolderFailsUntilMadeAgain()
 
 void tst_faults::runsInOneSecondKeepEveryFile()
 {
-    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }));
+    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
     const QStringList suffixes{QString(), u"-2"_s, u"-3"_s};
     for (const QString &suffix : suffixes)
         verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun, suffix));
@@ -375,7 +375,7 @@ void tst_faults::runsInOneSecondKeepEveryFile()
 // own size beside the reason.
 void tst_faults::emptyFileFailsTheRun()
 {
-    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }));
+    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
     verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun));
     const RunHistory history(program_->path());
     QTRY_VERIFY(history.lastSuccess().ok() && history.lastSuccess().value());

@@ -80,17 +80,21 @@ void tst_runhistory::roundTrip_data()
     QTest::addColumn<RunSummary>("summary");
     QTest::addColumn<QDateTime>("since");
     QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("successes"); // newest first
 
-    QTest::newRow("empty") << QList<RunRecord>() << RunSummary() << kNoon.addDays(-1) << QStringList();
+    QTest::newRow("empty") << QList<RunRecord>() << RunSummary() << kNoon.addDays(-1) << QStringList()
+                           << QStringList();
     QTest::newRow("success, then failure")
         << QList<RunRecord>{Run(u"start"_s, kNoon.addSecs(-7200), true, u"C:\\Yedek\\a.bak"_s),
                             Run(u"interval"_s, kNoon.addSecs(-3600), false, u"/srv/yedek/b.bak"_s)}
-        << RunSummary{kNoon.addSecs(-7200), 1, 1} << kNoon.addSecs(-7200) << QStringList{u"b.bak"_s};
+        << RunSummary{kNoon.addSecs(-7200), 1, 1} << kNoon.addSecs(-7200) << QStringList{u"b.bak"_s}
+        << QStringList{u"a.bak"_s};
     const QDateTime summer(QDate(2026, 7, 1), QTime(3, 0), QTimeZone(2 * 3600));
     QTest::newRow("older than 7 days, other zones")
         << QList<RunRecord>{Run(u"daily hour"_s, summer, true, u"x.bak"_s),
                             Run(u"catch-up"_s, kNoon.addDays(-6).toOffsetFromUtc(-5 * 3600), false)}
-        << RunSummary{summer, 0, 1} << summer.addDays(-1) << QStringList{u"x.bak"_s};
+        << RunSummary{summer, 0, 1} << summer.addDays(-1) << QStringList{u"x.bak"_s}
+        << QStringList{u"x.bak"_s};
     RunRecord timed = Run(u"retry"_s, kNoon, true, u"t.bak"_s);
     timed.startedElapsedMs = 5'000;
     timed.endedElapsedMs = 100'000;
@@ -99,7 +103,15 @@ void tst_runhistory::roundTrip_data()
     unfinished.finished = false;
     QTest::newRow("elapsed times, boot, a run not yet ended")
         << QList<RunRecord>{timed, unfinished} << RunSummary{kNoon, 1, 1} << kNoon.addDays(-1)
-        << QStringList{u"t.bak"_s};
+        << QStringList{u"t.bak"_s} << QStringList{u"t.bak"_s};
+    RunRecord ahead = Run(u"interval"_s, kNoon.addDays(400), true, u"C:\\Yedek\\20280111-STOK.bak"_s);
+    ahead.clockSuspect = true;
+    QTest::newRow("a run under a clock in doubt, then one set right")
+        << QList<RunRecord>{Run(u"start"_s, kNoon.addSecs(-3600), true, u"/y/20261207-STOK.bak"_s), ahead,
+                            Run(u"interval"_s, kNoon, true, u"/y/20261207b-STOK.bak"_s)}
+        << RunSummary{kNoon, 3, 0} << kNoon.addDays(-1)
+        << QStringList{u"20261207-STOK.bak"_s, u"20280111-STOK.bak"_s, u"20261207b-STOK.bak"_s}
+        << QStringList{u"20261207b-STOK.bak"_s, u"20280111-STOK.bak"_s, u"20261207-STOK.bak"_s};
 }
 
 // One history of several databases' runs, asked for one database's recent sizes.
@@ -171,6 +183,7 @@ void tst_runhistory::roundTrip()
     QFETCH(RunSummary, summary);
     QFETCH(QDateTime, since);
     QFETCH(QStringList, names);
+    QFETCH(QStringList, successes);
 
     const RunHistory history(dir_->path());
     QList<RunRecord> newestFirst;
@@ -188,31 +201,52 @@ void tst_runhistory::roundTrip()
              newestFirst.isEmpty() ? std::nullopt : std::optional(newestFirst.first()));
     QCOMPARE(history.summary(kNoon).value(), summary);
     QCOMPARE(history.namesSince(since).value(), names);
+    QCOMPARE(history.successfulNames(100).value(), successes);
+    QCOMPARE(history.successfulNames(1).value(), successes.mid(0, 1));
 }
 
 void tst_runhistory::bounds_data()
 {
     QTest::addColumn<int>("cap");
     QTest::addColumn<QList<int>>("endDays");
+    QTest::addColumn<QList<int>>("doubted"); // the runs recorded under a clock in doubt
+    QTest::addColumn<QList<int>>("unfinished");
     QTest::addColumn<QList<int>>("kept");
 
-    QTest::newRow("the newest up to the cap") << 3 << QList<int>{0, 0, 0, 0, 0} << QList<int>{2, 3, 4};
+    const QList<int> none;
+    QTest::newRow("the newest up to the cap")
+        << 3 << QList<int>{0, 0, 0, 0, 0} << none << none << QList<int>{2, 3, 4};
     QTest::newRow("more than a year before the newest")
-        << 100 << QList<int>{-366, -364, 0} << QList<int>{1, 2};
-    QTest::newRow("a year counted from the newest run") << 100 << QList<int>{-400, -399} << QList<int>{0, 1};
-    QTest::newRow("both") << 2 << QList<int>{-500, 0, 0, 0} << QList<int>{2, 3};
+        << 100 << QList<int>{-366, -364, 0} << none << none << QList<int>{1, 2};
+    QTest::newRow("a year counted from the newest run")
+        << 100 << QList<int>{-400, -399} << none << none << QList<int>{0, 1};
+    QTest::newRow("both") << 2 << QList<int>{-500, 0, 0, 0} << none << none << QList<int>{2, 3};
+    QTest::newRow("a clock in doubt ages nothing out")
+        << 100 << QList<int>{-2, -1, 400} << QList<int>{2} << none << QList<int>{0, 1, 2};
+    QTest::newRow("the next trusted run ages out by its own clock")
+        << 100 << QList<int>{-400, 400, 0} << QList<int>{1} << none << QList<int>{1, 2};
+    QTest::newRow("the cap holds under a clock in doubt")
+        << 2 << QList<int>{0, 0, 400} << QList<int>{2} << none << QList<int>{1, 2};
+    QTest::newRow("a run not yet ended ages nothing out")
+        << 100 << QList<int>{-2, 400} << none << QList<int>{1} << QList<int>{0, 1};
 }
 
 void tst_runhistory::bounds()
 {
     QFETCH(int, cap);
     QFETCH(QList<int>, endDays);
+    QFETCH(QList<int>, doubted);
+    QFETCH(QList<int>, unfinished);
     QFETCH(QList<int>, kept);
 
     const RunHistory history(dir_->path(), cap);
     QList<qint64> ids;
-    for (int day : endDays)
-        ids.append(history.append(Run(u"interval"_s, kNoon.addDays(day), true)).value());
+    for (int index = 0; index < endDays.size(); ++index) {
+        RunRecord run = Run(u"interval"_s, kNoon.addDays(endDays[index]), true);
+        run.clockSuspect = doubted.contains(index);
+        run.finished = !unfinished.contains(index);
+        ids.append(history.append(run).value());
+    }
     QList<qint64> expected;
     for (int index : kept)
         expected.prepend(ids[index]);

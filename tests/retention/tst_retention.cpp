@@ -13,6 +13,8 @@ class tst_retention : public QObject {
 private slots:
     void plan_data();
     void plan();
+    void runOrder_data();
+    void runOrder();
     void applyInFolder();
     void invisibleFolder_data();
     void invisibleFolder();
@@ -28,14 +30,16 @@ static const QString kOld = u"20260201000000-STOK.bak"_s;
 
 enum Kind { File, Link, Folder };
 
-// newest empty: the database's backup of ten minutes ago, put into the folder as well.
+// newest empty: the database's backup of ten minutes ago, put into the folder as well. newer: how many
+// further runs since the file under test the history lists, their backups within the days kept; -1 for
+// enough to leave it out of the newest kept whatever their dates.
 static void Row(const char *tag, QStringView database, QStringView name, int keepDays, const char *expected,
-                Kind kind = File, const QStringList &others = {}, QStringView newest = {})
+                Kind kind = File, const QStringList &others = {}, QStringView newest = {}, int newer = -1)
 {
     QTest::newRow(tag) << database.toString() << name.toString() << int(kind) << others << keepDays
                        << (newest.isEmpty() ? BackupFileName(database.toString(), kNow.addSecs(-600))
                                             : newest.toString())
-                       << expected;
+                       << (newer < 0 ? std::max(keepDays, kMinBackupsKept) : newer) << expected;
 }
 
 void tst_retention::plan_data()
@@ -45,7 +49,8 @@ void tst_retention::plan_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("others"); // further regular files in the folder
     QTest::addColumn<int>("keepDays");
-    QTest::addColumn<QString>("newest");   // put into the folder unless it is "absent"
+    QTest::addColumn<QString>("newest"); // put into the folder unless it is "absent"
+    QTest::addColumn<int>("newer");
     QTest::addColumn<QString>("expected"); // removed, kept, refused, or all refused
 
     const QStringList first{kOld};
@@ -75,6 +80,9 @@ void tst_retention::plan_data()
     Row("month 13", u"STOK", u"20251301000000-STOK.bak", 7, "kept");
     Row("hour 24", u"STOK", u"20260201240000-STOK.bak", 7, "kept");
     Row("foreign name", u"STOK", u"STOK.bak", 7, "kept");
+    Row("old, but among the newest 3", u"STOK", kOld, 1, "refused", File, {}, {}, 1);
+    Row("old, the fourth newest", u"STOK", kOld, 1, "removed", File, {}, {}, 2);
+    Row("old, among the newest 5 of 5 days", u"STOK", kOld, 5, "refused", File, {}, {}, 3);
 }
 
 void tst_retention::plan()
@@ -85,16 +93,22 @@ void tst_retention::plan()
     QFETCH(QStringList, others);
     QFETCH(int, keepDays);
     QFETCH(QString, newest);
+    QFETCH(int, newer);
     QFETCH(QString, expected);
 
     QList<FolderEntry> entries{{name, kind != Folder, kind == Link}};
+    QStringList newestFirst{newest};
+    for (int hour = 1; hour <= newer; ++hour) {
+        newestFirst.append(BackupFileName(database, kNow.addSecs(-3600 * hour)));
+        entries.append({newestFirst.last(), true, false});
+    }
     for (const QString &other : others)
         entries.append({other, true, false});
     const QString newestName = newest.mid(newest.lastIndexOf(u'\\') + 1);
     if (newest != u"absent" && newestName != name)
         entries.append({newestName, true, false});
 
-    const RetentionPlan plan = PlanRetention(entries, database, kNow, keepDays, newest);
+    const RetentionPlan plan = PlanRetention(entries, database, kNow, keepDays, newestFirst);
     bool refusedHere = false;
     bool folderRefused = false;
     for (const RetentionRefusal &refusal : plan.refusals) {
@@ -111,11 +125,57 @@ void tst_retention::plan()
     QCOMPARE(outcome, expected);
 }
 
+void tst_retention::runOrder_data()
+{
+    QTest::addColumn<QString>("files");   // "stamp:written" (yyyyMMdd each), this run's first
+    QTest::addColumn<QString>("history"); // the stamps of the earlier successful runs, newest first
+    QTest::addColumn<QString>("removed"); // with keep-days 1
+
+    QTest::newRow("a name dated ahead takes no later run's place")
+        << "20260307:20260307 20260306:20260306 20260305:20260305 20280101:20260304 20260301:20260301"
+        << "20260306 20260305 20280101 20260301"
+        << "20260301";
+    QTest::newRow("unlisted backups by their last write, not their names")
+        << "20260307:20260307 20260301:20260306 20260305:20260305 20260302:20260302"
+        << ""
+        << "20260302";
+    QTest::newRow("listed runs before unlisted files")
+        << "20260307:20260307 20260301:20260201 20260302:20260305 20260303:20260306"
+        << "20260301"
+        << "20260302";
+}
+
+void tst_retention::runOrder()
+{
+    QFETCH(QString, files);
+    QFETCH(QString, history);
+    QFETCH(QString, removed);
+
+    const auto name = [](const QString &stamp) { return stamp + u"030000-STOK.bak"_s; };
+    QList<FolderEntry> entries;
+    for (const QString &file : files.split(u' ')) {
+        const QStringList parts = file.split(u':');
+        entries.append({name(parts[0]), true, false, 1, QDateTime::fromString(parts[1], u"yyyyMMdd"_s)});
+    }
+    QStringList newestFirst{entries.first().name};
+    for (const QString &stamp : history.split(u' ', Qt::SkipEmptyParts))
+        newestFirst.append(u"C:\\Yedek\\"_s + name(stamp));
+    // As the folder lists them.
+    std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
+    QCOMPARE(PlanRetention(entries, u"STOK"_s, kNow, 1, newestFirst).remove, QStringList{name(removed)});
+}
+
 static void WriteFile(const QString &path, qint64 size)
 {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
     QCOMPARE(file.write(QByteArray(size, 'x')), size);
+}
+
+static bool SetWritten(const QString &path, const QDateTime &time)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime);
 }
 
 void tst_retention::applyInFolder()
@@ -145,16 +205,22 @@ void tst_retention::applyInFolder()
     QCOMPARE(space->backupsBytes, 100 + 20 + 3 + 4000);
     QVERIFY(space->freeBytes > 0);
 
-    const Result<RetentionReport> report = ApplyRetention(folder.path(), u"STOK"_s, kNow, 7, newestOld);
+    // Keeping a day: the newest three files stay, in the runs' order, then the others by their last write.
+    const QDateTime written(QDate(2026, 2, 1), QTime(0, 0));
+    QVERIFY(SetWritten(folder.filePath(oldCopy), written.addDays(1)));
+    QVERIFY(SetWritten(folder.filePath(kOld), written));
+    const Result<RetentionReport> report =
+        ApplyRetention(folder.path(), u"STOK"_s, kNow, 1, QStringList{newestOld, recent});
     QVERIFY(report.ok());
-    QCOMPARE(report->removed, (QStringList{oldCopy, kOld}));
+    QCOMPARE(report->removed, QStringList{kOld});
     QStringList refused;
     for (const RetentionRefusal &refusal : report->refusals)
         refused.append(refusal.name);
-    QCOMPARE(refused, (QStringList{link, subfolder, newestOld}));
+    refused.sort();
+    QCOMPARE(refused, (QStringList{oldCopy, link, subfolder, newestOld, recent}));
     QVERIFY(report->failures.isEmpty());
-    QVERIFY(!QFileInfo::exists(folder.filePath(kOld)) && !QFileInfo::exists(folder.filePath(oldCopy)));
-    for (const QString &name : staying + QStringList{link, subfolder + u"/icinde.bak"_s})
+    QVERIFY(!QFileInfo::exists(folder.filePath(kOld)));
+    for (const QString &name : staying + QStringList{oldCopy, link, subfolder + u"/icinde.bak"_s})
         QVERIFY2(QFileInfo::exists(folder.filePath(name)), qPrintable(name));
     QVERIFY(QFileInfo(folder.filePath(link)).isSymLink());
     QCOMPARE(QFileInfo(target).size(), 7000000);
@@ -170,7 +236,7 @@ void tst_retention::invisibleFolder_data()
 void tst_retention::invisibleFolder()
 {
     QFETCH(QString, folder);
-    const Result<RetentionReport> report = ApplyRetention(folder, u"STOK"_s, kNow, 7, kNewest);
+    const Result<RetentionReport> report = ApplyRetention(folder, u"STOK"_s, kNow, 7, {kNewest});
     QVERIFY(report.ok());
     QVERIFY(report->removed.isEmpty() && report->failures.isEmpty());
     QCOMPARE(report->refusals.size(), 1);
