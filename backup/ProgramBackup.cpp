@@ -20,7 +20,8 @@ BackupResult Refused(const Failure &failure)
 } // namespace
 
 BackupResult RunProgramBackup(const QString &programFolder, const QDateTime &time, const IsNameTaken &isTaken,
-                              int loginTimeoutSeconds, const std::function<void(int percent)> &progress)
+                              int loginTimeoutSeconds, const std::function<void(int percent)> &progress,
+                              RunCancel *cancel)
 {
     const QString backupFile = SettingsFiles::BackupFile(programFolder);
     // Nothing goes to the server without a folder that is whole: a bare name would land in the server's
@@ -34,5 +35,5 @@ BackupResult RunProgramBackup(const QString &programFolder, const QDateTime &tim
     if (!values)
         return Refused(values.failure());
     return RunBackup(values.value(), folder.value(), time, isTaken,
-                     {settings->verify.trimmed() == u'1', progress, loginTimeoutSeconds});
+                     {settings->verify.trimmed() == u'1', progress, loginTimeoutSeconds, cancel});
 }

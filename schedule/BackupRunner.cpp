@@ -112,10 +112,12 @@ void ForecastRoom(BackupResult &result, const QString &folder, const QString &da
 } // namespace
 
 BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<QDateTime()> now,
-                                   std::function<void(int percent)> progress)
+                                   std::function<void(int percent)> progress,
+                                   std::shared_ptr<RunCancel> cancel)
 {
     auto state = std::make_shared<RunnerState>(programFolder);
-    return [programFolder, now = std::move(now), progress = std::move(progress), state] {
+    return [programFolder, now = std::move(now), progress = std::move(progress), cancel = std::move(cancel),
+            state] {
         const QDateTime time = now();
         if (!std::exchange(state->namesLoaded, true)) {
             // A damaged or locked history costs only this memory across a restart, never the run.
@@ -129,7 +131,7 @@ BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<Q
                 return state->made.contains(NameOf(path)) ||
                        (QDir::isAbsolutePath(path) && QFileInfo::exists(path));
             },
-            kLoginTimeoutSeconds, progress);
+            kLoginTimeoutSeconds, progress, cancel.get());
         if (!result.plannedPath.isEmpty())
             state->made.add(NameOf(result.plannedPath));
         if (!result.ok)

@@ -4,11 +4,15 @@
 
 #include <QDateTime>
 #include <functional>
+#include <memory>
+
+class RunCancel;
 
 // The run the program makes, on the backup worker: the settings files of the program folder read afresh,
 // the backup (and its verification when asked for), then the old backups cleared when asked for and the
 // room left on the backup disk. A name made in the last 48 hours (this run of the program, or an earlier
 // one as the history remembers), or one taken by a file in the folder where this machine can see it, is
-// never used again. `progress` hears the server's percent on the worker thread.
+// never used again. `progress` hears the server's percent on the worker thread; `cancel` stops a run.
 BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<QDateTime()> now,
-                                   std::function<void(int percent)> progress = {});
+                                   std::function<void(int percent)> progress = {},
+                                   std::shared_ptr<RunCancel> cancel = {});
