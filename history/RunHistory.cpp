@@ -119,7 +119,8 @@ Result<qint64> RunHistory::begin(const RunRecord &record) const
 {
     RunRecord open = record;
     open.finished = false;
-    // An end no clock has read yet.
+    // No success until it has ended, and an end no clock has read yet.
+    open.ok = false;
     open.ended = open.started;
     open.endedElapsedMs = -1;
     return append(open);

@@ -34,7 +34,8 @@ public:
 
     // Records a run that has ended, and hands back its id.
     Result<qint64> append(const RunRecord &record) const;
-    // Records a run as it starts, unfinished whatever the record says, so that one cut short stays seen.
+    // Records a run as it starts, unfinished and not yet a success whatever the record says, so that one
+    // cut short stays seen.
     Result<qint64> begin(const RunRecord &record) const;
     // Completes the row `begin` gave, old runs then going as after an append. A row no longer there (a
     // damaged file set aside since) is appended anew: the run is never lost.

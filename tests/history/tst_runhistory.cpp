@@ -61,6 +61,10 @@ private slots:
     void olderFileGainsColumns();
     void bounds_data();
     void bounds();
+    void runFromItsStart_data();
+    void runFromItsStart();
+    void longestSuccess_data();
+    void longestSuccess();
     void damagedFileIsSetAside();
     void lockedFileFailsAfterWaiting();
     void survivesKill_data();
@@ -94,7 +98,7 @@ void tst_runhistory::roundTrip_data()
     RunRecord unfinished = Run(u"button"_s, kNoon, false);
     unfinished.finished = false;
     QTest::newRow("elapsed times, boot, a run not yet ended")
-        << QList<RunRecord>{timed, unfinished} << RunSummary{kNoon, 1, 1} << kNoon.addDays(-1)
+        << QList<RunRecord>{timed, unfinished} << RunSummary{kNoon, 1, 0} << kNoon.addDays(-1)
         << QStringList{u"t.bak"_s};
 }
 
@@ -186,6 +190,105 @@ void tst_runhistory::bounds()
     for (const RunRecord &record : recent.value())
         stored.append(record.id);
     QCOMPARE(stored, expected);
+}
+
+// Steps: "begin", "finish" (the run's own row), "lost" (a row id no longer there), "restart".
+void tst_runhistory::runFromItsStart_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QList<bool>>("finished");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QList<int>>("marked");
+
+    const QString cut = RunHistory::kInterruptedReason;
+    QTest::newRow("in flight") << QStringList{u"begin"_s} << QList<bool>{false} << false << QString()
+                               << QList<int>{};
+    QTest::newRow("ended") << QStringList{u"begin"_s, u"finish"_s} << QList<bool>{true} << true << QString()
+                           << QList<int>{};
+    QTest::newRow("cut short, then started again") << QStringList{u"begin"_s, u"restart"_s, u"restart"_s}
+                                                   << QList<bool>{true} << false << cut << QList<int>{1, 0};
+    QTest::newRow("ended before the start") << QStringList{u"begin"_s, u"finish"_s, u"restart"_s}
+                                            << QList<bool>{true} << true << QString() << QList<int>{0};
+    QTest::newRow("its row gone") << QStringList{u"begin"_s, u"lost"_s, u"restart"_s}
+                                  << QList<bool>{true, true} << true << QString() << QList<int>{1};
+}
+
+void tst_runhistory::runFromItsStart()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QList<bool>, finished);
+    QFETCH(bool, ok);
+    QFETCH(QString, reason);
+    QFETCH(QList<int>, marked);
+
+    const RunHistory history(dir_->path());
+    RunRecord run = Run(u"button"_s, kNoon, true, u"a.bak"_s);
+    run.startedElapsedMs = 1'000;
+    run.endedElapsedMs = 96'000;
+    qint64 id = 0;
+    QList<int> restarts;
+    for (const QString &step : steps) {
+        if (step == u"begin"_s) {
+            const Result<qint64> begun = history.begin(run);
+            QVERIFY2(begun, Why(begun));
+            id = begun.value();
+        } else if (step == u"restart"_s) {
+            const Result<int> closed = history.closeInterrupted();
+            QVERIFY2(closed, Why(closed));
+            restarts << closed.value();
+        } else {
+            const Outcome done = history.finish(step == u"lost"_s ? id + 1 : id, run);
+            QVERIFY2(done, Why(done));
+        }
+    }
+    QCOMPARE(restarts, marked);
+    const QList<RunRecord> rows = history.recent(10).value();
+    QList<bool> rowsFinished;
+    for (const RunRecord &row : rows)
+        rowsFinished << row.finished;
+    QCOMPARE(rowsFinished, finished);
+    const RunRecord &newest = rows.first();
+    QCOMPARE(newest.id == id, rows.size() == 1);
+    QCOMPARE(newest.ok, ok);
+    QCOMPARE(newest.reason, reason);
+    QCOMPARE(newest.startedElapsedMs, run.startedElapsedMs);
+    // An end no clock read: never a length made up from the start.
+    QCOMPARE(newest.endedElapsedMs, ok ? run.endedElapsedMs : -1);
+}
+
+void tst_runhistory::longestSuccess_data()
+{
+    QTest::addColumn<QList<RunRecord>>("records");
+    QTest::addColumn<qint64>("longest");
+
+    RunRecord stepped = Run(u"interval"_s, kNoon, true);
+    stepped.started = kNoon.addSecs(3600);
+    stepped.startedElapsedMs = 10'000;
+    stepped.endedElapsedMs = 70'000;
+    RunRecord failed = Run(u"interval"_s, kNoon, false);
+    failed.started = kNoon.addDays(-1);
+    RunRecord running = Run(u"interval"_s, kNoon, true);
+    running.started = kNoon.addDays(-1);
+    running.finished = false;
+    QTest::newRow("none") << QList<RunRecord>{} << qint64(0);
+    QTest::newRow("elapsed over a clock set back") << QList<RunRecord>{stepped} << qint64(60'000);
+    QTest::newRow("wall clock without elapsed times")
+        << QList<RunRecord>{stepped, Run(u"start"_s, kNoon, true)} << qint64(95'000);
+    QTest::newRow("failures and runs in flight do not count")
+        << QList<RunRecord>{stepped, failed, running} << qint64(60'000);
+}
+
+void tst_runhistory::longestSuccess()
+{
+    QFETCH(QList<RunRecord>, records);
+    QFETCH(qint64, longest);
+    const RunHistory history(dir_->path());
+    for (const RunRecord &record : records)
+        QVERIFY(history.append(record));
+    const Result<qint64> found = history.longestSuccessMs();
+    QVERIFY2(found, Why(found));
+    QCOMPARE(found.value(), longest);
 }
 
 void tst_runhistory::damagedFileIsSetAside()
