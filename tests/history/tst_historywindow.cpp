@@ -18,6 +18,8 @@ class tst_historywindow : public QObject {
 private slots:
     void causeCaption_data();
     void causeCaption();
+    void resultAndDuration_data();
+    void resultAndDuration();
     void showsAndCopiesTheHistory();
 };
 
@@ -39,6 +41,44 @@ void tst_historywindow::causeCaption()
     QFETCH(QString, cause);
     QFETCH(QString, caption);
     QCOMPARE(HistoryRow::CauseCaption(cause), caption);
+}
+
+void tst_historywindow::resultAndDuration_data()
+{
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<int>("wallSeconds");
+    QTest::addColumn<qint64>("startedElapsedMs");
+    QTest::addColumn<qint64>("endedElapsedMs");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("duration");
+
+    QTest::newRow("in flight") << false << 0 << qint64(1'000) << qint64(-1) << u"SÜRÜYOR"_s << QString();
+    QTest::newRow("clock set back during the run")
+        << true << -3600 << qint64(1'000) << qint64(3'726'000) << u"BAŞARILI"_s << u"1:02:05"_s;
+    QTest::newRow("before elapsed times were kept")
+        << true << 75 << qint64(-1) << qint64(-1) << u"BAŞARILI"_s << u"0:01:15"_s;
+    QTest::newRow("cut short: its end never read")
+        << true << 0 << qint64(1'000) << qint64(-1) << u"BAŞARISIZ"_s << QString();
+}
+
+void tst_historywindow::resultAndDuration()
+{
+    QFETCH(bool, finished);
+    QFETCH(int, wallSeconds);
+    QFETCH(qint64, startedElapsedMs);
+    QFETCH(qint64, endedElapsedMs);
+    QFETCH(QString, result);
+    QFETCH(QString, duration);
+    RunRecord record;
+    record.started = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
+    record.ended = record.started.addSecs(wallSeconds);
+    record.ok = endedElapsedMs >= 0 || wallSeconds > 0;
+    record.startedElapsedMs = startedElapsedMs;
+    record.endedElapsedMs = endedElapsedMs;
+    record.finished = finished;
+    const QStringList cells = HistoryRow::Cells(record);
+    QCOMPARE(cells.at(3), result);
+    QCOMPARE(cells.at(4), duration);
 }
 
 void tst_historywindow::showsAndCopiesTheHistory()
