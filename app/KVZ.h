@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 class QTimer;
 class vkCommand;

@@ -53,9 +53,9 @@ void TrayIcon::createMenu(QWidget *menuParent)
         if (entry.intent == &TrayIcon::backupRequested)
             yedeklemenu = action;
         if (entry.intent == &TrayIcon::stopRequested)
-            durdurmenu = action;
+            stopAction_ = action;
     }
-    durdurmenu->setVisible(false);
+    stopAction_->setVisible(false);
     icon_.setContextMenu(yedeklemeprogram);
 }
 
@@ -81,12 +81,12 @@ void TrayIcon::showRunState(const QString &state)
 {
     icon_.setToolTip(kTip + u'\n' + state);
     yedeklemenu->setEnabled(false);
-    durdurmenu->setVisible(true);
+    stopAction_->setVisible(true);
 }
 
 void TrayIcon::showIdle()
 {
     icon_.setToolTip(kTip);
     yedeklemenu->setEnabled(true);
-    durdurmenu->setVisible(false);
+    stopAction_->setVisible(false);
 }

@@ -42,7 +42,7 @@ private:
     QSystemTrayIcon icon_;
     QMenu *yedeklemeprogram = nullptr; // the icon's menu: GÖSTER, GİZLE, Ayarlar, Yedekle, Geçmiş, Kapat
     QAction *yedeklemenu = nullptr;    // its Yedekle entry, disabled while a run is in flight
-    QAction *durdurmenu = nullptr;     // "Yedeklemeyi durdur", there only while a run is in flight
+    QAction *stopAction_ = nullptr;    // "Yedeklemeyi durdur", there only while a run is in flight
     QTimer retry_;
     int retriesLeft_ = 0;
 };
