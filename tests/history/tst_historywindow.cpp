@@ -12,6 +12,24 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A run by both clocks: `wallSeconds` from its start to its end on the wall clock.
+RunRecord Timed(int wallSeconds, qint64 startedElapsedMs, qint64 endedElapsedMs, bool ok,
+                bool finished = true)
+{
+    RunRecord record;
+    record.started = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
+    record.ended = record.started.addSecs(wallSeconds);
+    record.ok = ok;
+    record.startedElapsedMs = startedElapsedMs;
+    record.endedElapsedMs = endedElapsedMs;
+    record.finished = finished;
+    return record;
+}
+
+} // namespace
+
 class tst_historywindow : public QObject {
     Q_OBJECT
 
@@ -45,37 +63,23 @@ void tst_historywindow::causeCaption()
 
 void tst_historywindow::resultAndDuration_data()
 {
-    QTest::addColumn<bool>("finished");
-    QTest::addColumn<int>("wallSeconds");
-    QTest::addColumn<qint64>("startedElapsedMs");
-    QTest::addColumn<qint64>("endedElapsedMs");
+    QTest::addColumn<RunRecord>("record");
     QTest::addColumn<QString>("result");
     QTest::addColumn<QString>("duration");
-
-    QTest::newRow("in flight") << false << 0 << qint64(1'000) << qint64(-1) << u"SÜRÜYOR"_s << QString();
+    QTest::newRow("in flight") << Timed(0, 1'000, -1, false, false) << u"SÜRÜYOR"_s << QString();
     QTest::newRow("clock set back during the run")
-        << true << -3600 << qint64(1'000) << qint64(3'726'000) << u"BAŞARILI"_s << u"1:02:05"_s;
+        << Timed(-3600, 1'000, 3'726'000, true) << u"BAŞARILI"_s << u"1:02:05"_s;
     QTest::newRow("before elapsed times were kept")
-        << true << 75 << qint64(-1) << qint64(-1) << u"BAŞARILI"_s << u"0:01:15"_s;
+        << Timed(75, -1, -1, true) << u"BAŞARILI"_s << u"0:01:15"_s;
     QTest::newRow("cut short: its end never read")
-        << true << 0 << qint64(1'000) << qint64(-1) << u"BAŞARISIZ"_s << QString();
+        << Timed(0, 1'000, -1, false) << u"BAŞARISIZ"_s << QString();
 }
 
 void tst_historywindow::resultAndDuration()
 {
-    QFETCH(bool, finished);
-    QFETCH(int, wallSeconds);
-    QFETCH(qint64, startedElapsedMs);
-    QFETCH(qint64, endedElapsedMs);
+    QFETCH(RunRecord, record);
     QFETCH(QString, result);
     QFETCH(QString, duration);
-    RunRecord record;
-    record.started = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
-    record.ended = record.started.addSecs(wallSeconds);
-    record.ok = endedElapsedMs >= 0 || wallSeconds > 0;
-    record.startedElapsedMs = startedElapsedMs;
-    record.endedElapsedMs = endedElapsedMs;
-    record.finished = finished;
     const QStringList cells = HistoryRow::Cells(record);
     QCOMPARE(cells.at(3), result);
     QCOMPARE(cells.at(4), duration);
