@@ -468,23 +468,19 @@ void tst_schedule::stallToldOncePerStall()
     QStringList seen;
     for (const QString &event : events.split(u' ')) {
         const std::chrono::milliseconds at = std::chrono::minutes(event.mid(1).toInt());
-        switch (event.front().unicode()) {
-        case 's':
+        const QChar kind = event.front();
+        if (kind == u's')
             watch.start(at);
-            break;
-        case 'p':
+        else if (kind == u'p')
             watch.progress(at);
-            break;
-        case 'x':
+        else if (kind == u'x')
             watch.succeededIn(at);
-            break;
-        case 'e':
+        else if (kind == u'e')
             watch.stop();
-            break;
-        default:
-            const std::optional<int> minutes = watch.warning(at);
-            seen << (minutes ? QString::number(*minutes) : u"-"_s);
-        }
+        else if (const std::optional<int> minutes = watch.warning(at))
+            seen << QString::number(*minutes);
+        else
+            seen << u"-"_s;
     }
     QCOMPARE(seen.join(u' '), told);
 }
