@@ -2,6 +2,7 @@
 
 #include "app/RunRecorder.h"
 #include "app/TrayIcon.h"
+#include "backup/RunCancel.h"
 #include "schedule/RunRecordOf.h"
 #include "schedule/TimeText.h"
 #include "settings/BackupSettings.h"
@@ -60,9 +61,10 @@ vkLabel *TimeLabel(QWidget *parent, const QString &name, QRect geometry)
 } // namespace
 
 KVZ::KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &elapsed,
-         BackupJob::Runner runner, QWidget *parent)
+         BackupJob::Runner runner, std::shared_ptr<RunCancel> cancel, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      programFolder_(programFolder), clock_(clock), job_(std::move(runner)), scheduler_(clock, elapsed)
+      programFolder_(programFolder), clock_(clock), job_(std::move(runner)), scheduler_(clock, elapsed),
+      elapsed_(elapsed), cancel_(cancel ? std::move(cancel) : std::make_shared<RunCancel>())
 {
     Q_INIT_RESOURCE(kvz);
     setObjectName(u"KVZ"_s);
@@ -84,6 +86,7 @@ KVZ::KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &e
     connect(tray_, &TrayIcon::hideRequested, this, &KVZ::hideWindow);
     connect(tray_, &TrayIcon::settingsRequested, this, &KVZ::showSettings);
     connect(tray_, &TrayIcon::backupRequested, this, [this] { runNow(RunCause::Tray); });
+    connect(tray_, &TrayIcon::stopRequested, this, &KVZ::stopRun);
     connect(tray_, &TrayIcon::quitRequested, this, &KVZ::closeProgram);
     connect(tray_, &TrayIcon::availabilityChanged, this,
             [this](bool available) { useTaskbarEntry(!available); });
@@ -103,7 +106,12 @@ KVZ::KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &e
         sonyedekleme->setToolTip(
             u"Son kayıtlı yedekleme: %1"_s.arg(last.ended.toLocalTime().toString(u"dd.MM.yyyy HH:mm:ss"_s)));
     });
+    connect(recorder_, &RunRecorder::longestSuccessLoaded, this,
+            [this](qint64 ms) { stall_.setLongestSuccess(std::chrono::milliseconds(ms)); });
+    // Queued before the first run begins: only the runs of an earlier start are left unfinished.
+    recorder_->closeInterrupted();
     recorder_->loadLast();
+    recorder_->loadLongestSuccess();
     sonyedekleme->installEventFilter(this);
     sonyedekleme->setCursor(Qt::PointingHandCursor);
 }
@@ -288,6 +296,11 @@ void KVZ::startJob(RunCause cause)
     qCInfo(lcRun).noquote() << u"backup started:"_s << RunCauseName(cause);
     runCause_ = cause;
     runStarted_ = clock_.now();
+    runStartedElapsed_ = elapsed_.elapsed();
+    recorder_->begin(runRecord({}, runStarted_, -1));
+    stall_.start(runStartedElapsed_);
+    cancel_->reset();
+    stopAsked_ = false;
     job_.start();
     showRunState(std::nullopt);
     // Before the first run has returned there is nothing to count the next copy from.
@@ -297,14 +310,54 @@ void KVZ::startJob(RunCause cause)
 
 void KVZ::showProgress(int percent)
 {
-    if (job_.isRunning())
-        showRunState(percent);
+    if (!job_.isRunning())
+        return;
+    stall_.progress(elapsed_.elapsed());
+    showRunState(percent);
+}
+
+void KVZ::stopRun()
+{
+    if (!job_.isRunning())
+        return;
+    qCWarning(lcRun) << "backup stopped by the user";
+    stopAsked_ = true;
+    if (!cancel_->cancel())
+        qCWarning(lcRun) << "the driver refused to cancel the backup: it ends when the server answers";
+}
+
+// The server may have stopped answering: said once per stall, with the way to stop the run.
+void KVZ::watchStall()
+{
+    const std::optional<int> minutes = stall_.warning(elapsed_.elapsed());
+    if (!minutes)
+        return;
+    const QString text = u"YEDEKLEME %1 DAKİKADIR İLERLEMİYOR"_s.arg(*minutes);
+    showRunState(text);
+    tell({text,
+          u"Sunucu yanıt vermiyor olabilir. Beklemek istemezseniz simgenin menüsünden "
+          u"\"Yedeklemeyi durdur\"u seçin."_s,
+          true});
+}
+
+// The history's row for the run in flight, as begun (no end known), ended or cut off.
+RunRecord KVZ::runRecord(const BackupResult &result, const QDateTime &ended, qint64 endedElapsedMs) const
+{
+    RunRecord record = RunRecordOf(result, runCause_, runStarted_, ended);
+    record.startedElapsedMs = runStartedElapsed_.count();
+    record.endedElapsedMs = endedElapsedMs;
+    record.bootId = elapsed_.bootId();
+    return record;
 }
 
 // The button says the run is under way, and how far; it starts no second run meanwhile.
 void KVZ::showRunState(std::optional<int> percent)
 {
-    const QString state = percent ? u"YEDEKLENİYOR… %%1"_s.arg(*percent) : u"YEDEKLENİYOR…"_s;
+    showRunState(percent ? u"YEDEKLENİYOR… %%1"_s.arg(*percent) : u"YEDEKLENİYOR…"_s);
+}
+
+void KVZ::showRunState(const QString &state)
+{
     yedekle->setCaption(state);
     tray_->showRunState(state);
 }
@@ -397,10 +450,20 @@ void KVZ::endOnSignal(const QString &signalName)
 
 void KVZ::requestExit()
 {
-    if (!exitRequested_) {
-        exitRequested_ = true;
-        emit exitRequested();
+    if (exitRequested_)
+        return;
+    exitRequested_ = true;
+    if (job_.isRunning()) {
+        BackupResult cutOff;
+        cutOff.reason = RunHistory::kInterruptedReason;
+        recorder_->finish(runRecord(cutOff, clock_.now(), elapsed_.elapsed().count()));
     }
+    emit exitRequested();
+}
+
+void KVZ::waitForHistory()
+{
+    recorder_->waitForDone();
 }
 
 void KVZ::tick()
@@ -408,21 +471,29 @@ void KVZ::tick()
     simdi->setCaption(TimeText(clock_.now()));
     if (noticeAt_.isValid() && clock_.now().date() != noticeShownOn_)
         showNotice();
+    watchStall();
     if (closing_)
         return;
     if (const std::optional<RunCause> cause = scheduler_.tick())
         startJob(*cause);
 }
 
-void KVZ::onRunFinished(const BackupResult &result)
+void KVZ::onRunFinished(const BackupResult &returned)
 {
+    BackupResult result = returned;
+    if (std::exchange(stopAsked_, false) && !result.ok)
+        result.reason = u"YEDEKLEME DURDURULDU: kullanıcı durdurdu."_s;
+    const std::chrono::milliseconds endedElapsed = elapsed_.elapsed();
+    stall_.stop();
+    if (result.ok)
+        stall_.succeededIn(endedElapsed - runStartedElapsed_);
     // The schedule counts from the end of the run, whatever its outcome; the outcome is shown beside it.
     if (result.ok)
         qCInfo(lcRun) << "backup written:" << result.filePath;
     else
         qCWarning(lcRun) << "backup failed:" << result.reason;
     scheduler_.runFinished(result.ok);
-    recorder_->record(RunRecordOf(result, runCause_, runStarted_, scheduler_.lastBackup()));
+    recorder_->finish(runRecord(result, scheduler_.lastBackup(), endedElapsed.count()));
     spaceText_ = result.spaceText;
     if (history_)
         history_->setSpaceText(spaceText_);

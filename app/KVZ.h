@@ -4,9 +4,11 @@
 #include "schedule/BackupScheduler.h"
 #include "schedule/Clock.h"
 #include "schedule/NoticeGate.h"
+#include "schedule/StallWatch.h"
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 class QTimer;
 class vkCommand;
@@ -17,13 +19,16 @@ class TrayIcon;
 class frmBF;
 class frmGecmis;
 class RunRecorder;
+class RunCancel;
+struct RunRecord;
 
 // The main window: the last, current and next backup times, and the buttons to back up, hide and set up.
 class KVZ : public QWidget {
     Q_OBJECT
 public:
+    // `cancel` is the one the runner heeds; "Yedeklemeyi durdur" cancels through it.
     KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &elapsed,
-        BackupJob::Runner runner, QWidget *parent = nullptr);
+        BackupJob::Runner runner, std::shared_ptr<RunCancel> cancel = {}, QWidget *parent = nullptr);
     ~KVZ() override;
 
     // The program's start: one backup run at once, then the window shown and the clock started.
@@ -38,6 +43,8 @@ public:
 
     // The server's percent for the run in flight.
     void showProgress(int percent);
+    // "Yedeklemeyi durdur": the run in flight is cancelled on the server and recorded as stopped.
+    void stopRun();
 
     // The clock's tick (at each whole second of the wall clock): shows the time and starts a run when the
     // schedule says so. A soak run with a fast-forwarded clock calls it directly.
@@ -68,6 +75,9 @@ public:
     // flight gets kSignalGraceMs to finish, and is then cut off; the log says which.
     void endOnSignal(const QString &signalName);
     static constexpr int kSignalGraceMs = 20'000;
+    // Returns once the history holds what it was given, the run cut off at exit among it: for an end that
+    // skips the destructors.
+    void waitForHistory();
 
     using Question = std::function<bool(const QString &text)>;
     // Tests answer the question themselves.
@@ -94,10 +104,13 @@ private:
     void armClock();
     void startJob(RunCause cause);
     void showRunState(std::optional<int> percent);
+    void showRunState(const QString &state);
     void loadSchedule();
     void showProblems();
     void tell(const RunNotice &notice);
     void showNotice();
+    void watchStall();
+    RunRecord runRecord(const BackupResult &result, const QDateTime &ended, qint64 endedElapsedMs) const;
 
     QString programFolder_;
     const Clock &clock_;
@@ -109,6 +122,11 @@ private:
     RunRecorder *recorder_ = nullptr;
     RunCause runCause_ = RunCause::Start;
     QDateTime runStarted_;
+    const ElapsedClock &elapsed_;
+    std::chrono::milliseconds runStartedElapsed_{0};
+    StallWatch stall_;
+    std::shared_ptr<RunCancel> cancel_;
+    bool stopAsked_ = false;
     QString spaceText_;
     QDate spaceWarnedOn_;
     NoticeGate noticeGate_;

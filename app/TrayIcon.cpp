@@ -42,6 +42,7 @@ void TrayIcon::createMenu(QWidget *menuParent)
         {u"gizlemenu", u"GİZLE", &TrayIcon::hideRequested},
         {u"ayarlarmenu", u"Ayarlar", &TrayIcon::settingsRequested},
         {u"yedeklemenu", u"Yedekle", &TrayIcon::backupRequested},
+        {u"durdurmenu", u"Yedeklemeyi durdur", &TrayIcon::stopRequested},
         {u"gecmismenu", u"Geçmiş", &TrayIcon::historyRequested},
         {u"kapatmenu", u"Kapat", &TrayIcon::quitRequested},
     };
@@ -51,7 +52,10 @@ void TrayIcon::createMenu(QWidget *menuParent)
         connect(action, &QAction::triggered, this, entry.intent);
         if (entry.intent == &TrayIcon::backupRequested)
             yedeklemenu = action;
+        if (entry.intent == &TrayIcon::stopRequested)
+            stopAction_ = action;
     }
+    stopAction_->setVisible(false);
     icon_.setContextMenu(yedeklemeprogram);
 }
 
@@ -77,10 +81,12 @@ void TrayIcon::showRunState(const QString &state)
 {
     icon_.setToolTip(kTip + u'\n' + state);
     yedeklemenu->setEnabled(false);
+    stopAction_->setVisible(true);
 }
 
 void TrayIcon::showIdle()
 {
     icon_.setToolTip(kTip);
     yedeklemenu->setEnabled(true);
+    stopAction_->setVisible(false);
 }

@@ -20,7 +20,8 @@ public:
     // True once the icon sits in a tray; until then the main window must stay reachable without it.
     bool isAvailable() const { return icon_.isVisible(); }
     void notify(const RunNotice &notice);
-    // While a run is in flight the tip says how far it is, and "Yedekle" cannot start another.
+    // While a run is in flight the tip says how far it is, "Yedekle" cannot start another and "Yedeklemeyi
+    // durdur" is offered.
     void showRunState(const QString &state);
     void showIdle();
 
@@ -29,6 +30,7 @@ signals:
     void hideRequested();
     void settingsRequested();
     void backupRequested();
+    void stopRequested();
     void historyRequested();
     void quitRequested();
     void availabilityChanged(bool available);
@@ -40,6 +42,7 @@ private:
     QSystemTrayIcon icon_;
     QMenu *yedeklemeprogram = nullptr; // the icon's menu: GÖSTER, GİZLE, Ayarlar, Yedekle, Geçmiş, Kapat
     QAction *yedeklemenu = nullptr;    // its Yedekle entry, disabled while a run is in flight
+    QAction *stopAction_ = nullptr;    // "Yedeklemeyi durdur", there only while a run is in flight
     QTimer retry_;
     int retriesLeft_ = 0;
 };

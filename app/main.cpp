@@ -49,8 +49,10 @@ int main(int argc, char *argv[])
     window.startUp();
     const int code = QApplication::exec();
     // A run that does not return (a server that stopped answering) was cut off: end without the
-    // destructors, which would wait for it, and so give up the claims by hand.
+    // destructors, which would wait for it, and so give up the claims by hand. Its end is in the history
+    // first, as cut short; the history's writes are short and never wait for the run.
     if (window.isRunInFlight()) {
+        window.waitForHistory();
         database.release();
         instance.release();
         std::_Exit(code);

@@ -1,5 +1,7 @@
 #include "backup/OdbcConnection.h"
 
+#include "backup/RunCancel.h"
+
 #include <algorithm>
 #include <sqlext.h>
 #include <sqlucode.h>
@@ -55,7 +57,7 @@ bool OdbcConnection::open(const QString &connectionString, int loginTimeoutSecon
     return connected_;
 }
 
-bool OdbcConnection::executeBatch(const QString &sql, const MessageSink &onMessage)
+bool OdbcConnection::executeBatch(const QString &sql, const MessageSink &onMessage, RunCancel *cancel)
 {
     if (!connected_)
         return false;
@@ -64,6 +66,9 @@ bool OdbcConnection::executeBatch(const QString &sql, const MessageSink &onMessa
         collect(*dbc_);
         return false;
     }
+    const RunCancel::Guard guard(cancel, statement.get());
+    if (guard.cancelled())
+        return false;
     bool ok = true;
     SQLRETURN rc = SQLExecDirectW(statement.get(), Wide(sql), SQL_NTS);
     // Every result must be read before the statement is freed: a statement freed early makes the driver

@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+class RunCancel;
+
 // One connection to the server, used only on the thread that opened it. Closed when destroyed.
 class OdbcConnection {
 public:
@@ -20,8 +22,9 @@ public:
     using MessageSink = std::function<void(const ServerMessage &)>;
 
     // Sends one plain batch and reads every result the server sends, so the driver never cancels it.
-    // False when the driver or the server reported an error.
-    bool executeBatch(const QString &sql, const MessageSink &onMessage = {});
+    // False when the driver or the server reported an error, or `cancel` stopped it (then unsent when it
+    // was cancelled before).
+    bool executeBatch(const QString &sql, const MessageSink &onMessage = {}, RunCancel *cancel = nullptr);
 
     const ServerMessages &messages() const { return messages_; }
 

@@ -20,7 +20,8 @@ BackupResult Refused(const Failure &failure)
 } // namespace
 
 BackupResult RunProgramBackup(const QString &programFolder, const QDateTime &time, const IsNameTaken &isTaken,
-                              int loginTimeoutSeconds, const std::function<void(int percent)> &progress)
+                              int loginTimeoutSeconds, const std::function<void(int percent)> &progress,
+                              RunCancel *cancel)
 {
     const QString backupFile = SettingsFiles::BackupFile(programFolder);
     // Nothing goes to the server without a folder that is whole: a bare name would land in the server's
@@ -35,5 +36,5 @@ BackupResult RunProgramBackup(const QString &programFolder, const QDateTime &tim
         return Refused(values.failure());
     // A value nobody can read as yes or no verifies: a damaged backup must not pass for a good one.
     return RunBackup(values.value(), folder.value(), time, isTaken,
-                     {VerifyOf(settings->verify).value_or(true), progress, loginTimeoutSeconds});
+                     {VerifyOf(settings->verify).value_or(true), progress, loginTimeoutSeconds, cancel});
 }

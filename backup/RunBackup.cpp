@@ -84,10 +84,13 @@ BackupResult RunBackup(const ConnectionValues &values, const QString &folder, co
 
     BackupResult result;
     result.plannedPath = plan.filePath;
-    result.ok = odbc.executeBatch(plan.statement, [&](const ServerMessage &message) {
-        if (const std::optional<int> percent = ProgressPercent(message); percent && options.progress)
-            options.progress(*percent);
-    });
+    result.ok = odbc.executeBatch(
+        plan.statement,
+        [&](const ServerMessage &message) {
+            if (const std::optional<int> percent = ProgressPercent(message); percent && options.progress)
+                options.progress(*percent);
+        },
+        options.cancel);
     result.messages = odbc.messages();
     if (!result.ok) {
         result.reason =
@@ -98,7 +101,7 @@ BackupResult RunBackup(const ConnectionValues &values, const QString &folder, co
 
     if (options.verify) {
         const qsizetype before = odbc.messages().size();
-        const bool answered = odbc.executeBatch(plan.verifyStatement);
+        const bool answered = odbc.executeBatch(plan.verifyStatement, {}, options.cancel);
         const ServerMessages verifyMessages = odbc.messages().mid(before);
         result.messages = odbc.messages();
         const bool valid =

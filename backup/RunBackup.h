@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+class RunCancel;
+
 inline constexpr int kLoginTimeoutSeconds = 15;
 
 struct RunOptions {
@@ -18,6 +20,8 @@ struct RunOptions {
     // The server's percent as it reports it, on the thread that runs the backup.
     std::function<void(int percent)> progress = {};
     int loginTimeoutSeconds = kLoginTimeoutSeconds;
+    // Stops the run from another thread; it must outlive the run.
+    RunCancel *cancel = nullptr;
 };
 
 // One full backup of the values' database into `folder` (as the server sees it): the server writes the

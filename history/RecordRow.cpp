@@ -27,6 +27,19 @@ QVariant StoredOffset(const QDateTime &time)
     return time.isValid() ? QVariant(time.offsetFromUtc()) : QVariant();
 }
 
+// In the column order of both the INSERT and the UPDATE.
+void BindValues(QSqlQuery &query, const RunRecord &record)
+{
+    for (const QVariant &value :
+         {QVariant(record.cause), StoredInstant(record.started), StoredOffset(record.started),
+          QVariant(record.ended.toMSecsSinceEpoch()), QVariant(record.ended.offsetFromUtc()),
+          QVariant(record.ok ? 1 : 0), QVariant(record.file), QVariant(record.sizeBytes),
+          QVariant(record.reason), QVariant(record.verification), QVariant(record.removed.join(u'\n')),
+          QVariant(record.startedElapsedMs), QVariant(record.endedElapsedMs), QVariant(record.bootId),
+          QVariant(record.finished ? 1 : 0), QVariant(record.clockSuspect ? 1 : 0)})
+        query.addBindValue(value);
+}
+
 } // namespace
 
 namespace RecordRow {
@@ -76,14 +89,20 @@ bool PrepareInsert(QSqlQuery &query, const RunRecord &record)
                        "?, ?, ?, COALESCE(?, ''), ?, COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''), ?, "
                        "?, COALESCE(?, ''), ?, ?)"_s))
         return false;
-    for (const QVariant &value :
-         {QVariant(record.cause), StoredInstant(record.started), StoredOffset(record.started),
-          QVariant(record.ended.toMSecsSinceEpoch()), QVariant(record.ended.offsetFromUtc()),
-          QVariant(record.ok ? 1 : 0), QVariant(record.file), QVariant(record.sizeBytes),
-          QVariant(record.reason), QVariant(record.verification), QVariant(record.removed.join(u'\n')),
-          QVariant(record.startedElapsedMs), QVariant(record.endedElapsedMs), QVariant(record.bootId),
-          QVariant(record.finished ? 1 : 0), QVariant(record.clockSuspect ? 1 : 0)})
-        query.addBindValue(value);
+    BindValues(query, record);
+    return true;
+}
+
+bool PrepareUpdate(QSqlQuery &query, qint64 id, const RunRecord &record)
+{
+    if (!query.prepare(u"UPDATE runs SET cause = COALESCE(?, ''), started_ms = ?, started_offset = ?, "
+                       "ended_ms = ?, ended_offset = ?, ok = ?, file = COALESCE(?, ''), size_bytes = ?, "
+                       "reason = COALESCE(?, ''), verification = COALESCE(?, ''), removed = COALESCE(?, ''), "
+                       "started_elapsed_ms = ?, ended_elapsed_ms = ?, boot_id = COALESCE(?, ''), "
+                       "finished = ?, clock_suspect = ? WHERE id = ?"_s))
+        return false;
+    BindValues(query, record);
+    query.addBindValue(id);
     return true;
 }
 

@@ -27,6 +27,9 @@ const QString &Columns();
 // cannot take it. The id is the file's.
 bool PrepareInsert(QSqlQuery &query, const RunRecord &record);
 
+// The UPDATE that makes row `id` hold the record, ready to run.
+bool PrepareUpdate(QSqlQuery &query, qint64 id, const RunRecord &record);
+
 RunRecord ReadRecord(const QSqlQuery &query);
 
 } // namespace RecordRow

@@ -47,6 +47,8 @@ std::optional<RunRecord> First(const QList<RunRecord> &records)
 } // namespace
 
 const QString RunHistory::kFileName = u"yedekleme-gecmisi.db"_s;
+const QString RunHistory::kInterruptedReason =
+    u"YARIDA KESİLDİ: yedekleme sürerken program ya da bilgisayar kapandı; bu dosyaya güvenmeyin."_s;
 
 RunHistory::RunHistory(const QString &programFolder, int maxEntries)
     : path_(QDir(programFolder).filePath(kFileName)), maxEntries_(maxEntries)
@@ -88,17 +90,108 @@ std::optional<qint64> RunHistory::insert(const RunRecord &record, QSqlError &err
     if (!RecordRow::PrepareInsert(query, record) || !query.exec())
         return failed();
     const qint64 id = query.lastInsertId().toLongLong();
-    // A clock a year ahead would otherwise wipe out the whole record of the runs that really happened; a
-    // run not yet ended has not had its clock checked.
-    if ((record.finished && !record.clockSuspect &&
-         !Exec(query, u"DELETE FROM runs WHERE ended_ms < ?"_s,
-               {record.ended.addYears(-1).toMSecsSinceEpoch()})) ||
-        !Exec(query,
-              u"DELETE FROM runs WHERE id <= (SELECT id FROM runs ORDER BY id DESC LIMIT 1 OFFSET ?)"_s,
-              {maxEntries_}) ||
-        !query.exec(u"COMMIT"_s))
+    if (!prune(query, record) || !query.exec(u"COMMIT"_s))
         return failed();
     return id;
+}
+
+bool RunHistory::prune(QSqlQuery &query, const RunRecord &record) const
+{
+    // A clock a year ahead would otherwise wipe out the whole record of the runs that really happened; a
+    // run not yet ended has not had its clock checked.
+    const bool byAge = record.finished && !record.clockSuspect;
+    return (!byAge || Exec(query, u"DELETE FROM runs WHERE ended_ms < ?"_s,
+                           {record.ended.addYears(-1).toMSecsSinceEpoch()})) &&
+           Exec(query,
+                u"DELETE FROM runs WHERE id <= (SELECT id FROM runs ORDER BY id DESC LIMIT 1 OFFSET ?)"_s,
+                {maxEntries_});
+}
+
+bool RunHistory::transact(const std::function<bool(QSqlQuery &)> &work, QSqlError &error) const
+{
+    HistoryConnection connection(path_);
+    if (connection.error().isValid()) {
+        error = connection.error();
+        return false;
+    }
+    QSqlQuery query(connection.database());
+    if (!query.exec(u"BEGIN IMMEDIATE"_s)) {
+        error = query.lastError();
+        return false;
+    }
+    if (work(query) && query.exec(u"COMMIT"_s))
+        return true;
+    error = query.lastError();
+    query.exec(u"ROLLBACK"_s);
+    return false;
+}
+
+Result<qint64> RunHistory::begin(const RunRecord &record) const
+{
+    RunRecord open = record;
+    open.finished = false;
+    // No success until it has ended, and an end no clock has read yet.
+    open.ok = false;
+    open.ended = open.started;
+    open.endedElapsedMs = -1;
+    return append(open);
+}
+
+Outcome RunHistory::finish(qint64 id, const RunRecord &record) const
+{
+    QSqlError error;
+    bool found = false;
+    const bool written = transact(
+        [&](QSqlQuery &query) {
+            if (!RecordRow::PrepareUpdate(query, id, record) || !query.exec())
+                return false;
+            found = query.numRowsAffected() > 0;
+            return !found || prune(query, record);
+        },
+        error);
+    if (!written && !IsDamaged(error))
+        return WriteFailure(path_, error);
+    if (written && found)
+        return Done{};
+    const Result<qint64> appended = append(record);
+    if (!appended)
+        return appended.failure();
+    return Done{};
+}
+
+Result<int> RunHistory::closeInterrupted() const
+{
+    int closed = 0;
+    QSqlError error;
+    const bool written = transact(
+        [&](QSqlQuery &query) {
+            if (!Exec(
+                    query,
+                    u"UPDATE runs SET finished = 1, ok = 0, reason = ?, ended_elapsed_ms = -1 WHERE finished = 0"_s,
+                    {kInterruptedReason}))
+                return false;
+            closed = query.numRowsAffected();
+            return true;
+        },
+        error);
+    if (!written)
+        return WriteFailure(path_, error);
+    return closed;
+}
+
+Result<qint64> RunHistory::longestSuccessMs() const
+{
+    HistoryConnection connection(path_);
+    if (connection.error().isValid())
+        return ReadFailure(path_, connection.error());
+    QSqlQuery query(connection.database());
+    if (!query.exec(
+            u"SELECT COALESCE(MAX(CASE WHEN started_elapsed_ms >= 0 AND ended_elapsed_ms >= "
+            "started_elapsed_ms THEN ended_elapsed_ms - started_elapsed_ms ELSE ended_ms - started_ms "
+            "END), 0) FROM runs WHERE ok = 1 AND finished = 1 AND started_ms IS NOT NULL"_s) ||
+        !query.next())
+        return ReadFailure(path_, query.lastError());
+    return std::max<qint64>(0, query.value(0).toLongLong());
 }
 
 Result<QList<RunRecord>> RunHistory::select(const QString &clauses, const QVariantList &values) const
@@ -187,7 +280,7 @@ Result<RunSummary> RunHistory::summary(const QDateTime &now) const
     if (connection.error().isValid())
         return ReadFailure(path_, connection.error());
     QSqlQuery query(connection.database());
-    if (!Exec(query, u"SELECT COALESCE(SUM(ok), 0), COUNT(*) FROM runs WHERE ended_ms > ?"_s,
+    if (!Exec(query, u"SELECT COALESCE(SUM(ok), 0), COUNT(*) FROM runs WHERE finished = 1 AND ended_ms > ?"_s,
               {now.addDays(-kSummaryDays).toMSecsSinceEpoch()}) ||
         !query.next())
         return ReadFailure(path_, query.lastError());

@@ -10,7 +10,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <optional>
+
+class QSqlQuery;
 
 // The record of past runs, "yedekleme-gecmisi.db" in the program folder (SQLite, through Qt's QSQLITE
 // driver). Every call opens its own connection on the calling thread and closes it, so any thread may use
@@ -33,6 +36,19 @@ public:
     // Records a run that has ended, and hands back its id. Only a finished run whose clock was not in doubt
     // ages older runs out.
     Result<qint64> append(const RunRecord &record) const;
+    // Records a run as it starts, unfinished and not yet a success whatever the record says, so that one
+    // cut short stays seen.
+    Result<qint64> begin(const RunRecord &record) const;
+    // Completes the row `begin` gave, old runs then going as after an append. A row no longer there (a
+    // damaged file set aside since) is appended anew: the run is never lost.
+    Outcome finish(qint64 id, const RunRecord &record) const;
+    // Every run still unfinished failed with kInterruptedReason: the program is starting, so none is in
+    // flight. How many there were.
+    Result<int> closeInterrupted() const;
+    static const QString kInterruptedReason;
+    // The longest successful run in milliseconds: by the elapsed clock where the row has both readings, so a
+    // wall clock moved during it does not count; 0 before the first success.
+    Result<qint64> longestSuccessMs() const;
 
     // Newest first.
     Result<QList<RunRecord>> recent(int limit) const;
@@ -55,6 +71,9 @@ public:
 
 private:
     std::optional<qint64> insert(const RunRecord &record, QSqlError &error) const;
+    // One write transaction, synced to disk when it returns true; rolled back with `error` otherwise.
+    bool transact(const std::function<bool(QSqlQuery &)> &work, QSqlError &error) const;
+    bool prune(QSqlQuery &query, const RunRecord &record) const;
     Result<QList<RunRecord>> select(const QString &clauses, const QVariantList &values) const;
 
     QString path_;

@@ -154,10 +154,12 @@ void ForecastRoom(BackupResult &result, const QString &folder, const QString &da
 } // namespace
 
 BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<QDateTime()> now,
-                                   const ElapsedClock &elapsed, std::function<void(int percent)> progress)
+                                   const ElapsedClock &elapsed, std::function<void(int percent)> progress,
+                                   std::shared_ptr<RunCancel> cancel)
 {
     auto state = std::make_shared<RunnerState>(programFolder);
-    return [programFolder, now = std::move(now), &elapsed, progress = std::move(progress), state] {
+    return [programFolder, now = std::move(now), &elapsed, progress = std::move(progress),
+            cancel = std::move(cancel), state] {
         const QDateTime time = now();
         const ClockReading reading{time, elapsed.elapsed().count(), elapsed.bootId()};
         if (!std::exchange(state->namesLoaded, true)) {
@@ -172,7 +174,7 @@ BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<Q
                 return state->made.contains(NameOf(path)) ||
                        (QDir::isAbsolutePath(path) && QFileInfo::exists(path));
             },
-            kLoginTimeoutSeconds, progress);
+            kLoginTimeoutSeconds, progress, cancel.get());
         if (!result.plannedPath.isEmpty())
             state->made.add(NameOf(result.plannedPath));
 

@@ -5,6 +5,9 @@
 
 #include <QDateTime>
 #include <functional>
+#include <memory>
+
+class RunCancel;
 
 // The run the program makes, on the backup worker: the settings files of the program folder read afresh,
 // the backup (and its verification when asked for), then the old backups cleared when asked for and the
@@ -12,7 +15,8 @@
 // one as the history remembers), or one taken by a file in the folder where this machine can see it, is
 // never used again. Nothing is removed, and the result says so, while the wall clock disagrees with the
 // runs before it or with elapsed time. `elapsed` must outlive the runner. `progress` hears the server's
-// percent on the worker thread.
+// percent on the worker thread; `cancel` stops a run.
 BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<QDateTime()> now,
                                    const ElapsedClock &elapsed,
-                                   std::function<void(int percent)> progress = {});
+                                   std::function<void(int percent)> progress = {},
+                                   std::shared_ptr<RunCancel> cancel = {});

@@ -44,7 +44,8 @@ ClientConnection::~ClientConnection()
 void ClientConnection::readIncoming()
 {
     const QByteArray bytes = socket_->readAll();
-    if (closed_ || held_ || state_->behaviour().silent)
+    // A stalled backup still hears the client, as SQL Server does: an ATTENTION ends it.
+    if (closed_ || (held_ && !stalled_) || state_->behaviour().silent)
         return;
     reader_.feed(bytes);
     while (!closed_) {
@@ -197,6 +198,7 @@ void ClientConnection::sendProgress(const ServerMessage &message)
     send(tokens.bytes(), false);
     if (state_->behaviour().stallDuringBackup && !released_) {
         backup_->pause();
+        stalled_ = true;
         return hold();
     }
     if (!state_->behaviour().dropDuringBackup)
@@ -230,6 +232,10 @@ void ClientConnection::sendFinal(const QList<ServerMessage> &messages, quint16 s
 void ClientConnection::handleAttention()
 {
     state_->recordAttention();
+    if (std::exchange(stalled_, false)) {
+        held_ = false;
+        state_->recordHoldEnded();
+    }
     queued_.clear();
     const bool backupRunning = backup_;
     if (backupRunning) {
@@ -273,6 +279,7 @@ void ClientConnection::release(Release how)
     if (!held_)
         return;
     held_ = false;
+    stalled_ = false;
     released_ = true;
     state_->recordHoldEnded();
     if (how == Release::Resume && backup_)

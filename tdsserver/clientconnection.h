@@ -59,6 +59,7 @@ private:
     bool busy_ = false;
     bool closed_ = false;
     bool held_ = false;
+    bool stalled_ = false; // held in a backup that stopped, still reading the client's ATTENTION
     bool released_ = false;
     QList<TdsMessage> queued_;
     QPointer<BackupSession> backup_;

@@ -75,7 +75,8 @@ public:
     // prefix the text passes 32 767 characters, and FreeTDS reports its length negative.
     void setLongMessage(LongMessage kind);
     // After the first progress message the backup stops and nothing more is sent; the connection
-    // stays open and is held until released. FreeTDS waits for it without a time-out of its own.
+    // stays open and is held until released or until the client sends an ATTENTION, which ends the
+    // backup as at any other time. FreeTDS waits for it without a time-out of its own.
     void setStallDuringBackup(bool stall);
     // Lets go of every held connection: a stalled backup carries on to its end (Resume) or its
     // connection closes and the partial file goes (Drop); any other held connection closes.

@@ -1,4 +1,6 @@
 #include "app/KVZ.h"
+#include "backup/RunCancel.h"
+#include "history/RunHistory.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 #include "support/ManualClock.h"
@@ -11,6 +13,7 @@
 #include "ui/styled/vkLabel.h"
 #include "ui/styled/vkTextBox.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -24,21 +27,25 @@
 
 using namespace Qt::StringLiterals;
 
-// Stands in for the database: counts runs and, when asked, holds each one until the test lets it go.
+// Stands in for the database: counts runs and, when asked, holds each one until the test lets it go or
+// the run is cancelled, as the driver then fails the statement.
 struct FakeBackup {
     std::atomic<int> runs{0};
     bool hold = false;
     QSemaphore entered;
     QSemaphore release;
     BackupResult result{true, u"/y/20261207100000-STOK.bak"_s, {}, {}};
+    std::shared_ptr<RunCancel> cancel = std::make_shared<RunCancel>();
 
     BackupJob::Runner runner()
     {
         return [this] {
             ++runs;
             entered.release();
-            if (hold)
-                release.acquire();
+            while (hold && !release.tryAcquire(1, 10)) {
+                if (cancel->isCancelled())
+                    return BackupResult{false, {}, u"Operation canceled"_s, {}};
+            }
             return result;
         };
     }
@@ -66,6 +73,7 @@ private slots:
     void closeProgramWaitsForRunInFlight();
     void closeProgramWithoutRunEndsAtOnce();
     void closeProgramCutsRunOffOnlyWhenUserSaysSo();
+    void stalledRunIsToldAndCanBeStopped();
     void nextCopyTimeFollowsEachRun_data();
     void nextCopyTimeFollowsEachRun();
     void clockStartsRunAtNextCopyTime();
@@ -94,7 +102,7 @@ void tst_kvz::init()
     clock_ = std::make_unique<ManualClock>();
     fake_ = std::make_unique<FakeBackup>();
     program_ = std::make_unique<ProgramFolder>();
-    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner());
+    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner(), fake_->cancel);
     questions_ = 0;
     window_->setQuestion([this](const QString &) {
         ++questions_;
@@ -336,6 +344,54 @@ void tst_kvz::closeProgramCutsRunOffOnlyWhenUserSaysSo()
     QCOMPARE(questions_, 2);
     QCOMPARE(exit.count(), 1);
     QVERIFY(window_->isRunInFlight());
+    window_->waitForHistory();
+    const std::optional<RunRecord> cut = RunHistory(program_->path()).last().value();
+    QVERIFY(cut && cut->finished && !cut->ok);
+    QCOMPARE(cut->reason, RunHistory::kInterruptedReason);
+}
+
+void tst_kvz::stalledRunIsToldAndCanBeStopped()
+{
+    constexpr qint64 kMinute = 60'000;
+    RunRecord longest{
+        .cause = u"start"_s, .started = clock_->now().addDays(-1), .ended = clock_->now(), .ok = true};
+    longest.startedElapsedMs = 0;
+    longest.endedElapsedMs = 40 * kMinute;
+    const RunHistory history(program_->path());
+    QVERIFY(history.append(longest));
+    // An earlier start's run, never ended.
+    QVERIFY(history.begin(longest));
+    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner(), fake_->cancel);
+    fake_->hold = true;
+    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    window_->startUp();
+    QVERIFY(fake_->entered.tryAcquire(1, 5000));
+    window_->waitForHistory();
+    QCoreApplication::processEvents();
+    QCOMPARE(history.last().value()->finished, false);
+
+    // Twice the longest success, 80 minutes, is longer than half an hour.
+    auto *yedekle = window_->findChild<vkCommand *>(u"yedekle"_s);
+    clock_->advance(79 * kMinute);
+    window_->tick();
+    QCOMPARE(yedekle->caption(), u"YEDEKLENİYOR…"_s);
+    clock_->advance(kMinute);
+    window_->tick();
+    QCOMPARE(yedekle->caption(), u"YEDEKLEME 80 DAKİKADIR İLERLEMİYOR"_s);
+
+    auto *stop = window_->findChild<QAction *>(u"durdurmenu"_s);
+    QVERIFY(stop->isVisible());
+    clock_->advance(kMinute);
+    stop->trigger();
+    QVERIFY(finished.wait());
+    QVERIFY(!stop->isVisible());
+    window_->waitForHistory();
+    const Result<QList<RunRecord>> rows = history.recent(3);
+    QCOMPARE(rows.value().at(1).reason, RunHistory::kInterruptedReason);
+    const RunRecord &stopped = rows.value().first();
+    QVERIFY(stopped.finished && !stopped.ok);
+    QCOMPARE(stopped.reason, u"YEDEKLEME DURDURULDU: kullanıcı durdurdu."_s);
+    QCOMPARE(stopped.endedElapsedMs - stopped.startedElapsedMs, 81 * kMinute);
 }
 
 void tst_kvz::closeProgramWithoutRunEndsAtOnce()

@@ -39,7 +39,15 @@ void tst_tray::menuEntries()
     for (QAction *action : menu->actions())
         entries << action->objectName() + u'=' + action->text();
     QCOMPARE(entries, (QStringList{u"acmenu=GÖSTER"_s, u"gizlemenu=GİZLE"_s, u"ayarlarmenu=Ayarlar"_s,
-                                   u"yedeklemenu=Yedekle"_s, u"gecmismenu=Geçmiş"_s, u"kapatmenu=Kapat"_s}));
+                                   u"yedeklemenu=Yedekle"_s, u"durdurmenu=Yedeklemeyi durdur"_s,
+                                   u"gecmismenu=Geçmiş"_s, u"kapatmenu=Kapat"_s}));
+    // Offered only while a run is in flight.
+    QAction *stop = parent.findChild<QAction *>(u"durdurmenu"_s);
+    QVERIFY(!stop->isVisible());
+    tray.showRunState(u"YEDEKLENİYOR…"_s);
+    QVERIFY(stop->isVisible());
+    tray.showIdle();
+    QVERIFY(!stop->isVisible());
 }
 
 void tst_tray::menuEntriesReachTheWindow()

@@ -1,9 +1,11 @@
 #include "backup/RunBackup.h"
+#include "backup/RunCancel.h"
 #include "tdstestserver.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -17,6 +19,8 @@ private slots:
     void progressArrivesDuringTheRun();
     void verification_data();
     void verification();
+    void cancelStopsTheRun_data();
+    void cancelStopsTheRun();
 
 private:
     BackupResult run(const RunOptions &options);
@@ -110,6 +114,37 @@ void tst_runoptions::verification()
     QCOMPARE(QDir(backups_->path()).entryList(QDir::Files).size(), takenBefore ? 2 : 1);
     QVERIFY(ok || result.reason.contains(u"Dosyanın adı %1 olarak değiştirildi"_s.arg(kept)));
     QVERIFY(!takenBefore || taken.size() == 7);
+}
+
+void tst_runoptions::cancelStopsTheRun_data()
+{
+    QTest::addColumn<bool>("beforeTheBatch");
+    QTest::newRow("the server silent mid-backup") << false;
+    QTest::newRow("before the statement is sent") << true;
+}
+
+void tst_runoptions::cancelStopsTheRun()
+{
+    QFETCH(bool, beforeTheBatch);
+    server_->setStallDuringBackup(true);
+    RunCancel cancel;
+    if (beforeTheBatch)
+        QVERIFY(cancel.cancel());
+    QFuture<BackupResult> running = QtConcurrent::run([&] {
+        return run({false, {}, kLoginTimeoutSeconds, &cancel});
+    });
+    if (!beforeTheBatch) {
+        QTRY_COMPARE(server_->heldConnections(), 1);
+        QVERIFY(cancel.cancel());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(running.isFinished(), 10'000);
+    const BackupResult result = running.result();
+    QVERIFY(!result.ok);
+    QCOMPARE(server_->batches().filter(u"BACKUP DATABASE"_s).isEmpty(), beforeTheBatch);
+    QCOMPARE(server_->attentionCount(), beforeTheBatch ? 0 : 1);
+    QCOMPARE(server_->abortedBackups().size(), beforeTheBatch ? 0 : 1);
+    QCOMPARE(server_->heldConnections(), 0);
+    QVERIFY(!QFile::exists(result.plannedPath));
 }
 
 QTEST_GUILESS_MAIN(tst_runoptions)

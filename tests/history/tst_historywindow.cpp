@@ -12,12 +12,32 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A run by both clocks: `wallSeconds` from its start to its end on the wall clock.
+RunRecord Timed(int wallSeconds, qint64 startedElapsedMs, qint64 endedElapsedMs, bool ok,
+                bool finished = true)
+{
+    RunRecord record;
+    record.started = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
+    record.ended = record.started.addSecs(wallSeconds);
+    record.ok = ok;
+    record.startedElapsedMs = startedElapsedMs;
+    record.endedElapsedMs = endedElapsedMs;
+    record.finished = finished;
+    return record;
+}
+
+} // namespace
+
 class tst_historywindow : public QObject {
     Q_OBJECT
 
 private slots:
     void causeCaption_data();
     void causeCaption();
+    void resultAndDuration_data();
+    void resultAndDuration();
     void showsAndCopiesTheHistory();
 };
 
@@ -40,6 +60,30 @@ void tst_historywindow::causeCaption()
     QFETCH(QString, cause);
     QFETCH(QString, caption);
     QCOMPARE(HistoryRow::CauseCaption(cause), caption);
+}
+
+void tst_historywindow::resultAndDuration_data()
+{
+    QTest::addColumn<RunRecord>("record");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("duration");
+    QTest::newRow("in flight") << Timed(0, 1'000, -1, false, false) << u"SÜRÜYOR"_s << QString();
+    QTest::newRow("clock set back during the run")
+        << Timed(-3600, 1'000, 3'726'000, true) << u"BAŞARILI"_s << u"1:02:05"_s;
+    QTest::newRow("before elapsed times were kept")
+        << Timed(75, -1, -1, true) << u"BAŞARILI"_s << u"0:01:15"_s;
+    QTest::newRow("cut short: its end never read")
+        << Timed(0, 1'000, -1, false) << u"BAŞARISIZ"_s << QString();
+}
+
+void tst_historywindow::resultAndDuration()
+{
+    QFETCH(RunRecord, record);
+    QFETCH(QString, result);
+    QFETCH(QString, duration);
+    const QStringList cells = HistoryRow::Cells(record);
+    QCOMPARE(cells.at(3), result);
+    QCOMPARE(cells.at(4), duration);
 }
 
 void tst_historywindow::showsAndCopiesTheHistory()

@@ -64,6 +64,10 @@ private slots:
     void bounds();
     void recentSizes_data();
     void recentSizes();
+    void runFromItsStart_data();
+    void runFromItsStart();
+    void longestSuccess_data();
+    void longestSuccess();
     void damagedFileIsSetAside();
     void lockedFileFailsAfterWaiting();
     void writableAgainAfterReadOnly();
@@ -102,7 +106,7 @@ void tst_runhistory::roundTrip_data()
     RunRecord unfinished = Run(u"button"_s, kNoon, false);
     unfinished.finished = false;
     QTest::newRow("elapsed times, boot, a run not yet ended")
-        << QList<RunRecord>{timed, unfinished} << RunSummary{kNoon, 1, 1} << kNoon.addDays(-1)
+        << QList<RunRecord>{timed, unfinished} << RunSummary{kNoon, 1, 0} << kNoon.addDays(-1)
         << QStringList{u"t.bak"_s} << QStringList{u"t.bak"_s};
     RunRecord ahead = Run(u"interval"_s, kNoon.addDays(400), true, u"C:\\Yedek\\20280111-STOK.bak"_s);
     ahead.clockSuspect = true;
@@ -255,6 +259,80 @@ void tst_runhistory::bounds()
     for (const RunRecord &record : recent.value())
         stored.append(record.id);
     QCOMPARE(stored, expected);
+}
+
+// Steps: b the run begins, f its row is finished, l a row no longer there is, r the program starts again.
+// Rows newest first: "running", "ok", or "cut" (cut short, with no end read).
+void tst_runhistory::runFromItsStart_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QList<int>>("marked");
+    QTest::newRow("in flight") << u"b"_s << u"running"_s << QList<int>{};
+    QTest::newRow("ended") << u"bf"_s << u"ok"_s << QList<int>{};
+    QTest::newRow("cut short, then two starts") << u"brr"_s << u"cut"_s << QList<int>{1, 0};
+    QTest::newRow("ended before the next start") << u"bfr"_s << u"ok"_s << QList<int>{0};
+    QTest::newRow("its row gone: kept anew") << u"blr"_s << u"ok cut"_s << QList<int>{1};
+}
+
+void tst_runhistory::runFromItsStart()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, rows);
+    QFETCH(QList<int>, marked);
+    const RunHistory history(dir_->path());
+    RunRecord run = Run(u"button"_s, kNoon, true, u"a.bak"_s);
+    run.startedElapsedMs = 1'000;
+    run.endedElapsedMs = 96'000;
+    qint64 id = 0;
+    QList<int> closed;
+    for (const QChar step : steps) {
+        if (step == u'b')
+            id = history.begin(run).value();
+        else if (step == u'r')
+            closed << history.closeInterrupted().value();
+        else
+            QVERIFY(history.finish(step == u'l' ? id + 1 : id, run));
+    }
+    QCOMPARE(closed, marked);
+    QStringList states;
+    const Result<QList<RunRecord>> stored = history.recent(10);
+    for (const RunRecord &row : stored.value()) {
+        const bool cut = row.reason == RunHistory::kInterruptedReason && row.endedElapsedMs == -1 && !row.ok;
+        states << (!row.finished ? u"running"_s : cut ? u"cut"_s : row.ok ? u"ok"_s : u"failed"_s);
+    }
+    QCOMPARE(states.join(u' '), rows);
+}
+
+void tst_runhistory::longestSuccess_data()
+{
+    QTest::addColumn<QList<RunRecord>>("records");
+    QTest::addColumn<qint64>("longest");
+    // 95 s by the wall clock; the first is set back an hour during a run of 60 s.
+    RunRecord stepped = Run(u"interval"_s, kNoon, true);
+    stepped.started = kNoon.addSecs(3600);
+    stepped.startedElapsedMs = 10'000;
+    stepped.endedElapsedMs = 70'000;
+    // A day long each, neither counts.
+    RunRecord failed = Run(u"interval"_s, kNoon, false);
+    failed.started = kNoon.addDays(-1);
+    RunRecord running = failed;
+    running.ok = true;
+    running.finished = false;
+    QTest::newRow("none") << QList<RunRecord>{} << qint64(0);
+    QTest::newRow("elapsed over a clock set back") << QList<RunRecord>{stepped} << qint64(60'000);
+    QTest::newRow("wall clock without elapsed times, failures and runs in flight left out")
+        << QList<RunRecord>{stepped, Run(u"start"_s, kNoon, true), failed, running} << qint64(95'000);
+}
+
+void tst_runhistory::longestSuccess()
+{
+    QFETCH(QList<RunRecord>, records);
+    QFETCH(qint64, longest);
+    const RunHistory history(dir_->path());
+    for (const RunRecord &record : records)
+        QVERIFY(history.append(record));
+    QCOMPARE(history.longestSuccessMs().value(), longest);
 }
 
 void tst_runhistory::damagedFileIsSetAside()

@@ -1,6 +1,7 @@
 #include "backup/BackupPlan.h"
 #include "schedule/BackupScheduler.h"
 #include "schedule/Schedule.h"
+#include "schedule/StallWatch.h"
 #include "schedule/TimeText.h"
 #include "support/ManualClock.h"
 
@@ -198,6 +199,8 @@ private slots:
     void hiddenTicksMeetEveryRunOnItsSecond();
     void yearOfSleepsAndClockSteps_data();
     void yearOfSleepsAndClockSteps();
+    void stallToldOncePerStall_data();
+    void stallToldOncePerStall();
 };
 
 void tst_schedule::storedTexts_data()
@@ -591,6 +594,51 @@ void tst_schedule::yearOfSleepsAndClockSteps()
         QVERIFY(!made.contains(path));
         made.insert(path);
     }
+}
+
+// Events at elapsed minutes: s start, p progress, x a success of that many minutes, e end, c check. Each
+// check gives the minutes told, or "-".
+void tst_schedule::stallToldOncePerStall_data()
+{
+    QTest::addColumn<int>("longestMinutes");
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("half an hour without progress") << 0 << u"s0 c29 c30 c31"_s << u"- 30 -"_s;
+    QTest::newRow("quiet counted from the last progress") << 0 << u"s0 p20 c49 c51"_s << u"- 31"_s;
+    QTest::newRow("again after progress") << 0 << u"s0 c30 p45 c74 c75 c200"_s << u"30 - 30 -"_s;
+    QTest::newRow("twice a longer run's length") << 40 << u"s0 c30 c79 c80"_s << u"- - 80"_s;
+    QTest::newRow("a short run keeps half an hour") << 10 << u"s0 c30"_s << u"30"_s;
+    QTest::newRow("a longer success raises the bar") << 0 << u"x50 s0 c99 c100"_s << u"- 100"_s;
+    QTest::newRow("nothing after the run") << 0 << u"s0 e10 c100 p101 c200"_s << u"- -"_s;
+    QTest::newRow("a new run starts afresh") << 0 << u"s0 c30 e31 s40 c69 c70"_s << u"30 - 30"_s;
+}
+
+void tst_schedule::stallToldOncePerStall()
+{
+    QFETCH(int, longestMinutes);
+    QFETCH(QString, events);
+    QFETCH(QString, told);
+    StallWatch watch;
+    watch.setLongestSuccess(std::chrono::minutes(longestMinutes));
+    QStringList seen;
+    for (const QString &event : events.split(u' ')) {
+        const std::chrono::milliseconds at = std::chrono::minutes(event.mid(1).toInt());
+        const QChar kind = event.front();
+        if (kind == u's')
+            watch.start(at);
+        else if (kind == u'p')
+            watch.progress(at);
+        else if (kind == u'x')
+            watch.succeededIn(at);
+        else if (kind == u'e')
+            watch.stop();
+        else if (const std::optional<int> minutes = watch.warning(at))
+            seen << QString::number(*minutes);
+        else
+            seen << u"-"_s;
+    }
+    QCOMPARE(seen.join(u' '), told);
 }
 
 QTEST_APPLESS_MAIN(tst_schedule)

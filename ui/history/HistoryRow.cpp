@@ -34,7 +34,7 @@ namespace HistoryRow {
 const QStringList &Columns()
 {
     static const QStringList kColumns{u"TARİH"_s, u"SAAT"_s,  u"NEDEN"_s, u"SONUÇ"_s,
-                                     u"SÜRE"_s,  u"BOYUT"_s, u"DOSYA"_s, u"AÇIKLAMA"_s};
+                                      u"SÜRE"_s,  u"BOYUT"_s, u"DOSYA"_s, u"AÇIKLAMA"_s};
     return kColumns;
 }
 
@@ -49,8 +49,8 @@ QStringList Cells(const RunRecord &record)
     return {shown.toString(u"dd.MM.yyyy"_s),
             shown.toString(u"HH:mm:ss"_s),
             CauseCaption(record.cause),
-            record.ok ? u"BAŞARILI"_s : u"BAŞARISIZ"_s,
-            DurationText(record.started, record.ended),
+            ResultText(record),
+            DurationText(record),
             SizeText(record.sizeBytes),
             record.file.simplified(),
             notes.join(u"; "_s)};
@@ -66,11 +66,28 @@ QString CauseCaption(const QString &cause)
     return cause.simplified();
 }
 
-QString DurationText(const QDateTime &started, const QDateTime &ended)
+QString ResultText(const RunRecord &record)
 {
-    if (!started.isValid() || !ended.isValid())
+    if (!record.finished)
+        return u"SÜRÜYOR"_s;
+    return record.ok ? u"BAŞARILI"_s : u"BAŞARISIZ"_s;
+}
+
+QString DurationText(const RunRecord &record)
+{
+    qint64 milliseconds = 0;
+    if (!record.finished)
         return {};
-    const qint64 seconds = std::max<qint64>(0, started.secsTo(ended));
+    if (record.startedElapsedMs >= 0) {
+        if (record.endedElapsedMs < record.startedElapsedMs)
+            return {};
+        milliseconds = record.endedElapsedMs - record.startedElapsedMs;
+    } else {
+        if (!record.started.isValid() || !record.ended.isValid())
+            return {};
+        milliseconds = std::max<qint64>(0, record.started.msecsTo(record.ended));
+    }
+    const qint64 seconds = milliseconds / 1000;
     return u"%1:%2:%3"_s.arg(seconds / 3600)
         .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))
         .arg(seconds % 60, 2, 10, QChar(u'0'));

@@ -17,8 +17,12 @@ QStringList Cells(const RunRecord &record);
 
 // The scheduler's name of a cause in the window's words; a name this version does not know, as stored.
 QString CauseCaption(const QString &cause);
-// Hours, minutes and seconds ("1:02:05"); empty when the start is unknown.
-QString DurationText(const QDateTime &started, const QDateTime &ended);
+// "SÜRÜYOR" until the run's end is written, then whether it succeeded.
+QString ResultText(const RunRecord &record);
+// Hours, minutes and seconds ("1:02:05"): by the elapsed clock when both its readings are known, so a wall
+// clock set back during the run never shows an end before the start. Empty while the run goes on, when
+// its start is unknown, and when its end was never read (a run cut short).
+QString DurationText(const RunRecord &record);
 // With one decimal in the largest unit that keeps it at least 1 ("1,5 GB"); empty when unknown.
 QString SizeText(qint64 bytes);
 

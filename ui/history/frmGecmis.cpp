@@ -82,7 +82,7 @@ void frmGecmis::showRecords(const QList<RunRecord> &records, const RunSummary &s
         const QStringList cells = HistoryRow::Cells(record);
         for (int column = 0; column < cells.size(); ++column) {
             auto *item = new QTableWidgetItem(cells[column]);
-            if (!record.ok)
+            if (record.finished && !record.ok)
                 item->setForeground(kRed);
             gecmisListesi->setItem(row, column, item);
         }
