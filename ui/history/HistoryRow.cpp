@@ -1,5 +1,6 @@
 #include "ui/history/HistoryRow.h"
 
+#include "backup/SizeText.h"
 #include "schedule/BackupScheduler.h"
 
 using namespace Qt::StringLiterals;
@@ -91,20 +92,6 @@ QString DurationText(const RunRecord &record)
     return u"%1:%2:%3"_s.arg(seconds / 3600)
         .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))
         .arg(seconds % 60, 2, 10, QChar(u'0'));
-}
-
-QString SizeText(qint64 bytes)
-{
-    if (bytes < 0)
-        return {};
-    if (bytes < 1024)
-        return u"%1 B"_s.arg(bytes);
-    static const QStringList kUnits{u"KB"_s, u"MB"_s, u"GB"_s, u"TB"_s};
-    double value = double(bytes) / 1024;
-    qsizetype unit = 0;
-    for (; value >= 1024 && unit + 1 < kUnits.size(); ++unit)
-        value /= 1024;
-    return QString::number(value, 'f', 1).replace(u'.', u',') + u' ' + kUnits[unit];
 }
 
 QString SummaryText(const RunSummary &summary)

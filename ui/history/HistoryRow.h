@@ -23,8 +23,6 @@ QString ResultText(const RunRecord &record);
 // clock set back during the run never shows an end before the start. Empty while the run goes on, when
 // its start is unknown, and when its end was never read (a run cut short).
 QString DurationText(const RunRecord &record);
-// With one decimal in the largest unit that keeps it at least 1 ("1,5 GB"); empty when unknown.
-QString SizeText(qint64 bytes);
 
 QString SummaryText(const RunSummary &summary);
 
