@@ -8,7 +8,8 @@ namespace {
 
 constexpr qint64 kDayMs = 24LL * 60 * 60 * 1000;
 
-QString NameOf(const QString &path)
+// The file name of a path as the server writes it, with either separator.
+QString ServerFileName(const QString &path)
 {
     return path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
 }
@@ -49,7 +50,7 @@ ClockEvidence GatherClockEvidence(const QList<RunRecord> &newestFirst, const QLi
     for (const RunRecord &run : newestFirst) {
         const bool lastFinished = run.finished && !std::exchange(finishedSeen, true);
         if (run.clockSuspect) {
-            doubtedNames.insert(NameOf(run.file));
+            doubtedNames.insert(ServerFileName(run.file));
             if (lastFinished)
                 doubtedEnd = run.ended;
             continue;
@@ -58,7 +59,7 @@ ClockEvidence GatherClockEvidence(const QList<RunRecord> &newestFirst, const QLi
         if (run.finished && !evidence.lastEnd.wall.isValid())
             evidence.lastEnd = {run.ended, run.endedElapsedMs, run.bootId};
     }
-    const QString own = NameOf(ownFile);
+    const QString own = ServerFileName(ownFile);
     for (const OwnBackup &backup : backups)
         if (backup.entry.name != own && !doubtedNames.contains(backup.entry.name))
             evidence.newestStamp = Later(evidence.newestStamp, backup.stamp);
