@@ -232,16 +232,20 @@ Result<std::optional<RunRecord>> RunHistory::lastSuccess() const
     return First(records.value());
 }
 
-Result<QStringList> RunHistory::namesSince(const QDateTime &since) const
+Result<QStringList> RunHistory::fileNames(const QString &clauses, const QVariantList &values) const
 {
-    const Result<QList<RunRecord>> records =
-        select(u"WHERE started_ms >= ? AND file <> '' ORDER BY id"_s, {since.toMSecsSinceEpoch()});
+    const Result<QList<RunRecord>> records = select(clauses, values);
     if (!records)
         return records.failure();
     QStringList names;
     for (const RunRecord &record : records.value())
         names.append(NameOf(record.file));
     return names;
+}
+
+Result<QStringList> RunHistory::namesSince(const QDateTime &since) const
+{
+    return fileNames(u"WHERE started_ms >= ? AND file <> '' ORDER BY id"_s, {since.toMSecsSinceEpoch()});
 }
 
 Result<QList<qint64>> RunHistory::recentSizes(const QString &database, int limit) const
@@ -261,14 +265,7 @@ Result<QList<qint64>> RunHistory::recentSizes(const QString &database, int limit
 
 Result<QStringList> RunHistory::successfulNames(int limit) const
 {
-    const Result<QList<RunRecord>> records =
-        select(u"WHERE ok = 1 AND file <> '' ORDER BY id DESC LIMIT ?"_s, {limit});
-    if (!records)
-        return records.failure();
-    QStringList names;
-    for (const RunRecord &record : records.value())
-        names.append(NameOf(record.file));
-    return names;
+    return fileNames(u"WHERE ok = 1 AND file <> '' ORDER BY id DESC LIMIT ?"_s, {limit});
 }
 
 Result<RunSummary> RunHistory::summary(const QDateTime &now) const

@@ -75,6 +75,8 @@ private:
     bool transact(const std::function<bool(QSqlQuery &)> &work, QSqlError &error) const;
     bool prune(QSqlQuery &query, const RunRecord &record) const;
     Result<QList<RunRecord>> select(const QString &clauses, const QVariantList &values) const;
+    // The file names (without folder) of the runs the clauses pick, in their order.
+    Result<QStringList> fileNames(const QString &clauses, const QVariantList &values) const;
 
     QString path_;
     int maxEntries_;
