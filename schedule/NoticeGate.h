@@ -7,14 +7,14 @@
 #include <QList>
 
 // The standing problems a run reports again and again are told sparingly, so that they are still read: a
-// clock that looks wrong once, until its warning changes or a run comes without it; old backups that could
-// not be removed at most once a day.
+// clock that looks wrong once, until a run comes without the doubt (its warning names the time of each run,
+// so its text changes every run); old backups that could not be removed at most once a day.
 class NoticeGate {
 public:
     // `day`: the wall-clock date the run ended on.
     QList<RunNotice> afterRun(const BackupResult &result, const QDate &day);
 
 private:
-    QString clockTold_;
+    bool clockTold_ = false;
     QDate retentionToldOn_;
 };
