@@ -20,6 +20,11 @@ QString BackupFileName(const QString &database, const QDateTime &time)
     return time.toString(QStringLiteral("yyyyMMddHHmmss")) + u'-' + name + QStringLiteral(".bak");
 }
 
+QString ServerFileName(const QString &path)
+{
+    return path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
+}
+
 QString BackupFolder(const QString &folder)
 {
     const QString trimmed = folder.trimmed();

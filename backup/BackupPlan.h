@@ -16,6 +16,10 @@ struct BackupPlan {
 
 QString BackupFileName(const QString &database, const QDateTime &time);
 
+// The file name at the end of a path as the server writes it: a Windows path when the server runs there,
+// whichever separator this machine uses.
+QString ServerFileName(const QString &path);
+
 // The folder trimmed, with a separator at its end when it has none.
 QString BackupFolder(const QString &folder);
 

@@ -1,5 +1,6 @@
 #include "backup/Retention.h"
 
+#include "backup/BackupPlan.h"
 #include "backup/OwnBackups.h"
 
 #include <QHash>
@@ -9,19 +10,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The server's path may be in Windows form while this machine reads "/" only.
-QString FileNameOf(const QString &path)
-{
-    const qsizetype separator = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    return path.mid(separator + 1);
-}
-
 // The backups newest first: those the runs name in the runs' order, then the others by their last write.
 QList<OwnBackup> InRunOrder(QList<OwnBackup> backups, const QStringList &newestFirst)
 {
     QHash<QString, qsizetype> rank;
-    for (const QString &path : newestFirst)
-        rank.insert(FileNameOf(path), rank.size()); // a name given twice keeps its first, newer place
+    for (const QString &path : newestFirst) {
+        // A name given twice keeps its first, newer place.
+        const QString name = ServerFileName(path);
+        if (!rank.contains(name))
+            rank.insert(name, rank.size());
+    }
     const auto rankOf = [&](const OwnBackup &backup) { return rank.value(backup.entry.name, rank.size()); };
     std::stable_sort(backups.begin(), backups.end(), [&](const OwnBackup &a, const OwnBackup &b) {
         const qsizetype rankA = rankOf(a);
@@ -42,7 +40,7 @@ RetentionPlan PlanRetention(const QList<FolderEntry> &entries, const QString &da
     if (keepDays <= 0)
         return plan;
     const QString newestPath = newestFirst.value(0);
-    const QString newest = FileNameOf(newestPath);
+    const QString newest = ServerFileName(newestPath);
     // A folder of the same path on this machine as on the server's would otherwise lose files that are
     // no copies of what the server just wrote.
     const bool newestHere = std::any_of(entries.begin(), entries.end(), [&](const FolderEntry &entry) {

@@ -16,12 +16,6 @@ namespace {
 
 constexpr int kSummaryDays = 7;
 
-// The run's name as the server's machine spells it: a Windows path when the server runs there.
-QString NameOf(const QString &file)
-{
-    return file.mid(std::max(file.lastIndexOf(u'/'), file.lastIndexOf(u'\\')) + 1);
-}
-
 bool Exec(QSqlQuery &query, const QString &statement, const QVariantList &values)
 {
     if (!query.prepare(statement))
@@ -239,7 +233,7 @@ Result<QStringList> RunHistory::fileNames(const QString &clauses, const QVariant
         return records.failure();
     QStringList names;
     for (const RunRecord &record : records.value())
-        names.append(NameOf(record.file));
+        names.append(ServerFileName(record.file));
     return names;
 }
 

@@ -1,6 +1,7 @@
 #include "schedule/BackupRunner.h"
 
 #include "backup/ApplyRetention.h"
+#include "backup/BackupPlan.h"
 #include "backup/MeasureSpace.h"
 #include "backup/ProgramBackup.h"
 #include "backup/SpaceForecast.h"
@@ -16,7 +17,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QRegularExpression>
 #include <memory>
 
 Q_LOGGING_CATEGORY(lcRunner, "kvz.run")
@@ -28,13 +28,6 @@ namespace {
 constexpr qint64 kNamesKeptMs = 48LL * 60 * 60 * 1000;
 // The history's latest runs the wall clock is weighed against.
 constexpr int kClockEvidenceRuns = 50;
-
-// The file name of a path as the server writes it, with either separator.
-QString NameOf(const QString &path)
-{
-    static const QRegularExpression kSeparator(u"[/\\\\]"_s);
-    return path.section(kSeparator, -1);
-}
 
 // The names this program made, kept long enough to cover a clock set back by a day (or the repeated hour
 // of autumn) even where the folder lies on the server's machine and cannot be looked into from here.
@@ -171,12 +164,12 @@ BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<Q
         BackupResult result = RunProgramBackup(
             programFolder, time,
             [&](const QString &path) {
-                return state->made.contains(NameOf(path)) ||
+                return state->made.contains(ServerFileName(path)) ||
                        (QDir::isAbsolutePath(path) && QFileInfo::exists(path));
             },
             kLoginTimeoutSeconds, progress, cancel.get());
         if (!result.plannedPath.isEmpty())
-            state->made.add(NameOf(result.plannedPath));
+            state->made.add(ServerFileName(result.plannedPath));
 
         const Result<BackupSettings> settings = LoadBackupSettings(SettingsFiles::BackupFile(programFolder));
         const Result<ConnectionValues> values =

@@ -1,5 +1,7 @@
 #include "schedule/ClockCheck.h"
 
+#include "backup/BackupPlan.h"
+
 #include <QSet>
 
 using namespace Qt::StringLiterals;
@@ -7,12 +9,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 kDayMs = 24LL * 60 * 60 * 1000;
-
-// The file name of a path as the server writes it, with either separator.
-QString ServerFileName(const QString &path)
-{
-    return path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
-}
 
 QDateTime Later(const QDateTime &a, const QDateTime &b)
 {
