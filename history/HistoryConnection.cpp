@@ -7,12 +7,31 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QSqlQuery>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 QAtomicInteger<quint64> connectionsMade;
+
+constexpr int kBusyWaitMs = 2000;
+constexpr int kBusyPauseMs = 20;
+
+// SQLite gives up at once, without its busy wait, where waiting could deadlock: when two connections switch
+// a new file to WAL together, or both hold a read lock and want to write. The history is never used on the
+// user-interface thread, so such a statement is simply tried again for as long as the busy wait would last.
+bool ExecWaiting(QSqlQuery &query, const QString &statement)
+{
+    for (int waited = 0;; waited += kBusyPauseMs) {
+        if (query.exec(statement))
+            return true;
+        const QString code = query.lastError().nativeErrorCode();
+        if ((code != u"5"_s && code != u"6"_s) || waited >= kBusyWaitMs)
+            return false;
+        QThread::msleep(kBusyPauseMs);
+    }
+}
 
 // SQLite itself would create the file with the process's default mode; the history tells who ran when,
 // and what failed with which server's words, so it is made first, for the owner alone.
@@ -79,32 +98,51 @@ void HistoryConnection::prepare(const QString &path)
     // WAL with a full sync at each commit: a run whose append has returned survives a crash, a kill or a
     // power cut, and the window can read while the worker writes.
     QSqlQuery query(database_);
-    for (const QString &statement : QStringList{u"PRAGMA journal_mode=WAL"_s, u"PRAGMA synchronous=FULL"_s} +
-                                        RecordRow::SchemaStatements()) {
-        if (!query.exec(statement)) {
+    for (const QString &statement : {u"PRAGMA journal_mode=WAL"_s, u"PRAGMA synchronous=FULL"_s}) {
+        if (!ExecWaiting(query, statement)) {
             error_ = query.lastError();
             return;
         }
     }
-    addMissingColumns(query);
+    if (missingColumns(query).isEmpty() || error_.isValid())
+        return;
+    // Two threads, or two programs, may open a new or older file at once: the table and its columns are
+    // made under the write lock, and looked at again once it is held, so that neither adds them twice.
+    const bool made =
+        ExecWaiting(query, u"BEGIN IMMEDIATE"_s) && makeSchema(query) && query.exec(u"COMMIT"_s);
+    if (!made) {
+        if (!error_.isValid())
+            error_ = query.lastError();
+        query.exec(u"ROLLBACK"_s);
+    }
 }
 
-// A file an earlier version wrote lacks the newer columns: they are added, and its rows stay as they were.
-void HistoryConnection::addMissingColumns(QSqlQuery &query)
+bool HistoryConnection::makeSchema(QSqlQuery &query)
+{
+    for (const QString &statement : RecordRow::SchemaStatements())
+        if (!query.exec(statement))
+            return false;
+    // A file an earlier version wrote lacks the newer columns: they are added, and its rows stay as they
+    // were.
+    for (const RecordRow::AddedColumn &column : missingColumns(query))
+        if (!query.exec(u"ALTER TABLE runs ADD COLUMN %1 %2"_s.arg(column.name, column.definition)))
+            return false;
+    return !error_.isValid();
+}
+
+// The added columns the file lacks; every one of them when it has no table yet.
+QList<RecordRow::AddedColumn> HistoryConnection::missingColumns(QSqlQuery &query)
 {
     QSet<QString> present;
     if (!query.exec(u"PRAGMA table_info(runs)"_s)) {
         error_ = query.lastError();
-        return;
+        return {};
     }
     while (query.next())
         present.insert(query.value(1).toString());
-    for (const RecordRow::AddedColumn &column : RecordRow::AddedColumns()) {
-        if (present.contains(column.name))
-            continue;
-        if (!query.exec(u"ALTER TABLE runs ADD COLUMN %1 %2"_s.arg(column.name, column.definition))) {
-            error_ = query.lastError();
-            return;
-        }
-    }
+    QList<RecordRow::AddedColumn> missing;
+    for (const RecordRow::AddedColumn &column : RecordRow::AddedColumns())
+        if (!present.contains(column.name))
+            missing.append(column);
+    return missing;
 }

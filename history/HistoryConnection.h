@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/RecordRow.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -22,7 +24,8 @@ public:
 
 private:
     void prepare(const QString &path);
-    void addMissingColumns(QSqlQuery &query);
+    bool makeSchema(QSqlQuery &query);
+    QList<RecordRow::AddedColumn> missingColumns(QSqlQuery &query);
 
     QString name_;
     QSqlDatabase database_;

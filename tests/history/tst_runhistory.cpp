@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
+#include <QtConcurrent/QtConcurrentRun>
 #include <memory>
 #include <unistd.h>
 
@@ -60,6 +61,7 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void olderFileGainsColumns();
+    void newFileOpenedByManyAtOnce();
     void bounds_data();
     void bounds();
     void recentSizes_data();
@@ -207,6 +209,25 @@ void tst_runhistory::roundTrip()
     QCOMPARE(history.namesSince(since).value(), names);
     QCOMPARE(history.successfulNames(100).value(), successes);
     QCOMPARE(history.successfulNames(1).value(), successes.mid(0, 1));
+}
+
+// The program's first start opens a new file from the history's worker and the backup's at once: each
+// must find the table whole, none may fail on a column the other has just added.
+void tst_runhistory::newFileOpenedByManyAtOnce()
+{
+    for (int round = 0; round < 10; ++round) {
+        const QTemporaryDir dir;
+        const RunHistory history(dir.path());
+        QList<QFuture<QString>> opened;
+        for (int i = 0; i < 6; ++i)
+            opened.append(QtConcurrent::run([&history, i] {
+                const Result<qint64> appended =
+                    history.append(Run(u"start"_s, kNoon.addSecs(i), true, u"a.bak"_s));
+                return appended ? QString() : appended.failure().detail;
+            }));
+        for (QFuture<QString> &each : opened)
+            QVERIFY2(each.result().isEmpty(), qPrintable(each.result()));
+    }
 }
 
 void tst_runhistory::bounds_data()
