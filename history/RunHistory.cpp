@@ -65,28 +65,16 @@ Result<qint64> RunHistory::append(const RunRecord &record) const
 
 std::optional<qint64> RunHistory::insert(const RunRecord &record, QSqlError &error) const
 {
-    HistoryConnection connection(path_);
-    if (connection.error().isValid()) {
-        error = connection.error();
-        return std::nullopt;
-    }
-    QSqlQuery query(connection.database());
-    // IMMEDIATE takes the write lock at once, so a file another program holds is waited for here.
-    if (!query.exec(u"BEGIN IMMEDIATE"_s)) {
-        error = query.lastError();
-        return std::nullopt;
-    }
-    const auto failed = [&]() -> std::optional<qint64> {
-        error = query.lastError();
-        query.exec(u"ROLLBACK"_s);
-        return std::nullopt;
-    };
-    if (!RecordRow::PrepareInsert(query, record) || !query.exec())
-        return failed();
-    const qint64 id = query.lastInsertId().toLongLong();
-    if (!prune(query, record) || !query.exec(u"COMMIT"_s))
-        return failed();
-    return id;
+    std::optional<qint64> id;
+    const bool written = transact(
+        [&](QSqlQuery &query) {
+            if (!RecordRow::PrepareInsert(query, record) || !query.exec())
+                return false;
+            id = query.lastInsertId().toLongLong();
+            return prune(query, record);
+        },
+        error);
+    return written ? id : std::nullopt;
 }
 
 bool RunHistory::prune(QSqlQuery &query, const RunRecord &record) const
@@ -109,6 +97,7 @@ bool RunHistory::transact(const std::function<bool(QSqlQuery &)> &work, QSqlErro
         return false;
     }
     QSqlQuery query(connection.database());
+    // IMMEDIATE takes the write lock at once, so a file another program holds is waited for here.
     if (!query.exec(u"BEGIN IMMEDIATE"_s)) {
         error = query.lastError();
         return false;
