@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes the settings files' reader and writer for the given seconds (60 by default), starting from a copy
-# of tests/fuzz/corpus; fails when an input breaks a property of tests/fuzz/fuzz_profile.cpp, and shows it.
+# of tests/program/fuzz/corpus; fails when an input breaks a property of
+# tests/program/fuzz/fuzz_profile.cpp, and shows it.
 # KVZ_FUZZ_BUILD names the build folder (build/fuzz by default).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,13 +13,13 @@ fi
 build=${KVZ_FUZZ_BUILD:-$root/build/fuzz}
 
 "$root/scripts/install-deps.sh" --with-clang
-cmake -S "$root/tests/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKVZ_WERROR=ON >/dev/null
+cmake -S "$root/tests/program/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKVZ_WERROR=ON >/dev/null
 cmake --build "$build"
 
 # libFuzzer adds what it learns to the corpus folder it is given: the seeds in the tree stay as they are.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -r "$root/tests/fuzz/corpus" "$work/corpus"
+cp -r "$root/tests/program/fuzz/corpus" "$work/corpus"
 artifacts="$build/artifacts"
 rm -rf "$artifacts"
 mkdir -p "$artifacts"

@@ -7,7 +7,7 @@
 #include "settings/ayarkayit.h"
 #include "support/ManualClock.h"
 #include "support/ProgramFolder.h"
-#include "tdstestserver.h"
+#include "support/TestServer.h"
 #include "ui/settings/ayarlar.h"
 
 #include <QAbstractButton>
@@ -108,10 +108,8 @@ void tst_whatusersees::initTestCase()
 void tst_whatusersees::init()
 {
     program_ = std::make_unique<ProgramFolder>();
-    server_ = std::make_unique<tdstest::TdsTestServer>();
-    server_->addLogin(u"sa"_s, kPassword);
-    server_->addDatabase(u"STOK"_s);
-    QVERIFY(server_->listen());
+    server_ = StartTestServer(kPassword);
+    QVERIFY(server_);
     clock_ = std::make_unique<ManualClock>();
     messages_.clear();
     notices_.clear();

@@ -2,8 +2,8 @@
 #include "backup/ProgramBackup.h"
 #include "settings/SettingsFiles.h"
 #include "support/ProgramFolder.h"
+#include "support/TestServer.h"
 #include "support/WholeBackupFile.h"
-#include "tdstestserver.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -57,11 +57,9 @@ private:
 void tst_backuprun::init()
 {
     program_ = std::make_unique<ProgramFolder>();
-    server_ = std::make_unique<tdstest::TdsTestServer>();
-    server_->addLogin(u"sa"_s, u"Gizli;1"_s);
-    server_->addDatabase(u"STOK"_s);
+    server_ = StartTestServer();
+    QVERIFY(server_);
     server_->setBackupDuration(30);
-    QVERIFY(server_->listen());
 }
 
 void tst_backuprun::cleanup()

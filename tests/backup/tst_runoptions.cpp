@@ -1,6 +1,6 @@
 #include "backup/RunBackup.h"
 #include "backup/RunCancel.h"
-#include "tdstestserver.h"
+#include "support/TestServer.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -32,11 +32,9 @@ private:
 void tst_runoptions::init()
 {
     backups_ = std::make_unique<QTemporaryDir>();
-    server_ = std::make_unique<tdstest::TdsTestServer>();
-    server_->addLogin(u"sa"_s, u"pw"_s);
-    server_->addDatabase(u"STOK"_s);
+    server_ = StartTestServer(u"pw"_s);
+    QVERIFY(server_);
     server_->setBackupDuration(50);
-    QVERIFY(server_->listen());
 }
 
 BackupResult tst_runoptions::run(const RunOptions &options)

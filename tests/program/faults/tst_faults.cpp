@@ -1,18 +1,18 @@
 #include "app/KVZ.h"
 #include "backup/ProgramBackup.h"
-#include "schedule/BackupRunner.h"
 #include "faultbytes.h"
 #include "history/RunHistory.h"
+#include "schedule/BackupRunner.h"
 #include "schedule/TimeText.h"
 #include "support/ManualClock.h"
 #include "support/ProgramFolder.h"
+#include "support/TestServer.h"
 #include "support/WholeBackupFile.h"
-#include "tdstestserver.h"
 #include "ui/styled/vkCommand.h"
 #include "ui/styled/vkLabel.h"
 
-#include <QSignalSpy>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QtTest>
 #include <cstring>
 #include <functional>
@@ -119,11 +119,9 @@ void tst_faults::init()
 {
     program_ = std::make_unique<ProgramFolder>();
     clock_ = std::make_unique<ManualClock>(QDateTime(kDay, kFirstRun));
-    server_ = std::make_unique<TdsTestServer>();
-    server_->addLogin(u"sa"_s, u"Gizli;1"_s);
-    server_->addDatabase(u"STOK"_s);
+    server_ = StartTestServer();
+    QVERIFY(server_);
     server_->setBackupDuration(30);
-    QVERIFY(server_->listen());
     QVERIFY(program_->write(server_->port()));
 }
 
@@ -345,16 +343,19 @@ void tst_faults::stalledServerLeavesWindowUsable()
 
 void tst_faults::removedFolderFailsUntilMadeAgain()
 {
-    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
+    makeWindow(MakeBackupRunner(
+        program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
     verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun));
 
     QVERIFY(QDir(program_->backupFolder()).removeRecursively());
     const BackupResult missing = runAt(kFaultyRun);
     verifyFailureShown(missing, kFaultyRun);
     QVERIFY(numbers(missing).contains(3201));
-    QVERIFY(missing.reason.startsWith(u"YEDEK ALINACAK KONUM klasörü SQL Server'ın çalıştığı bilgisayarda yok."_s));
-    QVERIFY(missing.reason.endsWith(u"\nCannot open backup device '%1'. Operating system error 3(The system cannot "
-                                    u"find the path specified.). (3201)"_s.arg(backupPath(kFaultyRun))));
+    QVERIFY(missing.reason.startsWith(
+        u"YEDEK ALINACAK KONUM klasörü SQL Server'ın çalıştığı bilgisayarda yok."_s));
+    QVERIFY(missing.reason.endsWith(
+        u"\nCannot open backup device '%1'. Operating system error 3(The system cannot "
+        u"find the path specified.). (3201)"_s.arg(backupPath(kFaultyRun))));
 
     QVERIFY(QDir().mkpath(program_->backupFolder()));
     verifySuccessShown(runAt(kNextRun), backupPath(kNextRun));
@@ -362,7 +363,8 @@ void tst_faults::removedFolderFailsUntilMadeAgain()
 
 void tst_faults::runsInOneSecondKeepEveryFile()
 {
-    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
+    makeWindow(MakeBackupRunner(
+        program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
     const QStringList suffixes{QString(), u"-2"_s, u"-3"_s};
     for (const QString &suffix : suffixes)
         verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun, suffix));
@@ -375,7 +377,8 @@ void tst_faults::runsInOneSecondKeepEveryFile()
 // own size beside the reason.
 void tst_faults::emptyFileFailsTheRun()
 {
-    makeWindow(MakeBackupRunner(program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
+    makeWindow(MakeBackupRunner(
+        program_->path(), [&c = *clock_] { return c.now(); }, *clock_));
     verifySuccessShown(runAt(kFirstRun), backupPath(kFirstRun));
     const RunHistory history(program_->path());
     QTRY_VERIFY(history.lastSuccess().ok() && history.lastSuccess().value());

@@ -3,7 +3,7 @@
 #include "settings/XdgAutoStartStore.h"
 #include "settings/ayarkayit.h"
 #include "support/ProgramFolder.h"
-#include "tdstestserver.h"
+#include "support/TestServer.h"
 #include "ui/settings/HourPanel.h"
 #include "ui/settings/SettingsMessages.h"
 #include "ui/settings/ayarlar.h"
@@ -86,10 +86,8 @@ private:
 void tst_ayarlar::init()
 {
     program_ = std::make_unique<ProgramFolder>();
-    server_ = std::make_unique<tdstest::TdsTestServer>();
-    server_->addLogin(u"sa"_s, u"pw"_s);
-    server_->addDatabase(u"STOK"_s);
-    QVERIFY(server_->listen());
+    server_ = StartTestServer(u"pw"_s);
+    QVERIFY(server_);
     messages_.clear();
     createWindow();
 }

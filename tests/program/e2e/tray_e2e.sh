@@ -7,7 +7,7 @@ tdsserver=$2
 shots=${3:-}
 title='ZANTO POS SQL YEDEKLEME MODÜLÜ'
 # shellcheck source=scripts/lib/x11.sh
-source "$(dirname "$0")/../../scripts/lib/x11.sh"
+source "$(dirname "$0")/../../../scripts/lib/x11.sh"
 
 work=$(mktemp -d)
 trap 'stop_started; rm -rf "$work"' EXIT
