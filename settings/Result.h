@@ -11,7 +11,9 @@ struct Failure {
     QString detail;
 };
 
-// A value, or the failure that stands in its place. Every operation that can fail returns one.
+// A value, or the failure that stands in its place: what reading and writing the settings files, opening
+// the server connection, the backup folder's listing and tidying, and the run history return. The ODBC
+// wrapper beneath them reports with a bool and the server's messages, and a backup run with BackupResult.
 template <typename T> class [[nodiscard]] Result {
 public:
     Result(T value) : state_(std::move(value)) {}

@@ -31,7 +31,8 @@ void vkLabel::updateOpaqueness()
 
 void vkLabel::setCaption(const QString &caption)
 {
-    // The clock writes its label ten times a second; repaint only when the text changes.
+    // Timers and progress reports set captions again and again (the clock its own once a second while the
+    // window is shown), often to the text they already hold: repaint only when the text changes.
     if (caption == caption_)
         return;
     caption_ = caption;
