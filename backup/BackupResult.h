@@ -9,6 +9,7 @@
 enum class Verification { NotAsked, Verified, Failed };
 
 // What one run did, for the window to show: the file written, or why nothing was written.
+// The run's report, not an error type: a failed run is shown and recorded like a good one, with all it did.
 struct BackupResult {
     bool ok = false;
     QString filePath; // the file written; empty when nothing was

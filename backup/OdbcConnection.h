@@ -10,6 +10,8 @@
 class RunCancel;
 
 // One connection to the server, used only on the thread that opened it. Closed when destroyed.
+// Answers a bool and keeps messages(), not a Result: the server speaks on success too (progress, pages
+// counted), and only the caller knows what it asked for and so which Turkish reason to give.
 class OdbcConnection {
 public:
     OdbcConnection();

@@ -50,31 +50,22 @@ RunHistory::RunHistory(const QString &programFolder, int maxEntries)
 
 Result<qint64> RunHistory::append(const RunRecord &record) const
 {
-    QSqlError damage;
-    if (const std::optional<qint64> id = insert(record, damage))
-        return *id;
+    qint64 id = 0;
+    const auto insert = [&](QSqlQuery &query) {
+        if (!RecordRow::PrepareInsert(query, record) || !query.exec())
+            return false;
+        id = query.lastInsertId().toLongLong();
+        return prune(query, record);
+    };
+    const QSqlError damage = transact(insert);
+    if (!damage.isValid())
+        return id;
     if (!IsDamaged(damage))
         return WriteFailure(path_, damage);
     const Result<QString> aside = SetAside(path_, record.ended);
     if (!aside)
         return aside.failure();
-    QSqlError retry;
-    insert(record, retry);
-    return DamagedFailure(path_, aside.value(), damage, retry);
-}
-
-std::optional<qint64> RunHistory::insert(const RunRecord &record, QSqlError &error) const
-{
-    std::optional<qint64> id;
-    const bool written = transact(
-        [&](QSqlQuery &query) {
-            if (!RecordRow::PrepareInsert(query, record) || !query.exec())
-                return false;
-            id = query.lastInsertId().toLongLong();
-            return prune(query, record);
-        },
-        error);
-    return written ? id : std::nullopt;
+    return DamagedFailure(path_, aside.value(), damage, transact(insert));
 }
 
 bool RunHistory::prune(QSqlQuery &query, const RunRecord &record) const
@@ -89,24 +80,21 @@ bool RunHistory::prune(QSqlQuery &query, const RunRecord &record) const
                 {maxEntries_});
 }
 
-bool RunHistory::transact(const std::function<bool(QSqlQuery &)> &work, QSqlError &error) const
+QSqlError RunHistory::transact(const std::function<bool(QSqlQuery &)> &work) const
 {
     HistoryConnection connection(path_);
-    if (connection.error().isValid()) {
-        error = connection.error();
-        return false;
-    }
+    if (connection.error().isValid())
+        return connection.error();
     QSqlQuery query(connection.database());
     // IMMEDIATE takes the write lock at once, so a file another program holds is waited for here.
-    if (!query.exec(u"BEGIN IMMEDIATE"_s)) {
-        error = query.lastError();
-        return false;
-    }
+    if (!query.exec(u"BEGIN IMMEDIATE"_s))
+        return query.lastError();
     if (work(query) && query.exec(u"COMMIT"_s))
-        return true;
-    error = query.lastError();
+        return {};
+    const QSqlError error = query.lastError();
     query.exec(u"ROLLBACK"_s);
-    return false;
+    // Only an invalid error means written: a step that failed without a word from the driver still failed.
+    return error.isValid() ? error : QSqlError(QString(), QString(), QSqlError::TransactionError);
 }
 
 Result<qint64> RunHistory::begin(const RunRecord &record) const
@@ -122,19 +110,16 @@ Result<qint64> RunHistory::begin(const RunRecord &record) const
 
 Outcome RunHistory::finish(qint64 id, const RunRecord &record) const
 {
-    QSqlError error;
     bool found = false;
-    const bool written = transact(
-        [&](QSqlQuery &query) {
-            if (!RecordRow::PrepareUpdate(query, id, record) || !query.exec())
-                return false;
-            found = query.numRowsAffected() > 0;
-            return !found || prune(query, record);
-        },
-        error);
-    if (!written && !IsDamaged(error))
+    const QSqlError error = transact([&](QSqlQuery &query) {
+        if (!RecordRow::PrepareUpdate(query, id, record) || !query.exec())
+            return false;
+        found = query.numRowsAffected() > 0;
+        return !found || prune(query, record);
+    });
+    if (error.isValid() && !IsDamaged(error))
         return WriteFailure(path_, error);
-    if (written && found)
+    if (!error.isValid() && found)
         return Done{};
     const Result<qint64> appended = append(record);
     if (!appended)
@@ -145,19 +130,16 @@ Outcome RunHistory::finish(qint64 id, const RunRecord &record) const
 Result<int> RunHistory::closeInterrupted() const
 {
     int closed = 0;
-    QSqlError error;
-    const bool written = transact(
-        [&](QSqlQuery &query) {
-            if (!Exec(
-                    query,
-                    u"UPDATE runs SET finished = 1, ok = 0, reason = ?, ended_elapsed_ms = -1 WHERE finished = 0"_s,
-                    {kInterruptedReason}))
-                return false;
-            closed = query.numRowsAffected();
-            return true;
-        },
-        error);
-    if (!written)
+    const QSqlError error = transact([&](QSqlQuery &query) {
+        if (!Exec(
+                query,
+                u"UPDATE runs SET finished = 1, ok = 0, reason = ?, ended_elapsed_ms = -1 WHERE finished = 0"_s,
+                {kInterruptedReason}))
+            return false;
+        closed = query.numRowsAffected();
+        return true;
+    });
+    if (error.isValid())
         return WriteFailure(path_, error);
     return closed;
 }

@@ -70,9 +70,9 @@ public:
     Result<RunSummary> summary(const QDateTime &now) const;
 
 private:
-    std::optional<qint64> insert(const RunRecord &record, QSqlError &error) const;
-    // One write transaction, synced to disk when it returns true; rolled back with `error` otherwise.
-    bool transact(const std::function<bool(QSqlQuery &)> &work, QSqlError &error) const;
+    // One write transaction, synced to disk when it returns no error; rolled back otherwise. The database's
+    // own error, not a Failure: whether the file is damaged decides what the caller does next.
+    QSqlError transact(const std::function<bool(QSqlQuery &)> &work) const;
     bool prune(QSqlQuery &query, const RunRecord &record) const;
     Result<QList<RunRecord>> select(const QString &clauses, const QVariantList &values) const;
     // The file names (without folder) of the runs the clauses pick, in their order.

@@ -22,27 +22,6 @@ constexpr std::array<std::chrono::minutes, 4> kRetryDelays{5min, 15min, 30min, 6
 
 } // namespace
 
-QString RunCauseName(RunCause cause)
-{
-    switch (cause) {
-    case RunCause::Start:
-        return u"start"_s;
-    case RunCause::Button:
-        return u"button"_s;
-    case RunCause::Tray:
-        return u"tray"_s;
-    case RunCause::Daily:
-        return u"daily hour"_s;
-    case RunCause::Interval:
-        return u"interval"_s;
-    case RunCause::CatchUp:
-        return u"catch-up"_s;
-    case RunCause::Retry:
-        return u"retry"_s;
-    }
-    return {};
-}
-
 BackupScheduler::BackupScheduler(const Clock &wall, const ElapsedClock &elapsed)
     : wall_(wall), elapsed_(elapsed)
 {}

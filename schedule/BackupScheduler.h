@@ -1,16 +1,13 @@
 #pragma once
 
 #include "schedule/Clock.h"
+#include "schedule/RunCauses.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QMap>
 #include <QString>
 #include <optional>
-
-// What started a run.
-enum class RunCause { Start, Button, Tray, Daily, Interval, CatchUp, Retry };
-QString RunCauseName(RunCause cause);
 
 // A stored schedule value that the schedule cannot use as it stands.
 struct ScheduleProblem {

@@ -73,7 +73,7 @@ Outcome WriteSettings(const QString &section, const QList<SettingValue> &values,
     return Done{};
 }
 
-bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &file)
+Outcome WriteSetting(const QString &section, const QString &key, const QString &value, const QString &file)
 {
-    return WriteSettings(section, {{key, value}}, file).ok();
+    return WriteSettings(section, {{key, value}}, file);
 }

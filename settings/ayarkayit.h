@@ -20,6 +20,6 @@ struct SettingValue {
 // Sets the values in order, in one replacement of the file; a failure says why nothing was stored.
 Outcome WriteSettings(const QString &section, const QList<SettingValue> &values, const QString &file);
 
-// Sets one value and reports whether it was stored. The file is replaced as a whole (a temporary file,
+// Sets one value; a failure says why it was not stored. The file is replaced as a whole (a temporary file,
 // then a rename), so a crash or a full disk leaves the old file intact, never half of a new one.
-bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &file);
+Outcome WriteSetting(const QString &section, const QString &key, const QString &value, const QString &file);

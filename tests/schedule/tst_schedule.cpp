@@ -201,6 +201,7 @@ private slots:
     void yearOfSleepsAndClockSteps();
     void stallToldOncePerStall_data();
     void stallToldOncePerStall();
+    void everyCauseReadsBackFromItsName();
 };
 
 void tst_schedule::storedTexts_data()
@@ -639,6 +640,21 @@ void tst_schedule::stallToldOncePerStall()
             seen << u"-"_s;
     }
     QCOMPARE(seen.join(u' '), told);
+}
+
+void tst_schedule::everyCauseReadsBackFromItsName()
+{
+    QSet<QString> names;
+    QSet<QString> captions;
+    for (int i = 0; i <= static_cast<int>(RunCause::Retry); ++i) {
+        const auto cause = static_cast<RunCause>(i);
+        QCOMPARE(RunCauseNamed(RunCauseName(cause)), std::optional(cause));
+        names.insert(RunCauseName(cause));
+        captions.insert(RunCauseCaption(cause));
+    }
+    QCOMPARE(names.size(), static_cast<int>(RunCause::Retry) + 1);
+    QCOMPARE(captions.size(), names.size());
+    QVERIFY(!RunCauseNamed(u"network change"_s));
 }
 
 QTEST_APPLESS_MAIN(tst_schedule)

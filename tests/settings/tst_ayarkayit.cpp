@@ -324,9 +324,10 @@ void tst_ayarkayit::failedWriteLeavesFileAlone()
         QSKIP("the superuser writes into read-only folders");
     put(u"f.txt"_s, "[ayar]\nport=1\n"_ba);
     QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner);
-    const bool written = WriteSetting(u"ayar"_s, u"port"_s, u"2"_s, path(u"f.txt"_s));
+    const Outcome written = WriteSetting(u"ayar"_s, u"port"_s, u"2"_s, path(u"f.txt"_s));
     QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!written);
+    QVERIFY(written.failure().reason.startsWith(u"Ayar dosyası yazılamadı: "_s));
     QCOMPARE(get(u"f.txt"_s), "[ayar]\nport=1\n"_ba);
 }
 

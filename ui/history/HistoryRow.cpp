@@ -1,34 +1,9 @@
 #include "ui/history/HistoryRow.h"
 
 #include "backup/SizeText.h"
-#include "schedule/BackupScheduler.h"
+#include "schedule/RunCauses.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QString Caption(RunCause cause)
-{
-    switch (cause) {
-    case RunCause::Start:
-        return u"AÇILIŞ"_s;
-    case RunCause::Button:
-        return u"YEDEKLE"_s;
-    case RunCause::Tray:
-        return u"TEPSİ"_s;
-    case RunCause::Daily:
-        return u"GÜNLÜK"_s;
-    case RunCause::Interval:
-        return u"ARALIK"_s;
-    case RunCause::CatchUp:
-        return u"TELAFİ"_s;
-    case RunCause::Retry:
-        return u"TEKRAR DENEME"_s;
-    }
-    return {};
-}
-
-} // namespace
 
 namespace HistoryRow {
 
@@ -59,12 +34,8 @@ QStringList Cells(const RunRecord &record)
 
 QString CauseCaption(const QString &cause)
 {
-    for (RunCause known : {RunCause::Start, RunCause::Button, RunCause::Tray, RunCause::Daily,
-                           RunCause::Interval, RunCause::CatchUp, RunCause::Retry}) {
-        if (RunCauseName(known) == cause)
-            return Caption(known);
-    }
-    return cause.simplified();
+    const std::optional<RunCause> known = RunCauseNamed(cause);
+    return known ? RunCauseCaption(*known) : cause.simplified();
 }
 
 QString ResultText(const RunRecord &record)

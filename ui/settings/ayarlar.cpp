@@ -34,6 +34,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The captions' font, and the plain one the fields and the smaller captions take.
+QFont TitleFont()
+{
+    return WindowFont(u"Times New Roman"_s, 9.75, true);
+}
+
+QFont SmallFont()
+{
+    return WindowFont(u"MS Sans Serif"_s, 8.25, false);
+}
+
 void ShowMessageBox(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
@@ -67,14 +78,36 @@ ayarlar::~ayarlar() = default;
 
 void ayarlar::createControls()
 {
-    const QFont titleFont = WindowFont(u"Times New Roman"_s, 9.75, true);
-    const QFont smallFont = WindowFont(u"MS Sans Serif"_s, 8.25, false);
-
     vkFrame1 = Place(new vkFrame(this), u"vkFrame1"_s, TwipsRect(0, 0, 15855, 5055));
     vkFrame1->setCaption(u"AYARLAR"_s);
     vkFrame1->setFont(WindowFont(u"Tahoma"_s, 18, true));
     vkFrame1->setTitleHeight(400);
 
+    // The order of creation is the order the controls are stacked in: each panel in turn, the hour panel
+    // last.
+    createSchedulePanel();
+    createButtons();
+    createConnectionPanel();
+    createOptionsRow();
+    createHourPanel();
+
+    const QList<QWidget *> tabOrder{yedekyeri,    geri,           kaydet,          kopyalamazamanmesafesi,
+                                    sec2,         yedeklemesaati, baglantibutonu,  sql_data,
+                                    sql_sunucusu, sql_sifresi,    sql_kullanicisi, sql_portu,
+                                    vkCommand1,   vkCommand2,     dogrula,         saklamagunu};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(kaydet, &vkCommand::clicked, this, &ayarlar::save);
+    connect(geri, &vkCommand::clicked, this, &QWidget::hide);
+    connect(sec2, &vkCommand::clicked, this, &ayarlar::folderBrowserRequested);
+    connect(vkCommand1, &vkCommand::clicked, this, [this] { switchStartAtLogin(true); });
+    connect(vkCommand2, &vkCommand::clicked, this, [this] { switchStartAtLogin(false); });
+    connect(baglantibutonu, &QPushButton::clicked, this, &ayarlar::startConnectionTest);
+}
+
+void ayarlar::createSchedulePanel()
+{
     const struct {
         int index;
         const char16_t *caption;
@@ -88,26 +121,29 @@ void ayarlar::createControls()
         auto *label =
             Place(new QLabel(QString::fromUtf16(title.caption), vkFrame1), u"Label9"_s, title.geometry);
         label->setProperty("index", title.index);
-        label->setFont(titleFont);
+        label->setFont(TitleFont());
         Label9.insert(title.index, label);
     }
 
     yedekyeri = Place(new QLineEdit(vkFrame1), u"yedekyeri"_s, TwipsRect(3480, 1200, 5475, 375));
     yedekyeri->installEventFilter(this);
     // The plain controls take the window's own font, not the frame title's.
-    yedekyeri->setFont(smallFont);
+    yedekyeri->setFont(SmallFont());
     sec2 = PlaceCommand(vkFrame1, u"sec2"_s, u"SEÇ"_s, QColor(128, 255, 128),
                         WindowFont(u"MS Sans Serif"_s, 9.75, true), TwipsRect(9120, 1200, 975, 375));
     yedeklemesaati =
         Place(new QLineEdit(u"00"_s, vkFrame1), u"yedeklemesaati"_s, TwipsRect(3480, 1680, 495, 285));
     yedeklemesaati->setAlignment(Qt::AlignCenter);
-    yedeklemesaati->setFont(smallFont);
+    yedeklemesaati->setFont(SmallFont());
     kopyalamazamanmesafesi =
         Place(new QComboBox(vkFrame1), u"kopyalamazamanmesafesi"_s, TwipsRect(3480, 2040, 5535, 360));
-    kopyalamazamanmesafesi->setFont(smallFont);
+    kopyalamazamanmesafesi->setFont(SmallFont());
     kopyalamazamanmesafesi->addItems(IntervalChoices());
     kopyalamazamanmesafesi->setCurrentIndex(-1);
+}
 
+void ayarlar::createButtons()
+{
     const QFont startFont = WindowFont(u"MS Sans Serif"_s, 9.75, true);
     // Buttons without a colour of their own keep the control's plain face.
     const QColor plainFace = vkCommand().backColor2();
@@ -119,7 +155,10 @@ void ayarlar::createControls()
                         WindowFont(u"MS Sans Serif"_s, 13.5, true), TwipsRect(240, 3480, 2775, 765));
     kaydet = PlaceCommand(vkFrame1, u"kaydet"_s, u"KAYDET"_s, plainFace,
                           WindowFont(u"MS Sans Serif"_s, 24, true), TwipsRect(3360, 3480, 5655, 735));
+}
 
+void ayarlar::createConnectionPanel()
+{
     const struct {
         int index;
         const char16_t *caption;
@@ -137,15 +176,15 @@ void ayarlar::createControls()
         label->setProperty("index", caption.index);
         label->setCaption(QString::fromUtf16(caption.caption));
         label->setBackStyle(vkLabel::Transparent);
-        label->setFont(smallFont);
+        label->setFont(SmallFont());
         etiket.insert(caption.index, label);
     }
     etiket[4]->setFont(WindowFont(u"MS Sans Serif"_s, 13.5, true));
     etiket[4]->setAlignment(vkLabel::Center);
 
-    auto textBox = [&](const QString &name, const QString &text, int top) {
+    auto textBox = [this](const QString &name, const QString &text, int top) {
         auto *box = Place(new vkTextBox(vkFrame1), name, TwipsRect(12135, top, 2655, 255));
-        box->setFont(smallFont);
+        box->setFont(SmallFont());
         box->setText(text);
         return box;
     };
@@ -163,25 +202,31 @@ void ayarlar::createControls()
     baglantibutonu->setAutoDefault(false);
 
     uyari = Place(new QLabel(vkFrame1), u"uyari"_s, TwipsRect(9120, 3780, 6615, 615));
-    uyari->setFont(smallFont);
+    uyari->setFont(SmallFont());
     uyari->setStyleSheet(u"color: rgb(255, 0, 0);"_s);
     uyari->setWordWrap(true);
     uyari->hide();
+}
 
+void ayarlar::createOptionsRow()
+{
     dogrula =
         Place(new QCheckBox(u"YEDEĞİ DOĞRULA"_s, vkFrame1), u"dogrula"_s, TwipsRect(240, 4440, 2895, 375));
-    dogrula->setFont(titleFont);
+    dogrula->setFont(TitleFont());
     Label10 = Place(new vkLabel(vkFrame1), u"Label10"_s, TwipsRect(3480, 4500, 2655, 255));
     Label10->setCaption(u"ESKİ YEDEKLERİ SAKLA:"_s);
     Label10->setBackStyle(vkLabel::Transparent);
-    Label10->setFont(titleFont);
+    Label10->setFont(TitleFont());
     saklamagunu = Place(new vkTextBox(vkFrame1), u"saklamagunu"_s, TwipsRect(6240, 4500, 735, 255));
-    saklamagunu->setFont(smallFont);
+    saklamagunu->setFont(SmallFont());
     Label11 = Place(new vkLabel(vkFrame1), u"Label11"_s, TwipsRect(7080, 4500, 1215, 255));
     Label11->setCaption(u"GÜN (0: HEPSİ)"_s);
     Label11->setBackStyle(vkLabel::Transparent);
-    Label11->setFont(smallFont);
+    Label11->setFont(SmallFont());
+}
 
+void ayarlar::createHourPanel()
+{
     yedeklemesaati->installEventFilter(this);
     Picture1 = Place(new HourPanel(vkFrame1), u"Picture1"_s, TwipsRect(4920, 720, 3255, 2655));
     Picture1->hide();
@@ -193,20 +238,6 @@ void ayarlar::createControls()
         kopyalamazamanmesafesi->setFocus();
     });
     connect(Picture1, &HourPanel::closeRequested, Picture1, &QWidget::hide);
-
-    const QList<QWidget *> tabOrder{yedekyeri,    geri,           kaydet,          kopyalamazamanmesafesi,
-                                    sec2,         yedeklemesaati, baglantibutonu,  sql_data,
-                                    sql_sunucusu, sql_sifresi,    sql_kullanicisi, sql_portu,
-                                    vkCommand1,   vkCommand2,     dogrula,         saklamagunu};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
-
-    connect(kaydet, &vkCommand::clicked, this, &ayarlar::save);
-    connect(geri, &vkCommand::clicked, this, &QWidget::hide);
-    connect(sec2, &vkCommand::clicked, this, &ayarlar::folderBrowserRequested);
-    connect(vkCommand1, &vkCommand::clicked, this, [this] { switchStartAtLogin(true); });
-    connect(vkCommand2, &vkCommand::clicked, this, [this] { switchStartAtLogin(false); });
-    connect(baglantibutonu, &QPushButton::clicked, this, &ayarlar::startConnectionTest);
 }
 
 bool ayarlar::eventFilter(QObject *watched, QEvent *event)

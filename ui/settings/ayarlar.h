@@ -58,6 +58,16 @@ protected:
 
 private:
     void createControls();
+    // The folder, daily-hour and interval fields with their captions and the SEÇ button.
+    void createSchedulePanel();
+    // AÇILIŞTA ÇALIŞSIN, AÇILIŞTA ÇALIŞMASIN, GERİ and KAYDET.
+    void createButtons();
+    // The SQL connection fields, their test button and the password warning.
+    void createConnectionPanel();
+    // YEDEĞİ DOĞRULA and the days old backups are kept.
+    void createOptionsRow();
+    // The hours a click on the daily-hour field opens, over the controls below it.
+    void createHourPanel();
     void load();
     void save();
     void startConnectionTest();
