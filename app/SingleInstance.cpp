@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include "app/LockFolder.h"
+#include "platform/LockFolder.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "history/HistoryConnection.h"
 
 #include "history/RecordRow.h"
+#include "platform/OwnerOnly.h"
 
 #include <QAtomicInteger>
 #include <QFile>
@@ -40,9 +41,7 @@ QSqlError CreateOwnerOnly(const QString &path)
     if (QFile::exists(path))
         return {};
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                  QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        QFile::exists(path))
+    if (OpenNewOwnerOnly(file) || QFile::exists(path))
         return {};
     return QSqlError(file.errorString(), path, QSqlError::ConnectionError);
 }
@@ -58,8 +57,7 @@ void ReopenSideFiles(const QString &path)
         return;
     for (const QString &suffix : {u"-wal"_s, u"-shm"_s}) {
         const QFileInfo side(path + suffix);
-        if (side.exists() && !side.isWritable() &&
-            !QFile::setPermissions(side.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        if (side.exists() && !side.isWritable() && !MakeOwnerOnly(side.filePath()))
             qWarning("cannot make %s writable again", qPrintable(side.filePath()));
     }
 }

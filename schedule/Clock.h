@@ -29,8 +29,7 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
-// The time since boot, sleep included (a monotonic clock that stops in sleep would hold back the interval
-// run that a machine waking after its copy time owes).
+// The time since boot, sleep included, as the system keeps it.
 class SystemElapsedClock final : public ElapsedClock {
 public:
     std::chrono::milliseconds elapsed() const override;

@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
 # Each folder is one layer and may include only its own headers and those of the layers below it:
-#   settings <- backup <- history <- schedule <- ui/styled, ui/browse, ui/settings, ui/history <- app
+#   platform <- settings <- backup <- history <- schedule <- ui/styled, ui/browse, ui/settings, ui/history <- app
+# platform/ stands for the operating system: every layer may use it, and it uses none.
 # Prints every include that runs the other way and fails when there is one. Reads the files on disk, so
 # that a new file counts before it is committed and a copy without git can run it (a CTest test does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A allowed=(
-  [settings]="settings"
-  [backup]="settings backup"
-  [history]="settings backup history"
-  [schedule]="settings backup history schedule"
-  [ui/styled]="ui/styled"
-  [ui/browse]="ui/styled ui/browse"
-  [ui/settings]="settings backup schedule ui/styled ui/settings"
-  [ui/history]="settings backup history schedule ui/styled ui/history"
-  [app]="settings backup history schedule ui/styled ui/browse ui/settings ui/history app"
+  [platform]="platform"
+  [settings]="platform settings"
+  [backup]="platform settings backup"
+  [history]="platform settings backup history"
+  [schedule]="platform settings backup history schedule"
+  [ui/styled]="platform ui/styled"
+  [ui/browse]="platform ui/styled ui/browse"
+  [ui/settings]="platform settings backup schedule ui/styled ui/settings"
+  [ui/history]="platform settings backup history schedule ui/styled ui/history"
+  [app]="platform settings backup history schedule ui/styled ui/browse ui/settings ui/history app"
   [tdsserver]=""
 )
 

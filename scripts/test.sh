@@ -35,14 +35,14 @@ clang_tidy() {
   # and the fuzz target are not held to them. A finding fails the script.
   command -v clang-tidy >/dev/null || return 0
   echo "== clang-tidy =="
-  local sources="^$root/(app|backup|history|schedule|settings|tdsserver|ui)/.*\.cpp\$"
+  local sources="^$root/(app|backup|history|platform|schedule|settings|tdsserver|ui)/.*\.cpp\$"
   if command -v run-clang-tidy >/dev/null; then
     # run-clang-tidy prints each command it runs, and clang a count of the warnings it kept out of our
     # files: only the findings are worth reading.
     run-clang-tidy -quiet -j "$jobs" -p "$root/build/test" "$sources" 2>&1 |
       sed -E '/^clang-tidy[-0-9]* |^[0-9]+ warnings? generated\.$/d'
   else
-    find "$root"/{app,backup,history,schedule,settings,tdsserver,ui} -name '*.cpp' -print0 |
+    find "$root"/{app,backup,history,platform,schedule,settings,tdsserver,ui} -name '*.cpp' -print0 |
       xargs -0 -P "$jobs" -n 4 clang-tidy -quiet -p "$root/build/test"
   fi
 }

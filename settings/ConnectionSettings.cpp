@@ -1,5 +1,6 @@
 #include "settings/ConnectionSettings.h"
 
+#include "platform/OwnerOnly.h"
 #include "settings/ProfileFormat.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
@@ -8,33 +9,23 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSet>
-#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcSettings, "kvz.settings")
 
 using namespace SettingsFiles;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
-                                             QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                             QFileDevice::WriteOther | QFileDevice::ExeOther;
-
-} // namespace
-
 void CloseConnectionFile(const QString &file)
 {
     const QFileInfo info(file);
-    if (!info.exists() || !(info.permissions() & kOthers))
+    if (!info.exists() || !OpenToOthers(info))
         return;
     static QSet<QString> told;
     const bool firstTime = !told.contains(file);
     told.insert(file);
     // A copy brought from another machine or unpacked by an installer keeps the mode it came with, and the
     // password in it would stay readable by every user of the machine.
-    if (info.ownerId() == ::getuid() &&
-        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+    if (OwnedByThisUser(info) && MakeOwnerOnly(file)) {
         if (firstTime)
             qCWarning(lcSettings).noquote() << file << "was open to other users: now owner-only";
     } else if (firstTime) {
@@ -45,7 +36,7 @@ void CloseConnectionFile(const QString &file)
 std::optional<QString> ConnectionFileWarning(const QString &file)
 {
     const QFileInfo info(file);
-    if (!info.exists() || !(info.permissions() & kOthers))
+    if (!info.exists() || !OpenToOthers(info))
         return std::nullopt;
     return u"Şifre dosyası başka kullanıcılar tarafından okunabiliyor: %1. Dosyanın sahibi bu kullanıcı "
            u"değil; sahibinden dosyanın izinlerini yalnız kendisine açık yapmasını isteyin."_s.arg(

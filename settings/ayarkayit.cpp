@@ -1,5 +1,6 @@
 #include "settings/ayarkayit.h"
 
+#include "platform/OwnerOnly.h"
 #include "settings/ProfileFormat.h"
 
 #include <QDir>
@@ -62,9 +63,8 @@ Outcome WriteSettings(const QString &section, const QList<SettingValue> &values,
 
     QSaveFile out(file);
     // The connection settings hold a password in plain text: only the owner may read them.
-    if (!out.open(QIODevice::WriteOnly) ||
-        !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        out.write(updated) != updated.size() || !out.commit())
+    if (!out.open(QIODevice::WriteOnly) || !MakeOwnerOnly(out) || out.write(updated) != updated.size() ||
+        !out.commit())
         return Failure{
             QStringLiteral("Ayar dosyası yazılamadı: %1. Klasörün yazılabilir ve diskte yer olduğunu "
                            "denetleyin.")

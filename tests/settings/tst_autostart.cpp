@@ -1,4 +1,4 @@
-#include "settings/XdgAutoStartStore.h"
+#include "platform/XdgAutoStartStore.h"
 #include "settings/StartAtLogin.h"
 
 #include <QDirIterator>

@@ -1,16 +1,8 @@
 #include "ui/browse/MountedVolumes.h"
 
-#include <QStorageInfo>
+#include "platform/MountedVolumes.h"
 
 QStringList MountedVolumes::roots() const
 {
-    QStringList roots;
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid())
-            roots << volume.rootPath();
-    }
-    // A folder mounted twice (bind mounts) is one drive to the user.
-    roots.removeDuplicates();
-    roots.sort();
-    return roots;
+    return MountedVolumeRoots();
 }

@@ -2,7 +2,7 @@
 
 #include "ui/browse/Volumes.h"
 
-// The root folders of the volumes the system has mounted.
+// The drives the system offers.
 class MountedVolumes : public Volumes {
 public:
     QStringList roots() const override;

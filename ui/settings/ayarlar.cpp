@@ -1,13 +1,13 @@
 #include "ui/settings/ayarlar.h"
 
 #include "backup/RunBackup.h"
+#include "platform/AutoStartStore.h"
 #include "schedule/Schedule.h"
 #include "settings/BackupSettings.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/ProfileFormat.h"
 #include "settings/SettingsFiles.h"
 #include "settings/StartAtLogin.h"
-#include "settings/XdgAutoStartStore.h"
 #include "ui/settings/HourPanel.h"
 #include "ui/settings/SettingsMessages.h"
 #include "ui/settings/WrappedPushButton.h"
@@ -55,8 +55,7 @@ void ShowMessageBox(const QString &text)
 
 ayarlar::ayarlar(const QString &programFolder, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      programFolder_(programFolder), messageBox_(ShowMessageBox),
-      autoStart_(std::make_unique<XdgAutoStartStore>()),
+      programFolder_(programFolder), messageBox_(ShowMessageBox), autoStart_(UserAutoStartStore()),
       connectionTest_(
           new ConnectionTest(SettingsFiles::ConnectionFile(programFolder), kLoginTimeoutSeconds, this))
 {

@@ -1,6 +1,6 @@
+#include "platform/XdgAutoStartStore.h"
 #include "settings/BackupSettings.h"
 #include "settings/SettingsFiles.h"
-#include "settings/XdgAutoStartStore.h"
 #include "settings/ayarkayit.h"
 #include "support/ProgramFolder.h"
 #include "support/TestServer.h"

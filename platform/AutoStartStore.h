@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
-// Run: entries started at login. RunDisabled: where a switched-off entry waits; it is only ever opened,
-// never created, so a machine without it simply loses the entry on switch-off.
+// Run: entries started at login (the Run key of the registry on Windows, the XDG autostart folder here).
+// RunDisabled: where a switched-off entry waits; it is only ever opened, never created, so a machine without
+// it simply loses the entry on switch-off.
 enum class AutoStartPlace { Run, RunDisabled };
 
 // The start-up entries of one user, one place open at a time. An entry is a name and the command it starts.
@@ -19,3 +21,6 @@ public:
     virtual bool set(const QString &name, const QString &command) = 0;
     virtual void close() = 0;
 };
+
+// The store of the user this program runs as, in the system's own place for start-up entries.
+std::unique_ptr<AutoStartStore> UserAutoStartStore();

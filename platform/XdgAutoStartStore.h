@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/AutoStartStore.h"
+#include "platform/AutoStartStore.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "app/QuitSignals.h"
+#include "platform/QuitSignals.h"
 
 #include <QSocketNotifier>
 #include <array>
@@ -37,8 +37,9 @@ QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
-    notifier_ = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+    auto *notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
+    watcher_ = notifier;
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         if (::read(signalPipe[1], &byte, 1) == 1)
             emit received(NameOf(byte));
@@ -57,7 +58,7 @@ QuitSignals::~QuitSignals()
 {
     for (int number : kSignals)
         std::signal(number, SIG_DFL);
-    delete notifier_;
+    delete watcher_;
     for (int &fd : signalPipe) {
         if (fd >= 0)
             ::close(fd);

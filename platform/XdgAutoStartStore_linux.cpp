@@ -1,4 +1,4 @@
-#include "settings/XdgAutoStartStore.h"
+#include "platform/XdgAutoStartStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -124,4 +124,9 @@ std::optional<QString> XdgAutoStartStore::entryPath(const QString &name) const
     if (!open_ || name.isEmpty() || name.contains(u'/'))
         return std::nullopt;
     return QDir(folder(*open_)).filePath(name + u".desktop"_s);
+}
+
+std::unique_ptr<AutoStartStore> UserAutoStartStore()
+{
+    return std::make_unique<XdgAutoStartStore>();
 }

@@ -1,4 +1,4 @@
-#include "app/LockFolder.h"
+#include "platform/LockFolder.h"
 
 QString LockFolder()
 {
