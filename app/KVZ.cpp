@@ -159,7 +159,7 @@ void KVZ::connectController()
                 showNotice();
                 tray_->notify(notice);
             });
-    connect(&controller_, &BackupController::scheduleChanged, this, &KVZ::showSchedule);
+    connect(&controller_, &BackupController::scheduleChanged, this, &KVZ::ComputeSchedule);
     connect(&controller_, &BackupController::closing, this, &QWidget::hide);
 }
 
@@ -268,7 +268,7 @@ void KVZ::showRunEnd(const BackupResult &result)
 }
 
 // The next copy time, and any stored value the schedule cannot use, on the next-copy label.
-void KVZ::showSchedule()
+void KVZ::ComputeSchedule()
 {
     if (const std::optional<QString> next = controller_.scheduler().nextCopyText())
         yedeklemesaati->setCaption(*next);

@@ -60,7 +60,7 @@ private:
     void armClock();
     void showRunState(const QString &state);
     void showRunEnd(const BackupResult &result);
-    void showSchedule();
+    void ComputeSchedule();
     void showNotice();
     void useTaskbarEntry(bool needed);
 
