@@ -64,7 +64,7 @@ public:
     void waitForHistory();
 
     // Tests answer the question themselves.
-    void setQuestion(QuestionBox question) { question_ = std::move(question); }
+    void setQuestion(QuestionHook question) { question_ = std::move(question); }
 
 signals:
     void runStarted();
@@ -109,5 +109,5 @@ private:
     QDate spaceWarnedOn_;
     bool closing_ = false;
     bool exitRequested_ = false;
-    QuestionBox question_;
+    QuestionHook question_;
 };

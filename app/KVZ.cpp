@@ -107,7 +107,7 @@ void KVZ::createControls()
     bildirim->setFont(WindowFont(u"MS Sans Serif"_s, 8.25, false));
     bildirim->setBackStyle(vkLabel::Transparent);
 
-    connect(yedekle, &vkCommand::clicked, &controller_, [this] { controller_.runNow(RunCause::Button); });
+    connect(yedekle, &vkCommand::clicked, this, [this] { controller_.runNow(RunCause::Button); });
     connect(vkCommand1, &vkCommand::clicked, this, &KVZ::hideWindow);
     connect(cmdCancel, &vkCommand::clicked, &controller_, &BackupController::closeProgram);
     connect(cmdOk, &vkCommand::clicked, this, &KVZ::showSettings);
@@ -130,7 +130,7 @@ void KVZ::createTray()
     connect(tray_, &TrayIcon::hideRequested, this, &KVZ::hideWindow);
     connect(tray_, &TrayIcon::settingsRequested, this, &KVZ::showSettings);
     connect(tray_, &TrayIcon::historyRequested, this, &KVZ::showHistory);
-    connect(tray_, &TrayIcon::backupRequested, &controller_, [this] { controller_.runNow(RunCause::Tray); });
+    connect(tray_, &TrayIcon::backupRequested, this, [this] { controller_.runNow(RunCause::Tray); });
     connect(tray_, &TrayIcon::stopRequested, &controller_, &BackupController::stopRun);
     connect(tray_, &TrayIcon::quitRequested, &controller_, &BackupController::closeProgram);
     connect(tray_, &TrayIcon::availabilityChanged, this,

@@ -10,7 +10,7 @@
 // A message the user closes with OK.
 using MessageHook = std::function<void(const QString &text)>;
 // A yes-or-no question; true for yes.
-using QuestionBox = std::function<bool(const QString &text)>;
+using QuestionHook = std::function<bool(const QString &text)>;
 
 // Titled with the program's name; `parent` may be null.
 void ShowMessage(const QString &text, QMessageBox::Icon icon, QWidget *parent = nullptr);
