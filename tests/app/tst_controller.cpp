@@ -192,11 +192,14 @@ void tst_controller::exitPolicy()
     QCOMPARE(closing.count(), 1);
     QCOMPARE(asked, questions);
     QCOMPARE(exit.count(), exitAtOnce ? 1 : 0);
+    // A run cut off is left to the process's end, not waited for.
+    QCOMPARE(controller_->isRunInFlight(), runInFlight);
     // An ending program starts nothing more.
     controller_->runNow();
     if (runInFlight) {
         const std::optional<RunRecord> row = lastRow();
         QCOMPARE(row->finished, cutOff);
+        QVERIFY(!row->ok);
         QCOMPARE(row->reason, cutOff ? RunHistory::kInterruptedReason : QString());
         fake_->release.release();
         QVERIFY(finished.wait());
