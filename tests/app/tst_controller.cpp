@@ -192,7 +192,7 @@ void tst_controller::exitPolicy()
     QCOMPARE(closing.count(), 1);
     QCOMPARE(asked, questions);
     QCOMPARE(exit.count(), exitAtOnce ? 1 : 0);
-    // A run cut off is left to the process's end, not waited for.
+    // Closing does not stop the run: one cut off ends with the process.
     QCOMPARE(controller_->isRunInFlight(), runInFlight);
     // An ending program starts nothing more.
     controller_->runNow();
