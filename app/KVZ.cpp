@@ -1,16 +1,14 @@
 #include "app/KVZ.h"
 
-#include "app/RunRecorder.h"
+#include "app/BackupController.h"
 #include "app/TrayIcon.h"
-#include "backup/RunCancel.h"
-#include "schedule/RunRecordOf.h"
 #include "schedule/TimeText.h"
-#include "settings/BackupSettings.h"
-#include "settings/SettingsFiles.h"
 #include "ui/browse/frmBF.h"
 #include "ui/history/LoadHistoryWindow.h"
 #include "ui/history/frmGecmis.h"
 #include "ui/settings/ayarlar.h"
+#include "ui/styled/BringToFront.h"
+#include "ui/styled/Colours.h"
 #include "ui/styled/Placement.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
@@ -18,24 +16,15 @@
 #include "ui/styled/vkFrame.h"
 #include "ui/styled/vkLabel.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
-#include <QLoggingCategory>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-
-Q_LOGGING_CATEGORY(lcRun, "kvz.run")
+using namespace Colours;
 
 namespace {
 
-const QColor kGreen(0, 255, 0);
-const QColor kRed(255, 0, 0);
-const QColor kYellow(255, 255, 0);
-const QColor kLightBlue(128, 128, 255);
 // The notice line under the buttons adds this much to the window and its frame.
 constexpr int kNoticeLineTwips = 300;
 
@@ -60,58 +49,19 @@ vkLabel *TimeLabel(QWidget *parent, const QString &name, QRect geometry)
 
 } // namespace
 
-KVZ::KVZ(const QString &programFolder, const Clock &clock, const ElapsedClock &elapsed,
-         BackupJob::Runner runner, std::shared_ptr<RunCancel> cancel, QWidget *parent)
+KVZ::KVZ(BackupController &controller, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      programFolder_(programFolder), clock_(clock), job_(std::move(runner)), scheduler_(clock, elapsed),
-      elapsed_(elapsed), cancel_(cancel ? std::move(cancel) : std::make_shared<RunCancel>())
+      controller_(controller)
 {
     Q_INIT_RESOURCE(kvz);
     setObjectName(u"KVZ"_s);
     setWindowIcon(QIcon(u":/icons/kvz.png"_s));
     setWindowTitle(u"ZANTO POS SQL YEDEKLEME MODÜLÜ"_s);
     setFixedSize(TwipsToPixels(5625), TwipsToPixels(2880 + kNoticeLineTwips));
-    question_ = [](const QString &text) {
-        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text);
-        QPushButton *yes = box.addButton(u"Evet"_s, QMessageBox::YesRole);
-        box.setDefaultButton(box.addButton(u"Hayır"_s, QMessageBox::NoRole));
-        box.exec();
-        return box.clickedButton() == yes;
-    };
     createControls();
-    connect(&job_, &BackupJob::finished, this, &KVZ::onRunFinished);
-
-    tray_ = new TrayIcon(windowIcon(), this);
-    connect(tray_, &TrayIcon::showRequested, this, &KVZ::showWindow);
-    connect(tray_, &TrayIcon::hideRequested, this, &KVZ::hideWindow);
-    connect(tray_, &TrayIcon::settingsRequested, this, &KVZ::showSettings);
-    connect(tray_, &TrayIcon::backupRequested, this, [this] { runNow(RunCause::Tray); });
-    connect(tray_, &TrayIcon::stopRequested, this, &KVZ::stopRun);
-    connect(tray_, &TrayIcon::quitRequested, this, &KVZ::closeProgram);
-    connect(tray_, &TrayIcon::availabilityChanged, this,
-            [this](bool available) { useTaskbarEntry(!available); });
-    connect(tray_, &TrayIcon::historyRequested, this, &KVZ::showHistory);
-    useTaskbarEntry(!tray_->isAvailable());
-    loadSchedule();
-
-    recorder_ = new RunRecorder(programFolder_, this);
-    connect(recorder_, &RunRecorder::problem, this, [this](const Failure &failure) {
-        tell({u"YEDEKLEME GEÇMİŞİ YAZILAMADI"_s, failure.reason, true});
-    });
-    // Until the start-up run returns, the last-backup time is the last one the history remembers.
-    connect(recorder_, &RunRecorder::lastLoaded, this, [this](const RunRecord &last) {
-        if (scheduler_.lastBackup().isValid())
-            return;
-        sonyedekleme->setCaption(TimeText(last.ended.toLocalTime()));
-        sonyedekleme->setToolTip(
-            u"Son kayıtlı yedekleme: %1"_s.arg(last.ended.toLocalTime().toString(u"dd.MM.yyyy HH:mm:ss"_s)));
-    });
-    connect(recorder_, &RunRecorder::longestSuccessLoaded, this,
-            [this](qint64 ms) { stall_.setLongestSuccess(std::chrono::milliseconds(ms)); });
-    // Queued before the first run begins: only the runs of an earlier start are left unfinished.
-    recorder_->closeInterrupted();
-    recorder_->loadLast();
-    recorder_->loadLongestSuccess();
+    createTray();
+    connectController();
+    controller_.refreshSchedule();
     sonyedekleme->installEventFilter(this);
     sonyedekleme->setCursor(Qt::PointingHandCursor);
 }
@@ -157,9 +107,9 @@ void KVZ::createControls()
     bildirim->setFont(WindowFont(u"MS Sans Serif"_s, 8.25, false));
     bildirim->setBackStyle(vkLabel::Transparent);
 
-    connect(yedekle, &vkCommand::clicked, this, [this] { runNow(RunCause::Button); });
+    connect(yedekle, &vkCommand::clicked, this, [this] { controller_.runNow(RunCause::Button); });
     connect(vkCommand1, &vkCommand::clicked, this, &KVZ::hideWindow);
-    connect(cmdCancel, &vkCommand::clicked, this, &KVZ::closeProgram);
+    connect(cmdCancel, &vkCommand::clicked, &controller_, &BackupController::closeProgram);
     connect(cmdOk, &vkCommand::clicked, this, &KVZ::showSettings);
 
     zaman = new QTimer(this);
@@ -172,43 +122,67 @@ void KVZ::createControls()
     });
 }
 
+// The tray's run commands go to the controller, its window commands stay here.
+void KVZ::createTray()
+{
+    tray_ = new TrayIcon(windowIcon(), this);
+    connect(tray_, &TrayIcon::showRequested, this, &KVZ::showWindow);
+    connect(tray_, &TrayIcon::hideRequested, this, &KVZ::hideWindow);
+    connect(tray_, &TrayIcon::settingsRequested, this, &KVZ::showSettings);
+    connect(tray_, &TrayIcon::historyRequested, this, &KVZ::showHistory);
+    connect(tray_, &TrayIcon::backupRequested, this, [this] { controller_.runNow(RunCause::Tray); });
+    connect(tray_, &TrayIcon::stopRequested, &controller_, &BackupController::stopRun);
+    connect(tray_, &TrayIcon::quitRequested, &controller_, &BackupController::closeProgram);
+    connect(tray_, &TrayIcon::availabilityChanged, this,
+            [this](bool available) { useTaskbarEntry(!available); });
+    useTaskbarEntry(!tray_->isAvailable());
+}
+
+void KVZ::connectController()
+{
+    connect(&controller_, &BackupController::runStateChanged, this, &KVZ::showRunState);
+    connect(&controller_, &BackupController::runStarted, this, [this] {
+        // Before the first run has returned there is nothing to count the next copy from.
+        if (!controller_.scheduler().lastBackup().isValid() && !controller_.scheduler().nextCopyText())
+            yedeklemesaati->setCaption(u"--:--:--"_s);
+    });
+    connect(&controller_, &BackupController::runFinished, this, &KVZ::showRunEnd);
+    connect(&controller_, &BackupController::lastRecordedLoaded, this, [this](const QDateTime &ended) {
+        sonyedekleme->setCaption(TimeText(ended.toLocalTime()));
+        sonyedekleme->setToolTip(
+            u"Son kayıtlı yedekleme: %1"_s.arg(ended.toLocalTime().toString(u"dd.MM.yyyy HH:mm:ss"_s)));
+    });
+    connect(&controller_, &BackupController::notice, this,
+            [this](const RunNotice &notice, const QDateTime &at) {
+                notice_ = notice;
+                noticeAt_ = at;
+                showNotice();
+                tray_->notify(notice);
+            });
+    connect(&controller_, &BackupController::scheduleChanged, this, &KVZ::ComputeSchedule);
+    connect(&controller_, &BackupController::closing, this, &QWidget::hide);
+}
+
 // Woken just past each whole second of the wall clock while the window shows it, so a trigger fires within
 // milliseconds of its second and a step of the wall clock is seen at the next wake; hidden, only when the
 // schedule needs it.
 void KVZ::armClock()
 {
-    zaman->start(scheduler_.nextWake(isVisible()));
+    zaman->start(controller_.scheduler().nextWake(isVisible()));
 }
 
 void KVZ::startUp()
 {
-    runNow(RunCause::Start);
+    controller_.runNow(RunCause::Start);
     armClock();
     showWindow();
 }
 
-// The stored hour and interval; the settings window pushes its edits on top of them.
-void KVZ::loadSchedule()
-{
-    const QString file = SettingsFiles::BackupFile(programFolder_);
-    const Result<BackupSettings> settings = LoadBackupSettings(file);
-    if (!settings)
-        qCWarning(lcRun).noquote() << settings.failure().reason << settings.failure().detail;
-    scheduler_.setDailyHour(settings ? settings->dailyHour : QString());
-    scheduler_.setInterval(settings ? settings->interval : QString());
-    scheduler_.setOptions(settings ? settings->verify : QString(), settings ? settings->keepDays : QString());
-    ComputeSchedule();
-}
-
 void KVZ::showWindow()
 {
-    if (isMinimized())
-        showNormal();
-    show();
-    raise();
-    activateWindow();
+    BringToFront(*this);
     // The second is on screen again: shown at once, then at each second.
-    simdi->setCaption(TimeText(clock_.now()));
+    simdi->setCaption(TimeText(controller_.clock().now()));
     if (zaman->isActive())
         armClock();
 }
@@ -233,26 +207,20 @@ void KVZ::useTaskbarEntry(bool needed)
 ayarlar &KVZ::Ayarlar()
 {
     if (!ayarlar_) {
-        ayarlar_ = new ayarlar(programFolder_);
+        ayarlar_ = new ayarlar(controller_.programFolder());
         connect(ayarlar_, &ayarlar::saved, this, [this] {
             // Hidden, not closed: the next opening finds the drive and folder as the user left them.
             if (browser_)
                 browser_->hide();
             // The options just stored replace any the file held that could not be used.
-            loadSchedule();
+            controller_.loadSchedule();
             showWindow();
         });
         connect(ayarlar_, &ayarlar::folderBrowserRequested, this, &KVZ::openFolderBrowser);
-        connect(ayarlar_, &ayarlar::dailyHourEdited, this, [this](const QString &hour) {
-            scheduler_.setDailyHour(hour);
-            ComputeSchedule();
-        });
-        connect(ayarlar_, &ayarlar::intervalEdited, this, [this](const QString &interval) {
-            scheduler_.setInterval(interval);
-            ComputeSchedule();
-        });
+        connect(ayarlar_, &ayarlar::dailyHourEdited, &controller_, &BackupController::setDailyHour);
+        connect(ayarlar_, &ayarlar::intervalEdited, &controller_, &BackupController::setInterval);
         // Closed from its title bar the window forgets its unsaved edits: so does the schedule.
-        connect(ayarlar_, &QObject::destroyed, this, &KVZ::loadSchedule);
+        connect(ayarlar_, &QObject::destroyed, &controller_, &BackupController::loadSchedule);
     }
     return *ayarlar_;
 }
@@ -265,278 +233,83 @@ frmBF *KVZ::folderBrowser() const
 void KVZ::openFolderBrowser()
 {
     if (!browser_) {
-        browser_ = new frmBF(programFolder_);
+        browser_ = new frmBF(controller_.programFolder());
         connect(browser_, &frmBF::folderChosen, this, [this](const QString &folder) {
             Ayarlar().setFolder(folder);
             showSettings();
         });
     }
-    browser_->show();
-    browser_->raise();
-    browser_->activateWindow();
+    BringToFront(*browser_);
     browser_->setFileListVisible(false);
 }
 
 void KVZ::showSettings()
 {
-    ayarlar &window = Ayarlar();
-    window.show();
-    window.raise();
-    window.activateWindow();
-}
-
-void KVZ::runNow(RunCause cause)
-{
-    if (!closing_ && scheduler_.startRun())
-        startJob(cause);
-}
-
-void KVZ::startJob(RunCause cause)
-{
-    qCInfo(lcRun).noquote() << u"backup started:"_s << RunCauseName(cause);
-    runCause_ = cause;
-    runStarted_ = clock_.now();
-    runStartedElapsed_ = elapsed_.elapsed();
-    recorder_->begin(runRecord({}, runStarted_, -1));
-    stall_.start(runStartedElapsed_);
-    cancel_->reset();
-    stopAsked_ = false;
-    job_.start();
-    showRunState(std::nullopt);
-    // Before the first run has returned there is nothing to count the next copy from.
-    if (!scheduler_.lastBackup().isValid() && !scheduler_.nextCopyText())
-        yedeklemesaati->setCaption(u"--:--:--"_s);
-}
-
-void KVZ::showProgress(int percent)
-{
-    if (!job_.isRunning())
-        return;
-    stall_.progress(elapsed_.elapsed());
-    showRunState(percent);
-}
-
-void KVZ::stopRun()
-{
-    if (!job_.isRunning())
-        return;
-    qCWarning(lcRun) << "backup stopped by the user";
-    stopAsked_ = true;
-    if (!cancel_->cancel())
-        qCWarning(lcRun) << "the driver refused to cancel the backup: it ends when the server answers";
-}
-
-// The server may have stopped answering: said once per stall, with the way to stop the run.
-void KVZ::watchStall()
-{
-    const std::optional<int> minutes = stall_.warning(elapsed_.elapsed());
-    if (!minutes)
-        return;
-    const QString text = u"YEDEKLEME %1 DAKİKADIR İLERLEMİYOR"_s.arg(*minutes);
-    showRunState(text);
-    tell({text,
-          u"Sunucu yanıt vermiyor olabilir. Beklemek istemezseniz simgenin menüsünden "
-          u"\"Yedeklemeyi durdur\"u seçin."_s,
-          true});
-}
-
-// The history's row for the run in flight, as begun (no end known), ended or cut off.
-RunRecord KVZ::runRecord(const BackupResult &result, const QDateTime &ended, qint64 endedElapsedMs) const
-{
-    RunRecord record = RunRecordOf(result, runCause_, runStarted_, ended);
-    record.startedElapsedMs = runStartedElapsed_.count();
-    record.endedElapsedMs = endedElapsedMs;
-    record.bootId = elapsed_.bootId();
-    return record;
+    BringToFront(Ayarlar());
 }
 
 // The button says the run is under way, and how far; it starts no second run meanwhile.
-void KVZ::showRunState(std::optional<int> percent)
-{
-    showRunState(percent ? u"YEDEKLENİYOR… %%1"_s.arg(*percent) : u"YEDEKLENİYOR…"_s);
-}
-
 void KVZ::showRunState(const QString &state)
 {
     yedekle->setCaption(state);
     tray_->showRunState(state);
 }
 
+void KVZ::showRunEnd(const BackupResult &result)
+{
+    if (history_)
+        history_->setSpaceText(result.spaceText);
+    yedekle->setCaption(u"YEDEKLE"_s);
+    tray_->showIdle();
+    sonyedekleme->setCaption(TimeText(controller_.scheduler().lastBackup()));
+    ShowAsFailure(*sonyedekleme, !result.ok);
+    sonyedekleme->setToolTip(result.ok ? u"Yedek dosyası: %1"_s.arg(result.filePath)
+                                       : u"YEDEKLEME BAŞARISIZ: %1"_s.arg(result.reason));
+}
+
+// The next copy time, and any stored value the schedule cannot use, on the next-copy label.
 void KVZ::ComputeSchedule()
 {
-    if (const std::optional<QString> next = scheduler_.nextCopyText())
+    if (const std::optional<QString> next = controller_.scheduler().nextCopyText())
         yedeklemesaati->setCaption(*next);
-    showProblems();
+    const QList<ScheduleProblem> problems = controller_.scheduler().problems();
+    QStringList texts;
+    for (const ScheduleProblem &problem : problems)
+        texts << problem.text;
+    ShowAsFailure(*yedeklemesaati, !problems.isEmpty());
+    yedeklemesaati->setToolTip(texts.join(u'\n'));
     // A run's end or an edit moves the next run: a hidden window's clock waits for the new one.
     if (zaman->isActive())
         armClock();
 }
 
-// A stored value the schedule cannot use shows on the next-copy label, and the tray says it once.
-void KVZ::showProblems()
-{
-    const QList<ScheduleProblem> problems = scheduler_.problems();
-    QStringList texts;
-    for (const ScheduleProblem &problem : problems)
-        texts << problem.text;
-    QPalette palette = yedeklemesaati->palette();
-    palette.setColor(QPalette::WindowText, problems.isEmpty() ? QColor(Qt::black) : kRed);
-    yedeklemesaati->setPalette(palette);
-    yedeklemesaati->setToolTip(texts.join(u'\n'));
-    for (const ScheduleProblem &problem : problems) {
-        if (!problemsTold_.contains(problem))
-            tell({u"YEDEKLEME AYARI HATALI"_s, problem.text, true});
-    }
-    problemsTold_ = problems;
-}
-
-// Every notice reaches the window's own line and the log, not only the tray: a desktop without a tray, or
-// one whose tray has not started yet, shows no balloon.
-void KVZ::tell(const RunNotice &notice)
-{
-    if (notice.failure)
-        qCWarning(lcRun).noquote() << notice.title + u": "_s + notice.text;
-    else
-        qCInfo(lcRun).noquote() << notice.title + u": "_s + notice.text;
-    notice_ = notice;
-    noticeAt_ = clock_.now();
-    showNotice();
-    tray_->notify(notice);
-}
-
 // The date joins the time once the notice is from an earlier day.
 void KVZ::showNotice()
 {
-    noticeShownOn_ = clock_.now().date();
+    noticeShownOn_ = controller_.clock().now().date();
     const QString format = noticeAt_.date() == noticeShownOn_ ? u"HH:mm:ss"_s : u"dd.MM.yyyy HH:mm:ss"_s;
     bildirim->setCaption(
         u"%1  %2: %3"_s.arg(noticeAt_.toString(format), notice_.title, notice_.text.simplified()));
     bildirim->setToolTip(notice_.title + u'\n' + notice_.text);
-    QPalette palette = bildirim->palette();
-    palette.setColor(QPalette::WindowText, notice_.failure ? kRed : QColor(Qt::black));
-    bildirim->setPalette(palette);
-}
-
-void KVZ::closeProgram()
-{
-    closing_ = true;
-    hide();
-    if (!job_.isRunning() || question_(u"Bir yedekleme sürüyor; program o bitince kapanacak.\n"
-                                       u"Beklemeden şimdi kapatılsın mı? Yedekleme yarım kalır."_s))
-        requestExit();
-}
-
-void KVZ::endOnSignal(const QString &signalName)
-{
-    closing_ = true;
-    hide();
-    if (!job_.isRunning()) {
-        qCInfo(lcRun).noquote() << signalName << u"received: ending, no backup in flight"_s;
-        requestExit();
-        return;
-    }
-    qCWarning(lcRun).noquote()
-        << signalName
-        << u"received: ending when the backup in flight finishes, at most %1 s from now"_s.arg(
-               kSignalGraceMs / 1000);
-    QTimer::singleShot(kSignalGraceMs, this, [this, signalName] {
-        if (!job_.isRunning())
-            return;
-        qCWarning(lcRun).noquote()
-            << u"backup cut off: still running %1 s after %2"_s.arg(kSignalGraceMs / 1000).arg(signalName);
-        requestExit();
-    });
-}
-
-void KVZ::requestExit()
-{
-    if (exitRequested_)
-        return;
-    exitRequested_ = true;
-    if (job_.isRunning()) {
-        BackupResult cutOff;
-        cutOff.reason = RunHistory::kInterruptedReason;
-        recorder_->finish(runRecord(cutOff, clock_.now(), elapsed_.elapsed().count()));
-    }
-    emit exitRequested();
-}
-
-void KVZ::waitForHistory()
-{
-    recorder_->waitForDone();
+    ShowAsFailure(*bildirim, notice_.failure);
 }
 
 void KVZ::tick()
 {
-    simdi->setCaption(TimeText(clock_.now()));
-    if (noticeAt_.isValid() && clock_.now().date() != noticeShownOn_)
+    const QDateTime now = controller_.clock().now();
+    simdi->setCaption(TimeText(now));
+    if (noticeAt_.isValid() && now.date() != noticeShownOn_)
         showNotice();
-    watchStall();
-    if (closing_)
-        return;
-    if (const std::optional<RunCause> cause = scheduler_.tick())
-        startJob(*cause);
-}
-
-void KVZ::onRunFinished(const BackupResult &returned)
-{
-    BackupResult result = returned;
-    if (std::exchange(stopAsked_, false) && !result.ok)
-        result.reason = u"YEDEKLEME DURDURULDU: kullanıcı durdurdu."_s;
-    const std::chrono::milliseconds endedElapsed = elapsed_.elapsed();
-    stall_.stop();
-    if (result.ok)
-        stall_.succeededIn(endedElapsed - runStartedElapsed_);
-    // The schedule counts from the end of the run, whatever its outcome; the outcome is shown beside it.
-    if (result.ok)
-        qCInfo(lcRun) << "backup written:" << result.filePath;
-    else
-        qCWarning(lcRun) << "backup failed:" << result.reason;
-    scheduler_.runFinished(result.ok);
-    recorder_->finish(runRecord(result, scheduler_.lastBackup(), endedElapsed.count()));
-    spaceText_ = result.spaceText;
-    if (history_)
-        history_->setSpaceText(spaceText_);
-    // A disk running out of room stops the shop's point of sale too when it holds the live database.
-    if (result.spaceLow && spaceWarnedOn_ != scheduler_.lastBackup().date()) {
-        spaceWarnedOn_ = scheduler_.lastBackup().date();
-        tell({u"YEDEK KLASÖRÜNDE YER AZALDI"_s, result.spaceText, true});
-    }
-    for (const RunNotice &notice : noticeGate_.afterRun(result, scheduler_.lastBackup().date()))
-        tell(notice);
-    yedekle->setCaption(u"YEDEKLE"_s);
-    tray_->showIdle();
-    sonyedekleme->setCaption(TimeText(scheduler_.lastBackup()));
-    showOutcome(result);
-    if (const std::optional<RunNotice> notice = NoticeAfterRun(lastRunFailed_, result))
-        tell(*notice);
-    lastRunFailed_ = !result.ok;
-    ComputeSchedule();
-    emit runFinished(result);
-    if (closing_) {
-        qCInfo(lcRun) << "the backup in flight has finished: ending";
-        requestExit();
-    }
-}
-
-void KVZ::showOutcome(const BackupResult &result)
-{
-    QPalette palette = sonyedekleme->palette();
-    palette.setColor(QPalette::WindowText, result.ok ? QColor(Qt::black) : kRed);
-    sonyedekleme->setPalette(palette);
-    sonyedekleme->setToolTip(result.ok ? u"Yedek dosyası: %1"_s.arg(result.filePath)
-                                       : u"YEDEKLEME BAŞARISIZ: %1"_s.arg(result.reason));
+    controller_.tick();
 }
 
 void KVZ::showHistory()
 {
     if (!history_)
         history_ = new frmGecmis;
-    history_->setSpaceText(spaceText_);
-    LoadHistoryWindow(*history_, recorder_->history(), clock_.now());
-    history_->show();
-    history_->raise();
-    history_->activateWindow();
+    history_->setSpaceText(controller_.spaceText());
+    LoadHistoryWindow(*history_, controller_.history(), controller_.clock().now());
+    BringToFront(*history_);
 }
 
 bool KVZ::eventFilter(QObject *watched, QEvent *event)
@@ -550,7 +323,7 @@ bool KVZ::eventFilter(QObject *watched, QEvent *event)
 void KVZ::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        ComputeSchedule();
+        controller_.refreshSchedule();
     QWidget::changeEvent(event);
 }
 

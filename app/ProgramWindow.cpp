@@ -1,23 +1,40 @@
 #include "app/ProgramWindow.h"
 
+#include "app/BackupController.h"
 #include "app/KVZ.h"
 #include "backup/RunCancel.h"
 #include "backup/RunProgress.h"
 #include "schedule/BackupRunner.h"
 
-std::unique_ptr<KVZ> MakeProgramWindow(const QString &programFolder, const Clock &clock,
-                                       const ElapsedClock &elapsed)
+Program::Program() = default;
+Program::Program(Program &&) noexcept = default;
+
+Program::~Program() = default;
+
+Program &Program::operator=(Program &&other) noexcept
 {
-    // Reported on the backup worker, it reaches the window queued. The window owns it, and waits for the
-    // run in flight before its children go.
+    window.reset();
+    controller = std::move(other.controller);
+    window = std::move(other.window);
+    return *this;
+}
+
+Program MakeProgram(const QString &programFolder, const Clock &clock, const ElapsedClock &elapsed)
+{
+    // Reported on the backup worker, it reaches the controller queued. The controller owns it, and waits
+    // for the run in flight before its children go.
     auto *progress = new RunProgress;
     auto cancel = std::make_shared<RunCancel>();
-    auto window = std::make_unique<KVZ>(programFolder, clock, elapsed,
-                                        MakeBackupRunner(
-                                            programFolder, [&clock] { return clock.now(); }, elapsed,
-                                            [progress](int percent) { progress->report(percent); }, cancel),
-                                        cancel);
-    progress->setParent(window.get());
-    QObject::connect(progress, &RunProgress::changed, window.get(), &KVZ::showProgress);
-    return window;
+    Program program;
+    program.controller = std::make_unique<BackupController>(
+        programFolder, clock, elapsed,
+        MakeBackupRunner(
+            programFolder, [&clock] { return clock.now(); }, elapsed,
+            [progress](int percent) { progress->report(percent); }, cancel),
+        cancel);
+    progress->setParent(program.controller.get());
+    QObject::connect(progress, &RunProgress::changed, program.controller.get(),
+                     &BackupController::reportProgress);
+    program.window = std::make_unique<KVZ>(*program.controller);
+    return program;
 }

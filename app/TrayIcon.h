@@ -10,8 +10,8 @@ class QAction;
 class QMenu;
 class QWidget;
 
-// The icon in the notification area and its pop-up menu. It only reports what the user asked for; the
-// main window decides what that means.
+// The icon in the notification area and its pop-up menu. It only reports what the user asked for: the
+// controller takes the runs and the end of the program, the main window its own showing and hiding.
 class TrayIcon : public QObject {
     Q_OBJECT
 public:

@@ -1,3 +1,4 @@
+#include "app/BackupController.h"
 #include "app/DatabaseClaim.h"
 #include "app/KVZ.h"
 #include "app/ProgramWindow.h"
@@ -41,18 +42,19 @@ int main(int argc, char *argv[])
 
     SystemClock clock;
     SystemElapsedClock elapsed;
-    const std::unique_ptr<KVZ> program = MakeProgramWindow(programFolder, clock, elapsed);
-    KVZ &window = *program;
-    QObject::connect(&instance, &SingleInstance::showRequested, &window, &KVZ::showWindow);
-    QObject::connect(&quitSignals, &QuitSignals::received, &window, &KVZ::endOnSignal);
-    QObject::connect(&window, &KVZ::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    window.startUp();
+    const Program program = MakeProgram(programFolder, clock, elapsed);
+    BackupController &controller = *program.controller;
+    QObject::connect(&instance, &SingleInstance::showRequested, program.window.get(), &KVZ::showWindow);
+    QObject::connect(&quitSignals, &QuitSignals::received, &controller, &BackupController::endOnSignal);
+    QObject::connect(&controller, &BackupController::exitRequested, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    program.window->startUp();
     const int code = QApplication::exec();
     // A run that does not return (a server that stopped answering) was cut off: end without the
     // destructors, which would wait for it, and so give up the claims by hand. Its end is in the history
     // first, as cut short; the history's writes are short and never wait for the run.
-    if (window.isRunInFlight()) {
-        window.waitForHistory();
+    if (controller.isRunInFlight()) {
+        controller.waitForHistory();
         database.release();
         instance.release();
         std::_Exit(code);

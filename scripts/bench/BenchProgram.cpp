@@ -1,6 +1,7 @@
 #include "BenchProgram.h"
 
 #include "EventLoopWaits.h"
+#include "app/BackupController.h"
 #include "app/KVZ.h"
 #include "app/ProgramWindow.h"
 #include "schedule/BackupRunner.h"
@@ -32,13 +33,17 @@ std::optional<QString> BenchProgram::start()
             server_.port(),
             {.password = u"pw"_s, .dailyHour = farHour, .interval = u"Günlük yedekleme saatinde kopyala"_s}))
         return u"cannot write the program folder"_s;
-    window_ = progress_ == Progress::Shown
-                  ? MakeProgramWindow(folder_.path(), clock_, elapsed_)
-                  : std::make_unique<KVZ>(folder_.path(), clock_, elapsed_,
-                                          MakeBackupRunner(
-                                              folder_.path(), [&c = clock_] { return c.now(); }, elapsed_));
-    window_->startUp();
-    const std::optional<FinishedRun> startUpRun = WaitForRun(*window_, 30s);
+    if (progress_ == Progress::Shown) {
+        program_ = MakeProgram(folder_.path(), clock_, elapsed_);
+    } else {
+        program_.controller = std::make_unique<BackupController>(
+            folder_.path(), clock_, elapsed_,
+            MakeBackupRunner(
+                folder_.path(), [&c = clock_] { return c.now(); }, elapsed_));
+        program_.window = std::make_unique<KVZ>(*program_.controller);
+    }
+    program_.window->startUp();
+    const std::optional<FinishedRun> startUpRun = WaitForRun(*program_.controller, 30s);
     if (!startUpRun || !startUpRun->result.ok)
         return u"the start-up backup failed"_s;
     return std::nullopt;

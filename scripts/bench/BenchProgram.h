@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgramWindow.h"
 #include "schedule/Clock.h"
 #include "support/ProgramFolder.h"
 #include "tdstestserver.h"
@@ -8,11 +9,9 @@
 #include <memory>
 #include <optional>
 
-class KVZ;
-
-// The main window as the program sets it up, in a program folder whose settings point at a loopback test
-// server in this process (login sa:pw, database STOK), with a backup folder of its own. Needs a
-// QApplication. As the program itself, unless told to leave the server's percents unshown.
+// The controller and the main window as the program sets them up, in a program folder whose settings point at
+// a loopback test server in this process (login sa:pw, database STOK), with a backup folder of its own. Needs
+// a QApplication. As the program itself, unless told to leave the server's percents unshown.
 class BenchProgram {
 public:
     enum class Progress { Shown, NotShown };
@@ -25,7 +24,8 @@ public:
 
     tdstest::TdsTestServer &server() { return server_; }
     const ProgramFolder &folder() const { return folder_; }
-    KVZ &window() { return *window_; }
+    KVZ &window() { return *program_.window; }
+    BackupController &controller() { return *program_.controller; }
 
 private:
     tdstest::TdsTestServer server_;
@@ -33,5 +33,5 @@ private:
     SystemClock clock_;
     SystemElapsedClock elapsed_;
     Progress progress_;
-    std::unique_ptr<KVZ> window_;
+    Program program_;
 };

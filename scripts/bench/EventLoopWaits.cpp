@@ -1,6 +1,6 @@
 #include "EventLoopWaits.h"
 
-#include "app/KVZ.h"
+#include "app/BackupController.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -12,12 +12,12 @@ void Pause(std::chrono::milliseconds time)
     loop.exec();
 }
 
-std::optional<FinishedRun> WaitForRun(KVZ &window, std::chrono::milliseconds timeout)
+std::optional<FinishedRun> WaitForRun(BackupController &controller, std::chrono::milliseconds timeout)
 {
     std::optional<FinishedRun> finished;
     QEventLoop loop;
     const QMetaObject::Connection stamp =
-        QObject::connect(&window, &KVZ::runFinished, [&](const BackupResult &result) {
+        QObject::connect(&controller, &BackupController::runFinished, [&](const BackupResult &result) {
             finished = FinishedRun{result, std::chrono::steady_clock::now()};
             loop.quit();
         });

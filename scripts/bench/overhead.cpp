@@ -6,7 +6,7 @@
 #include "EventLoopWaits.h"
 #include "Sample.h"
 #include "ServerEventTimes.h"
-#include "app/KVZ.h"
+#include "app/BackupController.h"
 #include "backup/BackupPlan.h"
 
 #include <QApplication>
@@ -60,7 +60,7 @@ int main(int argc, char *argv[])
     if (const std::optional<QString> problem = program.start())
         return fail(*problem);
     tdstest::TdsTestServer &server = program.server();
-    KVZ &window = program.window();
+    BackupController &controller = program.controller();
     const ProgramFolder &folder = program.folder();
     ServerEventTimes events(server);
     server.setBackupDuration(backupMs);
@@ -69,9 +69,9 @@ int main(int argc, char *argv[])
         Pause(300ms);
         events.clear();
         const auto start = std::chrono::steady_clock::now();
-        window.runNow();
+        controller.runNow();
         const std::optional<FinishedRun> finished =
-            WaitForRun(window, std::chrono::milliseconds(backupMs) + 30s);
+            WaitForRun(controller, std::chrono::milliseconds(backupMs) + 30s);
         const auto batch = events.last(kBatch);
         const auto written = events.last(kWritten);
         if (!finished || !finished->result.ok || !batch || !written)

@@ -5,7 +5,7 @@
 #include "EventLoopWaits.h"
 #include "Sample.h"
 #include "TickRecorder.h"
-#include "app/KVZ.h"
+#include "app/BackupController.h"
 #include "backup/ProgramBackup.h"
 
 #include <QApplication>
@@ -39,8 +39,8 @@ int main(int argc, char *argv[])
     for (int run = 0; run < runs; ++run) {
         Pause(1s);
         const auto start = std::chrono::steady_clock::now();
-        program.window().runNow();
-        const std::optional<FinishedRun> finished = WaitForRun(program.window(), kBackupTime + 30s);
+        program.controller().runNow();
+        const std::optional<FinishedRun> finished = WaitForRun(program.controller(), kBackupTime + 30s);
         if (!finished || !finished->result.ok)
             return fail(QStringLiteral("a backup on the worker failed"));
         Pause(300ms);

@@ -8,7 +8,7 @@
 #include "BenchProgram.h"
 #include "EventLoopWaits.h"
 #include "Sample.h"
-#include "app/KVZ.h"
+#include "app/BackupController.h"
 #include "backup/BackupPlan.h"
 #include "backup/OpenConnection.h"
 #include "backup/RunBackup.h"
@@ -56,11 +56,11 @@ std::optional<double> SendBackup(const ConnectionValues &values, const QString &
     return ThreadCpuMilliseconds() - before;
 }
 
-std::optional<double> RunFromWindow(KVZ &window)
+std::optional<double> RunFromWindow(BackupController &controller)
 {
     const double before = ThreadCpuMilliseconds();
-    window.runNow();
-    const std::optional<FinishedRun> finished = WaitForRun(window, 30s);
+    controller.runNow();
+    const std::optional<FinishedRun> finished = WaitForRun(controller, 30s);
     if (!finished || !finished->result.ok)
         return std::nullopt;
     return ThreadCpuMilliseconds() - before;
@@ -119,9 +119,9 @@ int main(int argc, char *argv[])
 
     for (int run = 0; run < runs; ++run) {
         Pause(300ms);
-        const std::optional<double> with = RunFromWindow(shown.window());
+        const std::optional<double> with = RunFromWindow(shown.controller());
         Pause(300ms);
-        const std::optional<double> without = RunFromWindow(unshown.window());
+        const std::optional<double> without = RunFromWindow(unshown.controller());
         if (!with || !without)
             return fail(u"a backup from a window failed"_s);
         PrintSample("runcost.ui_cpu.with_progress_ms", *with);

@@ -1,6 +1,7 @@
 // A simulated week of "Dakikada bir yedekle" against the loopback test server: real connections through
 // the driver, real backup files, the clock fast-forwarded tick by tick. Runs take no simulated time (the
 // clock stands still while the worker runs), so the schedule is exactly one run a minute.
+#include "app/BackupController.h"
 #include "app/KVZ.h"
 #include "backup/ProgramBackup.h"
 #include "schedule/BackupRunner.h"
@@ -63,14 +64,15 @@ int main(int argc, char *argv[])
     const QDateTime start(QDate(2026, 12, 7), QTime(0, 0, 30), Qt::UTC);
     const QDateTime end = start.addDays(days);
     ManualClock clock(start);
-    KVZ window(program.path(), clock, clock,
-               MakeBackupRunner(
-                   program.path(), [&c = clock] { return c.now(); }, clock));
-    window.setQuestion([](const QString &) { return false; });
+    BackupController controller(program.path(), clock, clock,
+                                MakeBackupRunner(
+                                    program.path(), [&c = clock] { return c.now(); }, clock));
+    KVZ window(controller);
+    controller.setQuestion([](const QString &) { return false; });
 
     int runs = 0;
     int failures = 0;
-    QObject::connect(&window, &KVZ::runFinished, [&](const BackupResult &result) {
+    QObject::connect(&controller, &BackupController::runFinished, [&](const BackupResult &result) {
         ++runs;
         failures += result.ok ? 0 : 1;
     });
@@ -89,7 +91,7 @@ int main(int argc, char *argv[])
         clock.advance(100);
         const int finished = runs;
         window.tick();
-        if (window.isRunInFlight())
+        if (controller.isRunInFlight())
             waitForRun(finished);
         if (rssAfterDay < 0 && clock.now() >= start.addDays(1))
             rssAfterDay = residentKiB();

@@ -1,8 +1,10 @@
+#include "app/BackupController.h"
 #include "app/KVZ.h"
 #include "backup/RunCancel.h"
 #include "history/RunHistory.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
+#include "support/FakeBackup.h"
 #include "support/ManualClock.h"
 #include "support/ProgramFolder.h"
 #include "ui/browse/frmBF.h"
@@ -17,39 +19,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QSemaphore>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <atomic>
 
 using namespace Qt::StringLiterals;
-
-// Stands in for the database: counts runs and, when asked, holds each one until the test lets it go or
-// the run is cancelled, as the driver then fails the statement.
-struct FakeBackup {
-    std::atomic<int> runs{0};
-    bool hold = false;
-    QSemaphore entered;
-    QSemaphore release;
-    BackupResult result{true, u"/y/20261207100000-STOK.bak"_s, {}, {}};
-    std::shared_ptr<RunCancel> cancel = std::make_shared<RunCancel>();
-
-    BackupJob::Runner runner()
-    {
-        return [this] {
-            ++runs;
-            entered.release();
-            while (hold && !release.tryAcquire(1, 10)) {
-                if (cancel->isCancelled())
-                    return BackupResult{false, {}, u"Operation canceled"_s, {}};
-            }
-            return result;
-        };
-    }
-};
 
 class tst_kvz : public QObject {
     Q_OBJECT
@@ -71,8 +47,6 @@ private slots:
     void hideAndCloseKeepWindowReachable();
     void hiddenClockWakesOnlyForTheSchedule();
     void closeProgramWaitsForRunInFlight();
-    void closeProgramWithoutRunEndsAtOnce();
-    void closeProgramCutsRunOffOnlyWhenUserSaysSo();
     void stalledRunIsToldAndCanBeStopped();
     void nextCopyTimeFollowsEachRun_data();
     void nextCopyTimeFollowsEachRun();
@@ -92,6 +66,10 @@ private:
     std::unique_ptr<ProgramFolder> program_;
     std::unique_ptr<ManualClock> clock_;
     std::unique_ptr<FakeBackup> fake_;
+    // Builds the controller and its window afresh, on the program folder as it is now.
+    void start(std::shared_ptr<RunCancel> cancel);
+
+    std::unique_ptr<BackupController> controller_;
     std::unique_ptr<KVZ> window_;
     int questions_ = 0;
     bool endAtOnce_ = false;
@@ -102,9 +80,9 @@ void tst_kvz::init()
     clock_ = std::make_unique<ManualClock>();
     fake_ = std::make_unique<FakeBackup>();
     program_ = std::make_unique<ProgramFolder>();
-    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner(), fake_->cancel);
+    start(fake_->cancel);
     questions_ = 0;
-    window_->setQuestion([this](const QString &) {
+    controller_->setQuestion([this](const QString &) {
         ++questions_;
         return endAtOnce_;
     });
@@ -116,6 +94,15 @@ void tst_kvz::cleanup()
     fake_->hold = false;
     fake_->release.release(100);
     window_.reset();
+    controller_.reset();
+}
+
+void tst_kvz::start(std::shared_ptr<RunCancel> cancel)
+{
+    window_.reset();
+    controller_ = std::make_unique<BackupController>(program_->path(), *clock_, *clock_, fake_->runner(),
+                                                     std::move(cancel));
+    window_ = std::make_unique<KVZ>(*controller_);
 }
 
 void tst_kvz::controls_data()
@@ -179,7 +166,7 @@ void tst_kvz::windowFrame()
 
 void tst_kvz::startUpMakesExactlyOneRun()
 {
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QSignalSpy finished(controller_.get(), &BackupController::runFinished);
     clock_->setTime(QTime(6, 47, 2));
     window_->startUp();
     QVERIFY(window_->isVisible());
@@ -193,7 +180,7 @@ void tst_kvz::startUpMakesExactlyOneRun()
 void tst_kvz::clockTicksAndLabelWaitsWhileRunIsInFlight()
 {
     fake_->hold = true;
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QSignalSpy finished(controller_.get(), &BackupController::runFinished);
     window_->startUp();
     QVERIFY(fake_->entered.tryAcquire(1, 5000));
 
@@ -204,7 +191,7 @@ void tst_kvz::clockTicksAndLabelWaitsWhileRunIsInFlight()
     QCOMPARE(label("sonyedekleme")->caption(), u"00:00:00"_s);
 
     QTest::mouseClick(window_->findChild<vkCommand *>(u"yedekle"_s), Qt::LeftButton);
-    window_->runNow();
+    controller_->runNow();
     clock_->setTime(QTime(10, 2, 9));
     releaseRun();
     QVERIFY(finished.wait());
@@ -237,7 +224,7 @@ void tst_kvz::outcomeShownOnLastBackupLabel()
     QFETCH(QString, tip);
     QFETCH(QColor, colour);
     fake_->result = result;
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QSignalSpy finished(controller_.get(), &BackupController::runFinished);
     window_->startUp();
     QVERIFY(finished.wait());
     QCOMPARE(label("sonyedekleme")->toolTip(), tip);
@@ -268,7 +255,7 @@ void tst_kvz::noticeOnItsLineAndInTheLog()
     QFETCH(QString, told);
     QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
     fake_->result = result;
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QSignalSpy finished(controller_.get(), &BackupController::runFinished);
     QTest::ignoreMessage(QtWarningMsg, told.toUtf8().constData());
     clock_->setTime(QTime(10, 4, 9));
     window_->startUp();
@@ -283,7 +270,7 @@ void tst_kvz::noticeOnItsLineAndInTheLog()
 // The offscreen platform has no tray: hiding must leave a way back, so the window is only minimised.
 void tst_kvz::hideAndCloseKeepWindowReachable()
 {
-    QSignalSpy exit(window_.get(), &KVZ::exitRequested);
+    QSignalSpy exit(controller_.get(), &BackupController::exitRequested);
     window_->show();
     QTest::mouseClick(window_->findChild<vkCommand *>(u"vkCommand1"_s), Qt::LeftButton);
     QVERIFY(window_->isMinimized());
@@ -296,7 +283,7 @@ void tst_kvz::hideAndCloseKeepWindowReachable()
 
 void tst_kvz::hiddenClockWakesOnlyForTheSchedule()
 {
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QSignalSpy finished(controller_.get(), &BackupController::runFinished);
     window_->startUp();
     QVERIFY(finished.wait());
     const auto *zaman = window_->findChild<QTimer *>(u"zaman"_s);
@@ -312,42 +299,22 @@ void tst_kvz::hiddenClockWakesOnlyForTheSchedule()
 void tst_kvz::closeProgramWaitsForRunInFlight()
 {
     fake_->hold = true;
-    QSignalSpy exit(window_.get(), &KVZ::exitRequested);
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QSignalSpy exit(controller_.get(), &BackupController::exitRequested);
+    QSignalSpy finished(controller_.get(), &BackupController::runFinished);
     window_->startUp();
     QVERIFY(fake_->entered.tryAcquire(1, 5000));
 
-    window_->closeProgram();
+    controller_->closeProgram();
     QVERIFY(!window_->isVisible());
     QTest::qWait(200);
     QCOMPARE(exit.count(), 0);
     QCOMPARE(questions_, 1);
-    window_->runNow();
+    controller_->runNow();
 
     releaseRun();
     QVERIFY(finished.wait());
     QTRY_COMPARE(exit.count(), 1);
     QCOMPARE(fake_->runs.load(), 1);
-}
-
-void tst_kvz::closeProgramCutsRunOffOnlyWhenUserSaysSo()
-{
-    fake_->hold = true;
-    QSignalSpy exit(window_.get(), &KVZ::exitRequested);
-    window_->startUp();
-    QVERIFY(fake_->entered.tryAcquire(1, 5000));
-    window_->closeProgram();
-    QCOMPARE(questions_, 1);
-    QCOMPARE(exit.count(), 0);
-    endAtOnce_ = true;
-    window_->closeProgram();
-    QCOMPARE(questions_, 2);
-    QCOMPARE(exit.count(), 1);
-    QVERIFY(window_->isRunInFlight());
-    window_->waitForHistory();
-    const std::optional<RunRecord> cut = RunHistory(program_->path()).last().value();
-    QVERIFY(cut && cut->finished && !cut->ok);
-    QCOMPARE(cut->reason, RunHistory::kInterruptedReason);
 }
 
 void tst_kvz::stalledRunIsToldAndCanBeStopped()
@@ -361,12 +328,12 @@ void tst_kvz::stalledRunIsToldAndCanBeStopped()
     QVERIFY(history.append(longest));
     // An earlier start's run, never ended.
     QVERIFY(history.begin(longest));
-    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner(), fake_->cancel);
+    start(fake_->cancel);
     fake_->hold = true;
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QSignalSpy finished(controller_.get(), &BackupController::runFinished);
     window_->startUp();
     QVERIFY(fake_->entered.tryAcquire(1, 5000));
-    window_->waitForHistory();
+    controller_->waitForHistory();
     QCoreApplication::processEvents();
     QCOMPARE(history.last().value()->finished, false);
 
@@ -385,23 +352,13 @@ void tst_kvz::stalledRunIsToldAndCanBeStopped()
     stop->trigger();
     QVERIFY(finished.wait());
     QVERIFY(!stop->isVisible());
-    window_->waitForHistory();
+    controller_->waitForHistory();
     const Result<QList<RunRecord>> rows = history.recent(3);
     QCOMPARE(rows.value().at(1).reason, RunHistory::kInterruptedReason);
     const RunRecord &stopped = rows.value().first();
     QVERIFY(stopped.finished && !stopped.ok);
     QCOMPARE(stopped.reason, u"YEDEKLEME DURDURULDU: kullanıcı durdurdu."_s);
     QCOMPARE(stopped.endedElapsedMs - stopped.startedElapsedMs, 81 * kMinute);
-}
-
-void tst_kvz::closeProgramWithoutRunEndsAtOnce()
-{
-    QSignalSpy exit(window_.get(), &KVZ::exitRequested);
-    window_->show();
-    window_->closeProgram();
-    QCOMPARE(exit.count(), 1);
-    QCOMPARE(fake_->runs.load(), 0);
-    QCOMPARE(questions_, 0);
 }
 
 void tst_kvz::nextCopyTimeFollowsEachRun_data()
@@ -424,9 +381,9 @@ void tst_kvz::nextCopyTimeFollowsEachRun()
     ayarlar &settings = window_->Ayarlar();
     settings.findChild<QComboBox *>(u"kopyalamazamanmesafesi"_s)->setCurrentIndex(interval);
     settings.setDailyHour(hour);
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QSignalSpy finished(controller_.get(), &BackupController::runFinished);
     clock_->setTime(QTime(8, 15, 30));
-    window_->runNow();
+    controller_->runNow();
     QVERIFY(finished.wait());
     QCOMPARE(label("sonyedekleme")->caption(), u"08:15:30"_s);
     QCOMPARE(label("yedeklemesaati")->caption(), next);
@@ -435,7 +392,7 @@ void tst_kvz::nextCopyTimeFollowsEachRun()
 void tst_kvz::clockStartsRunAtNextCopyTime()
 {
     window_->Ayarlar().findChild<QComboBox *>(u"kopyalamazamanmesafesi"_s)->setCurrentIndex(0);
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QSignalSpy finished(controller_.get(), &BackupController::runFinished);
     clock_->setTime(QTime(10, 15, 30));
     window_->startUp();
     QVERIFY(finished.wait());
@@ -453,14 +410,14 @@ void tst_kvz::clockStartsRunAtNextCopyTime()
 void tst_kvz::unusableStoredHourShownWhileIntervalGoesOn()
 {
     QVERIFY(program_->write(1433, {.dailyHour = u"25"_s, .interval = u" dakikada bir yedekle"_s}));
-    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner());
+    start({});
     const vkLabel *next = label("yedeklemesaati");
     QCOMPARE(next->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QVERIFY(next->toolTip().contains(u"kopyalama-zamani değeri \"25\""_s));
 
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
+    QSignalSpy finished(controller_.get(), &BackupController::runFinished);
     clock_->setTime(QTime(8, 15, 30));
-    window_->runNow();
+    controller_->runNow();
     QVERIFY(finished.wait());
     QCOMPARE(next->caption(), u"08:16:30"_s);
 
@@ -477,7 +434,7 @@ void tst_kvz::unusableStoredOptionsShownUntilSaved()
     QVERIFY(program_->write(1433, {.dailyHour = u"03"_s}));
     QVERIFY(WriteSetting(u"ayar"_s, u"dogrulama"_s, u"evt"_s, file));
     QVERIFY(WriteSetting(u"ayar"_s, u"saklama-gunu"_s, u"3 gün"_s, file));
-    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, fake_->runner());
+    start({});
     const vkLabel *next = label("yedeklemesaati");
     QCOMPARE(next->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QVERIFY(next->toolTip().contains(u"dogrulama değeri \"evt\""_s));

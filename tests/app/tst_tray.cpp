@@ -1,3 +1,4 @@
+#include "app/BackupController.h"
 #include "app/DatabaseClaim.h"
 #include "app/KVZ.h"
 #include "app/SingleInstance.h"
@@ -55,12 +56,13 @@ void tst_tray::menuEntriesReachTheWindow()
     QTemporaryDir program;
     ManualClock clock;
     std::atomic<int> runs{0};
-    KVZ window(program.path(), clock, clock, [&runs] {
+    BackupController controller(program.path(), clock, clock, [&runs] {
         ++runs;
         return BackupResult{true, u"/y/f.bak"_s, {}, {}};
     });
-    QSignalSpy finished(&window, &KVZ::runFinished);
-    QSignalSpy exit(&window, &KVZ::exitRequested);
+    KVZ window(controller);
+    QSignalSpy finished(&controller, &BackupController::runFinished);
+    QSignalSpy exit(&controller, &BackupController::exitRequested);
     auto action = [&window](const char *name) { return window.findChild<QAction *>(QLatin1String(name)); };
 
     action("acmenu")->trigger();
@@ -106,7 +108,8 @@ void tst_tray::withoutTrayHideMinimises()
     QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
     QTemporaryDir program;
     ManualClock clock;
-    KVZ window(program.path(), clock, clock, [] { return BackupResult{}; });
+    BackupController controller(program.path(), clock, clock, [] { return BackupResult{}; });
+    KVZ window(controller);
     QCOMPARE(window.windowType(), Qt::Window);
     window.show();
     window.hideWindow();

@@ -1,3 +1,4 @@
+#include "app/BackupController.h"
 #include "app/KVZ.h"
 #include "app/ProgramWindow.h"
 #include "backup/FailureExplanation.h"
@@ -95,7 +96,7 @@ private:
     std::unique_ptr<ProgramFolder> program_;
     std::unique_ptr<tdstest::TdsTestServer> server_;
     std::unique_ptr<ManualClock> clock_;
-    std::unique_ptr<KVZ> window_;
+    Program running_;
     QStringList messages_;
     QStringList notices_;
 };
@@ -117,7 +118,7 @@ void tst_whatusersees::init()
 
 void tst_whatusersees::cleanup()
 {
-    window_.reset();
+    running_ = Program();
     server_.reset();
 }
 
@@ -172,15 +173,15 @@ void tst_whatusersees::prepare(Fault fault)
     if (fault == Fault::DamagedBackup)
         QVERIFY(WriteSetting(u"ayar"_s, u"dogrulama"_s, u"1"_s, SettingsFiles::BackupFile(program_->path())));
 
-    window_ = MakeProgramWindow(program_->path(), *clock_, *clock_);
-    window_->Ayarlar().setMessageBox([this](const QString &text) { messages_.append(text); });
-    window_->Ayarlar().setLoginTimeout(1);
+    running_ = MakeProgram(program_->path(), *clock_, *clock_);
+    running_.window->Ayarlar().setMessageBox([this](const QString &text) { messages_.append(text); });
+    running_.window->Ayarlar().setLoginTimeout(1);
 }
 
 BackupResult tst_whatusersees::runOnce()
 {
-    QSignalSpy finished(window_.get(), &KVZ::runFinished);
-    window_->runNow(RunCause::Button);
+    QSignalSpy finished(running_.controller.get(), &BackupController::runFinished);
+    running_.controller->runNow(RunCause::Button);
     if (!finished.wait(30000))
         return {};
     const auto result = finished.first().first().value<BackupResult>();
@@ -191,7 +192,7 @@ BackupResult tst_whatusersees::runOnce()
 
 QString tst_whatusersees::testConnection()
 {
-    ayarlar &settings = window_->Ayarlar();
+    ayarlar &settings = running_.window->Ayarlar();
     QSignalSpy finished(&settings, &ayarlar::connectionTestFinished);
     settings.findChild<QPushButton *>(u"baglantibutonu"_s)->click();
     if (!finished.wait(30000))
@@ -209,8 +210,8 @@ QString tst_whatusersees::historyReason() const
 QStringList tst_whatusersees::textsShown() const
 {
     QStringList texts = messages_ + notices_;
-    for (QWidget *top :
-         {static_cast<QWidget *>(window_.get()), static_cast<QWidget *>(&window_->Ayarlar())}) {
+    for (QWidget *top : {static_cast<QWidget *>(running_.window.get()),
+                         static_cast<QWidget *>(&running_.window->Ayarlar())}) {
         for (const QWidget *widget : top->findChildren<QWidget *>()) {
             texts << widget->toolTip() << widget->property("caption").toString();
             if (const auto *field = qobject_cast<const QLineEdit *>(widget))
@@ -275,7 +276,7 @@ void tst_whatusersees::eachFailureInTurkishWithServerText()
     };
     const BackupResult result = runOnce();
     QVERIFY(!result.ok);
-    const QString tip = window_->findChild<QWidget *>(u"sonyedekleme"_s)->toolTip();
+    const QString tip = running_.window->findChild<QWidget *>(u"sonyedekleme"_s)->toolTip();
     QVERIFY2(shows(tip), qPrintable(tip));
     QCOMPARE(notices_.size(), 1);
     QVERIFY2(shows(notices_.first()), qPrintable(notices_.first()));
@@ -339,10 +340,10 @@ void tst_whatusersees::percentsReachTheButtonDuringTheRun()
     if (QTest::currentTestFailed())
         return;
     server_->setBackupDuration(2000);
-    const QObject *button = window_->findChild<QObject *>(u"yedekle"_s);
+    const QObject *button = running_.window->findChild<QObject *>(u"yedekle"_s);
     QStringList captions;
-    connect(&*window_, &KVZ::runFinished, this, [&] { captions << u"<end>"_s; });
-    window_->runNow(RunCause::Button);
+    connect(running_.controller.get(), &BackupController::runFinished, this, [&] { captions << u"<end>"_s; });
+    running_.controller->runNow(RunCause::Button);
     QTRY_VERIFY_WITH_TIMEOUT(
         [&] {
             const QString caption = button->property("caption").toString();

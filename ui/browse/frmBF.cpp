@@ -5,12 +5,12 @@
 #include "ui/browse/FileList.h"
 #include "ui/browse/FolderTree.h"
 #include "ui/browse/MountedVolumes.h"
+#include "ui/styled/Colours.h"
 #include "ui/styled/Placement.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
 #include "ui/styled/vkCommand.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFrame>
 #include <QKeyEvent>
@@ -38,11 +38,8 @@ frmBF::frmBF(const QString &programFolder, QWidget *parent) : frmBF(programFolde
 
 frmBF::frmBF(const QString &programFolder, const Volumes &volumes, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      programFolder_(programFolder), messageBox_([this](const QString &text) {
-          QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
-                          QMessageBox::Ok, this);
-          box.exec();
-      })
+      programFolder_(programFolder),
+      messageBox_([this](const QString &text) { ShowMessage(text, QMessageBox::Critical, this); })
 {
     setObjectName(u"frmBF"_s);
     setWindowTitle(u"KLASÖR SEÇİN"_s);
@@ -81,9 +78,9 @@ void frmBF::createControls(const QStringList &roots)
     Line1 = Place(new QFrame(Picture1), u"Line1"_s, TwipsRect(0, 4320, 4200, kTwipsPerPixel));
     Line1->setFrameStyle(QFrame::HLine | QFrame::Plain);
     const QFont buttonFont = WindowFont(u"MS Sans Serif"_s, 12, true);
-    cmdOk = PlaceCommand(Picture1, u"cmdOk"_s, u"TAMAM"_s, QColor(0, 255, 0), buttonFont,
+    cmdOk = PlaceCommand(Picture1, u"cmdOk"_s, u"TAMAM"_s, Colours::kGreen, buttonFont,
                          TwipsRect(2400, 4440, 1695, 495));
-    cmdCancel = PlaceCommand(Picture1, u"cmdCancel"_s, u"KAPAT"_s, QColor(255, 0, 0), buttonFont,
+    cmdCancel = PlaceCommand(Picture1, u"cmdCancel"_s, u"KAPAT"_s, Colours::kRed, buttonFont,
                              TwipsRect(0, 4440, 1815, 495));
 
     const QList<QWidget *> tabOrder{Drive1, Dir1, File1, nereye, cmdOk, cmdCancel};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/styled/MessageBoxHook.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -16,8 +18,6 @@ class vkCommand;
 class frmBF : public QWidget {
     Q_OBJECT
 public:
-    using MessageBox = std::function<void(const QString &text)>;
-
     explicit frmBF(const QString &programFolder, QWidget *parent = nullptr);
     frmBF(const QString &programFolder, const Volumes &volumes, QWidget *parent = nullptr);
     ~frmBF() override;
@@ -27,7 +27,7 @@ public:
     // Goes to the drive of the program's folder and then to that folder.
     void Err_Path();
     // Tests answer the modal message box themselves.
-    void setMessageBox(MessageBox messageBox) { messageBox_ = std::move(messageBox); }
+    void setMessageBox(MessageHook messageBox) { messageBox_ = std::move(messageBox); }
 
 signals:
     void folderChosen(const QString &folderWithSeparator);
@@ -45,7 +45,7 @@ private:
     void confirm();
 
     QString programFolder_;
-    MessageBox messageBox_;
+    MessageHook messageBox_;
 
     QLineEdit *nereye = nullptr;    // a field hidden behind the frame, only its top edge showing
     QFrame *Frame1 = nullptr;       // the white bordered frame around the browser

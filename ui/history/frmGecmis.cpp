@@ -1,6 +1,7 @@
 #include "ui/history/frmGecmis.h"
 
 #include "ui/history/HistoryRow.h"
+#include "ui/styled/Colours.h"
 #include "ui/styled/Placement.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
@@ -14,12 +15,9 @@
 #include <QTableWidget>
 
 using namespace Qt::StringLiterals;
+using namespace Colours;
 
 namespace {
-
-const QColor kRed(255, 0, 0);
-const QColor kYellow(255, 255, 0);
-const QColor kLightBlue(128, 128, 255);
 
 vkLabel *Line(QWidget *parent, const QString &name, QRect geometry)
 {

@@ -11,6 +11,7 @@
 #include "ui/settings/HourPanel.h"
 #include "ui/settings/SettingsMessages.h"
 #include "ui/settings/WrappedPushButton.h"
+#include "ui/styled/Colours.h"
 #include "ui/styled/Placement.h"
 #include "ui/styled/Twips.h"
 #include "ui/styled/WindowFont.h"
@@ -19,10 +20,10 @@
 #include "ui/styled/vkLabel.h"
 #include "ui/styled/vkTextBox.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,17 +46,13 @@ QFont SmallFont()
     return WindowFont(u"MS Sans Serif"_s, 8.25, false);
 }
 
-void ShowMessageBox(const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
-    box.exec();
-}
-
 } // namespace
 
 ayarlar::ayarlar(const QString &programFolder, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      programFolder_(programFolder), messageBox_(ShowMessageBox), autoStart_(UserAutoStartStore()),
+      programFolder_(programFolder),
+      messageBox_([](const QString &text) { ShowMessage(text, QMessageBox::NoIcon); }),
+      autoStart_(UserAutoStartStore()),
       connectionTest_(
           new ConnectionTest(SettingsFiles::ConnectionFile(programFolder), kLoginTimeoutSeconds, this))
 {
@@ -202,7 +199,7 @@ void ayarlar::createConnectionPanel()
 
     uyari = Place(new QLabel(vkFrame1), u"uyari"_s, TwipsRect(9120, 3780, 6615, 615));
     uyari->setFont(SmallFont());
-    uyari->setStyleSheet(u"color: rgb(255, 0, 0);"_s);
+    ShowAsFailure(*uyari, true);
     uyari->setWordWrap(true);
     uyari->hide();
 }

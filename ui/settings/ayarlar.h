@@ -2,6 +2,7 @@
 
 #include "backup/ConnectionTest.h"
 #include "settings/ConnectionValues.h"
+#include "ui/styled/MessageBoxHook.h"
 
 #include <QMap>
 #include <QWidget>
@@ -26,8 +27,6 @@ class vkTextBox;
 class ayarlar : public QWidget {
     Q_OBJECT
 public:
-    using MessageBox = std::function<void(const QString &text)>;
-
     explicit ayarlar(const QString &programFolder, QWidget *parent = nullptr);
     ~ayarlar() override;
 
@@ -37,7 +36,7 @@ public:
     void setDailyHour(const QString &hour);
 
     // Tests answer the modal message boxes themselves.
-    void setMessageBox(MessageBox messageBox) { messageBox_ = std::move(messageBox); }
+    void setMessageBox(MessageHook messageBox) { messageBox_ = std::move(messageBox); }
     void setLoginTimeout(int seconds) { connectionTest_->setLoginTimeout(seconds); }
     // Where the start-at-login entry goes; tests put a folder of their own in place of the user's.
     void setAutoStartStore(std::unique_ptr<AutoStartStore> store);
@@ -78,7 +77,7 @@ private:
     QString backupFile() const;
 
     QString programFolder_;
-    MessageBox messageBox_;
+    MessageHook messageBox_;
     std::unique_ptr<AutoStartStore> autoStart_;
     ConnectionTest *connectionTest_;
 

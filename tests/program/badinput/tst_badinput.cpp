@@ -1,3 +1,4 @@
+#include "app/BackupController.h"
 #include "app/KVZ.h"
 #include "backup/ProgramBackup.h"
 #include "settings/SettingsFiles.h"
@@ -244,8 +245,9 @@ void tst_badinput::windowsStartAndSave()
               "open.");
 
     ManualClock clock;
-    KVZ window(program_->path(), clock, clock, [] { return BackupResult{}; });
-    QSignalSpy runs(&window, &KVZ::runFinished);
+    BackupController controller(program_->path(), clock, clock, [] { return BackupResult{}; });
+    KVZ window(controller);
+    QSignalSpy runs(&controller, &BackupController::runFinished);
     window.startUp();
     QVERIFY(runs.wait());
     QVERIFY(window.isVisible());

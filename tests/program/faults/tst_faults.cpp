@@ -1,3 +1,4 @@
+#include "app/BackupController.h"
 #include "app/KVZ.h"
 #include "backup/ProgramBackup.h"
 #include "faultbytes.h"
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<ProgramFolder> program_;
     std::unique_ptr<TdsTestServer> server_;
     std::unique_ptr<ManualClock> clock_;
+    std::unique_ptr<BackupController> controller_;
     std::unique_ptr<KVZ> window_;
     std::unique_ptr<QSignalSpy> finished_;
 };
@@ -133,14 +135,17 @@ void tst_faults::cleanup()
     server_.reset();
     finished_.reset();
     window_.reset();
+    controller_.reset();
     QVERIFY2(!aborted, "the program cut a backup off");
 }
 
 void tst_faults::makeWindow(BackupJob::Runner runner)
 {
     finished_.reset();
-    window_ = std::make_unique<KVZ>(program_->path(), *clock_, *clock_, std::move(runner));
-    finished_ = std::make_unique<QSignalSpy>(window_.get(), &KVZ::runFinished);
+    window_.reset();
+    controller_ = std::make_unique<BackupController>(program_->path(), *clock_, *clock_, std::move(runner));
+    window_ = std::make_unique<KVZ>(*controller_);
+    finished_ = std::make_unique<QSignalSpy>(controller_.get(), &BackupController::runFinished);
 }
 
 // The program's run but for the login time-out, which the rows whose login never ends wait out.
@@ -160,7 +165,7 @@ QString tst_faults::backupPath(const QTime &time, const QString &suffix) const
 BackupResult tst_faults::runAt(const QTime &time)
 {
     clock_->setTime(time);
-    window_->runNow();
+    controller_->runNow();
     return waitForRun();
 }
 
@@ -250,10 +255,10 @@ void tst_faults::failureShownThenNextRunWorks()
 
     fault(*server_);
     clock_->setTime(kFaultyRun);
-    window_->runNow();
+    controller_->runNow();
     if (waitsForDrop) {
         QTRY_COMPARE(server_->heldConnections(), 1);
-        QVERIFY(window_->isRunInFlight());
+        QVERIFY(controller_->isRunInFlight());
         server_->release(tdstest::Release::Drop);
     }
     const BackupResult faulty = waitForRun();
@@ -296,36 +301,36 @@ void tst_faults::stalledServerLeavesWindowUsable()
     makeWindow(shortLoginRunner());
     int questions = 0;
     bool endAtOnce = false;
-    window_->setQuestion([&](const QString &) {
+    controller_->setQuestion([&](const QString &) {
         ++questions;
         return endAtOnce;
     });
-    QSignalSpy exit(window_.get(), &KVZ::exitRequested);
+    QSignalSpy exit(controller_.get(), &BackupController::exitRequested);
     window_->startUp();
     QTRY_COMPARE(server_->heldConnections(), 1);
 
     // Well past the 30 ms backup and the login time-out: no other time-out may end the run.
     QTest::qWait((kShortLoginTimeout + 1) * 1000);
-    QVERIFY(window_->isRunInFlight());
+    QVERIFY(controller_->isRunInFlight());
     QCOMPARE(finished_->count(), 0);
     for (const QTime time : {QTime(15, 0, 1), QTime(15, 0, 2), QTime(16, 30, 0)}) {
         clock_->setTime(time);
         QTRY_COMPARE(label("simdi")->caption(), TimeText(QDateTime(kDay, time)));
     }
     QTest::mouseClick(window_->findChild<vkCommand *>(u"yedekle"_s), Qt::LeftButton);
-    window_->runNow();
+    controller_->runNow();
     QTest::qWait(300);
     QCOMPARE(server_->logins().size(), 1);
 
-    window_->closeProgram();
+    controller_->closeProgram();
     QCOMPARE(questions, 1);
     QCOMPARE(exit.count(), 0);
-    QVERIFY(window_->isRunInFlight());
+    QVERIFY(controller_->isRunInFlight());
     endAtOnce = true;
-    window_->closeProgram();
+    controller_->closeProgram();
     QCOMPARE(questions, 2);
     QCOMPARE(exit.count(), 1);
-    QVERIFY(window_->isRunInFlight());
+    QVERIFY(controller_->isRunInFlight());
 
     server_->release(release);
     const BackupResult stalled = waitForRun();
