@@ -5,6 +5,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // From the server, port and database alone, the names compared without case as SQL Server does by default.
@@ -14,8 +16,7 @@ QString LockPathFor(const ConnectionValues &values)
                         values.database.trimmed().toLower();
     const QByteArray digest =
         QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    return QDir(LockFolder())
-        .filePath(QStringLiteral("zanto-yedek-db-%1.lock").arg(QString::fromLatin1(digest)));
+    return QDir(LockFolder()).filePath(u"zanto-yedek-db-%1.lock"_s.arg(QString::fromLatin1(digest)));
 }
 
 } // namespace

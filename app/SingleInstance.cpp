@@ -7,6 +7,8 @@
 #include <QLocalSocket>
 #include <QLoggingCategory>
 
+using namespace Qt::StringLiterals;
+
 Q_LOGGING_CATEGORY(lcInstance, "kvz.instance")
 
 namespace {
@@ -37,7 +39,7 @@ QString SingleInstance::keyFor(const QString &programFolder)
 {
     const QByteArray folder = QDir(programFolder).canonicalPath().toUtf8();
     const QByteArray digest = QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16);
-    return QDir(LockFolder()).filePath(QStringLiteral("zanto-yedek-%1").arg(QString::fromLatin1(digest)));
+    return QDir(LockFolder()).filePath(u"zanto-yedek-%1"_s.arg(QString::fromLatin1(digest)));
 }
 
 bool SingleInstance::claim()
@@ -46,7 +48,7 @@ bool SingleInstance::claim()
     // A lock file another user made counts as held, even when its copy has gone: this user can neither
     // take it nor remove it from the shared folder, and two users of one program folder must not both
     // back up. Their socket is closed to this user, so that copy is not brought forward.
-    lock_ = std::make_unique<QLockFile>(name_ + QStringLiteral(".lock"));
+    lock_ = std::make_unique<QLockFile>(name_ + u".lock"_s);
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(100)) {
         askRunningCopyToShow();

@@ -1,10 +1,12 @@
 #include "backup/BackupPlan.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 bool UnfitForFileName(QChar c)
 {
-    static const QString kForbidden = QStringLiteral("/\\:*?\"<>|");
+    static const QString kForbidden = u"/\\:*?\"<>|"_s;
     return c.unicode() < 0x20 || c.unicode() == 0x7F || kForbidden.contains(c);
 }
 
@@ -17,7 +19,7 @@ QString BackupFileName(const QString &database, const QDateTime &time)
         if (UnfitForFileName(c))
             c = u'_';
     }
-    return time.toString(QStringLiteral("yyyyMMddHHmmss")) + u'-' + name + QStringLiteral(".bak");
+    return time.toString(u"yyyyMMddHHmmss"_s) + u'-' + name + u".bak"_s;
 }
 
 QString ServerFileName(const QString &path)
@@ -38,13 +40,13 @@ QString BackupFolder(const QString &folder)
 QString QuoteIdentifier(const QString &name)
 {
     QString escaped = name;
-    return u'[' + escaped.replace(u']', QStringLiteral("]]")) + u']';
+    return u'[' + escaped.replace(u']', u"]]"_s) + u']';
 }
 
 QString QuoteUnicodeLiteral(const QString &text)
 {
     QString escaped = text;
-    return QStringLiteral("N'") + escaped.replace(u'\'', QStringLiteral("''")) + u'\'';
+    return u"N'"_s + escaped.replace(u'\'', u"''"_s) + u'\'';
 }
 
 BackupPlan PlanBackup(const QString &database, const QString &folder, const QDateTime &time,
@@ -58,14 +60,14 @@ BackupPlan PlanBackup(const QString &database, const QString &folder, const QDat
     // runs in one second would each destroy a restore point.
     const QString stem = name.chopped(4); // without ".bak"
     for (int suffix = 2; isTaken && isTaken(folderPath + plan.fileName); ++suffix)
-        plan.fileName = stem + u'-' + QString::number(suffix) + QStringLiteral(".bak");
+        plan.fileName = stem + u'-' + QString::number(suffix) + u".bak"_s;
     plan.filePath = folderPath + plan.fileName;
     // STATS makes the server report its progress as it goes; CHECKSUM lets a verification check the pages.
-    plan.statement = QStringLiteral("BACKUP DATABASE ") + QuoteIdentifier(database.trimmed()) +
-                     QStringLiteral(" TO DISK=") + QuoteUnicodeLiteral(plan.filePath) +
-                     (verify ? QStringLiteral("  WITH FORMAT, NO_COMPRESSION, CHECKSUM, STATS = 10")
-                             : QStringLiteral("  WITH FORMAT, NO_COMPRESSION, STATS = 10"));
-    plan.verifyStatement = QStringLiteral("RESTORE VERIFYONLY FROM DISK = ") +
-                           QuoteUnicodeLiteral(plan.filePath) + QStringLiteral(" WITH CHECKSUM");
+    plan.statement = u"BACKUP DATABASE "_s + QuoteIdentifier(database.trimmed()) + u" TO DISK="_s +
+                     QuoteUnicodeLiteral(plan.filePath) +
+                     (verify ? u"  WITH FORMAT, NO_COMPRESSION, CHECKSUM, STATS = 10"_s
+                             : u"  WITH FORMAT, NO_COMPRESSION, STATS = 10"_s);
+    plan.verifyStatement =
+        u"RESTORE VERIFYONLY FROM DISK = "_s + QuoteUnicodeLiteral(plan.filePath) + u" WITH CHECKSUM"_s;
     return plan;
 }

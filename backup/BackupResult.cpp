@@ -3,9 +3,11 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 QString FailureReason(const ServerMessages &messages)
 {
-    static const QRegularExpression kPrefixes(QStringLiteral("^(\\[[^\\]]*\\])+\\s*"));
+    static const QRegularExpression kPrefixes(u"^(\\[[^\\]]*\\])+\\s*"_s);
     // The driver ranks a login's generic 18456 before the server's reason for it (4060 for a database that
     // cannot be opened), and its own "Unable to connect" after both: the most telling message comes first.
     auto rank = [](const ServerMessage &message) {
@@ -22,8 +24,9 @@ QString FailureReason(const ServerMessages &messages)
     // state, before or after the server's progress messages.
     constexpr int kDriverOwn = 20000;
     if (!best) {
-        const auto own = std::find_if(messages.cbegin(), messages.cend(),
-                                      [](const ServerMessage &message) { return message.number >= kDriverOwn; });
+        const auto own = std::find_if(messages.cbegin(), messages.cend(), [](const ServerMessage &message) {
+            return message.number >= kDriverOwn;
+        });
         best = own != messages.cend() ? &*own : messages.isEmpty() ? nullptr : &messages.front();
     }
     return best ? QString(best->text).remove(kPrefixes) : QString();

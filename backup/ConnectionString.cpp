@@ -1,5 +1,7 @@
 #include "backup/ConnectionString.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 bool NeedsBraces(const QString &value)
@@ -20,7 +22,7 @@ bool NeedsBraces(const QString &value)
 // before a ";".
 bool DriverCanCarry(const QString &value)
 {
-    return !value.contains(QStringLiteral("};"));
+    return !value.contains(u"};"_s);
 }
 
 QString Pair(const QString &keyword, const QString &value)
@@ -43,22 +45,20 @@ Result<QString> BuildConnectionString(const ConnectionValues &values)
         {u"PWD", values.password, u"Sql Şifresi"},
     };
 
-    QString text = QStringLiteral("DRIVER={%1};").arg(kOdbcDriver);
+    QString text = u"DRIVER={%1};"_s.arg(kOdbcDriver);
     for (const auto &field : fields) {
         if (!DriverCanCarry(field.value)) {
-            return Failure{
-                QStringLiteral("%1 değeri \"};\" içeriyor; ODBC sürücüsü bu değeri taşıyamaz. "
-                               "AYARLAR penceresinde değeri değiştirip BAĞLANMA TESTİ YAP düğmesine "
-                               "basın.")
-                    .arg(QString::fromUtf16(field.label)),
-                {}};
+            return Failure{u"%1 değeri \"};\" içeriyor; ODBC sürücüsü bu değeri taşıyamaz. "
+                           "AYARLAR penceresinde değeri değiştirip BAĞLANMA TESTİ YAP düğmesine "
+                           "basın."_s.arg(QString::fromUtf16(field.label)),
+                           {}};
         }
         // An empty port leaves the choice to the driver (its configured default, 1433).
         if (field.value.isEmpty() && QStringView(field.keyword) == u"PORT")
             continue;
         text += Pair(QString::fromUtf16(field.keyword), field.value);
     }
-    text += QStringLiteral("TDS_Version=7.4;");
-    text += Pair(QStringLiteral("APP"), kApplicationName);
+    text += u"TDS_Version=7.4;"_s;
+    text += Pair(u"APP"_s, kApplicationName);
     return text;
 }

@@ -7,6 +7,8 @@
 #include <sqlucode.h>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager must use UTF-16 wide characters");
 
 namespace {
@@ -26,8 +28,7 @@ bool OdbcConnection::open(const QString &connectionString, int loginTimeoutSecon
     messages_.clear();
     env_ = std::make_unique<OdbcHandle>(SQL_HANDLE_ENV, nullptr);
     if (!*env_) {
-        messages_.append(
-            {0, QStringLiteral("HY001"), QStringLiteral("ODBC sürücü yöneticisi başlatılamadı.")});
+        messages_.append({0, u"HY001"_s, u"ODBC sürücü yöneticisi başlatılamadı."_s});
         return false;
     }
     if (!SQL_SUCCEEDED(SQLSetEnvAttr(env_->get(), SQL_ATTR_ODBC_VERSION,
@@ -135,6 +136,6 @@ bool OdbcConnection::lostConnection(qsizetype since) const
 {
     constexpr int kUnexpectedEof = 20017;
     return std::any_of(messages_.cbegin() + since, messages_.cend(), [](const ServerMessage &message) {
-        return message.state.startsWith(QStringLiteral("08")) || message.number == kUnexpectedEof;
+        return message.state.startsWith(u"08"_s) || message.number == kUnexpectedEof;
     });
 }

@@ -3,28 +3,29 @@
 #include "backup/ConnectionString.h"
 #include "backup/FailureExplanation.h"
 
+using namespace Qt::StringLiterals;
+
 QString MessagesDetail(const ServerMessages &messages)
 {
     QStringList lines;
     for (const ServerMessage &message : messages)
-        lines << QStringLiteral("%1 [%2] %3").arg(message.number).arg(message.state, message.text);
+        lines << u"%1 [%2] %3"_s.arg(message.number).arg(message.state, message.text);
     return lines.join(u'\n');
 }
 
 Outcome OpenConnection(OdbcConnection &odbc, const ConnectionValues &values, int loginTimeoutSeconds)
 {
     if (values.server.trimmed().isEmpty())
-        return Failure{
-            QStringLiteral("Sql sunucusu ayarlanmamış: AYARLAR penceresinde bağlantı bilgilerini girip "
-                           "BAĞLANMA TESTİ YAP düğmesine basın."),
-            {}};
+        return Failure{u"Sql sunucusu ayarlanmamış: AYARLAR penceresinde bağlantı bilgilerini girip "
+                       "BAĞLANMA TESTİ YAP düğmesine basın."_s,
+                       {}};
     const Result<QString> connection = BuildConnectionString(values);
     if (!connection)
         return connection.failure();
     if (odbc.open(connection.value(), loginTimeoutSeconds))
         return Done{};
     const QString reason = ExplainFailure(odbc.messages());
-    return Failure{reason.isEmpty() ? QStringLiteral("Sql sunucusuna bağlanılamadı.") : reason,
+    return Failure{reason.isEmpty() ? u"Sql sunucusuna bağlanılamadı."_s : reason,
                    MessagesDetail(odbc.messages())};
 }
 
@@ -32,7 +33,7 @@ Outcome TestConnection(const ConnectionValues &values, int loginTimeoutSeconds)
 {
     // The user has just pressed the test button: ask for what is missing, not for the test itself.
     if (values.server.trimmed().isEmpty())
-        return Failure{QStringLiteral("Sql Sunucusu alanı boş: sunucunun adını ya da adresini yazın."), {}};
+        return Failure{u"Sql Sunucusu alanı boş: sunucunun adını ya da adresini yazın."_s, {}};
     OdbcConnection odbc;
     return OpenConnection(odbc, values, loginTimeoutSeconds);
 }

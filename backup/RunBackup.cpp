@@ -9,6 +9,8 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 Q_LOGGING_CATEGORY(lcBackup, "kvz.backup")
 
 namespace {
@@ -22,7 +24,7 @@ constexpr qint64 kPageBytes = 8192;
 // itself may lie on another machine.
 qint64 BytesWritten(const ServerMessages &messages)
 {
-    static const QRegularExpression kPages(QStringLiteral("processed (\\d+) pages"));
+    static const QRegularExpression kPages(u"processed (\\d+) pages"_s);
     for (const ServerMessage &message : messages) {
         if (message.number == kBackupDone) {
             const QRegularExpressionMatch match = kPages.match(message.text);
@@ -43,23 +45,23 @@ QString Reason(const ServerMessages &messages, FailureStep step, const QString &
 // history names it as it now is; where it cannot, the reason at least names the file not to restore.
 QString SetUnverifiedAside(const QString &folder, BackupResult &result)
 {
-    const QString named = QStringLiteral("Doğrulanamayan dosya: %1.").arg(result.plannedPath);
+    const QString named = u"Doğrulanamayan dosya: %1."_s.arg(result.plannedPath);
     if (!IsVisibleFolder(folder))
-        return named + QStringLiteral(" Bu dosyadan geri yükleme yapmayın.");
+        return named + u" Bu dosyadan geri yükleme yapmayın."_s;
     const Result<QString> renamed = RenameUnverified(result.plannedPath);
     if (!renamed)
-        return QStringLiteral("%1 %2 (%3) Bu dosyadan geri yükleme yapmayın.")
-            .arg(named, renamed.failure().reason, renamed.failure().detail);
+        return u"%1 %2 (%3) Bu dosyadan geri yükleme yapmayın."_s.arg(named, renamed.failure().reason,
+                                                                      renamed.failure().detail);
     result.plannedPath = renamed.value();
-    return named + QStringLiteral(" Dosyanın adı %1 olarak değiştirildi; bu dosyadan geri yükleme yapmayın.")
-                       .arg(QFileInfo(renamed.value()).fileName());
+    return named + u" Dosyanın adı %1 olarak değiştirildi; bu dosyadan geri yükleme yapmayın."_s.arg(
+                       QFileInfo(renamed.value()).fileName());
 }
 
 } // namespace
 
 std::optional<int> ProgressPercent(const ServerMessage &message)
 {
-    static const QRegularExpression kPercent(QStringLiteral("^(\\d{1,3}) percent processed"));
+    static const QRegularExpression kPercent(u"^(\\d{1,3}) percent processed"_s);
     if (message.number != kProgressMessage)
         return std::nullopt;
     const QRegularExpressionMatch match = kPercent.match(message.text.section(u']', -1).trimmed());
@@ -93,8 +95,7 @@ BackupResult RunBackup(const ConnectionValues &values, const QString &folder, co
         options.cancel);
     result.messages = odbc.messages();
     if (!result.ok) {
-        result.reason =
-            Reason(result.messages, FailureStep::Backup, QStringLiteral("Yedekleme komutu başarısız oldu."));
+        result.reason = Reason(result.messages, FailureStep::Backup, u"Yedekleme komutu başarısız oldu."_s);
         return result;
     }
     result.sizeBytes = BytesWritten(result.messages);
@@ -111,9 +112,8 @@ BackupResult RunBackup(const ConnectionValues &values, const QString &folder, co
         if (!valid) {
             // The file is there but cannot be trusted: the run is a failure, and the file is no good backup.
             result.ok = false;
-            result.reason =
-                Reason(verifyMessages, FailureStep::Verify, QStringLiteral("Yedek dosyası doğrulanamadı.")) +
-                u'\n' + SetUnverifiedAside(folder, result);
+            result.reason = Reason(verifyMessages, FailureStep::Verify, u"Yedek dosyası doğrulanamadı."_s) +
+                            u'\n' + SetUnverifiedAside(folder, result);
             return result;
         }
     }

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <ctime>
 
+using namespace Qt::StringLiterals;
+
 std::chrono::milliseconds SinceBoot()
 {
     timespec now{};
@@ -17,7 +19,7 @@ std::chrono::milliseconds SinceBoot()
 QString BootId()
 {
     static const QString kBootId = [] {
-        QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
+        QFile file(u"/proc/sys/kernel/random/boot_id"_s);
         return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed()) : QString();
     }();
     return kBootId;

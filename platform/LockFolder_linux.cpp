@@ -1,6 +1,8 @@
 #include "platform/LockFolder.h"
 
+using namespace Qt::StringLiterals;
+
 QString LockFolder()
 {
-    return QStringLiteral("/tmp");
+    return u"/tmp"_s;
 }

@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A signal handler may only write to a descriptor: the byte carries the signal's number to the event loop.
@@ -23,11 +25,11 @@ QString NameOf(int number)
 {
     switch (number) {
     case SIGTERM:
-        return QStringLiteral("SIGTERM");
+        return u"SIGTERM"_s;
     case SIGINT:
-        return QStringLiteral("SIGINT");
+        return u"SIGINT"_s;
     default:
-        return QStringLiteral("SIGHUP");
+        return u"SIGHUP"_s;
     }
 }
 

@@ -5,6 +5,9 @@
 // Where the two settings files lie and what they hold: both in the program folder, section "ayar".
 namespace SettingsFiles {
 
+// Sources write literals as u"…"_s; a header keeps QStringLiteral, so that it pulls Qt's literal operators
+// into no file that includes it.
+
 inline const QString kSection = QStringLiteral("ayar");
 
 inline const QString kServer = QStringLiteral("sqladi");

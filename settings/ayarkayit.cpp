@@ -8,13 +8,14 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 Failure Unreadable(const QString &file, const QString &detail)
 {
-    return {QStringLiteral("Ayar dosyası okunamadı: %1. Dosyanın bu kullanıcı tarafından okunabildiğini "
-                           "denetleyin ya da dosyayı silip ayarları yeniden kaydedin.")
-                .arg(QDir::toNativeSeparators(file)),
+    return {u"Ayar dosyası okunamadı: %1. Dosyanın bu kullanıcı tarafından okunabildiğini "
+            "denetleyin ya da dosyayı silip ayarları yeniden kaydedin."_s.arg(QDir::toNativeSeparators(file)),
             detail};
 }
 
@@ -26,7 +27,7 @@ Result<QByteArray> ReadSettingsFile(const QString &file)
     if (!QFileInfo::exists(file))
         return QByteArray();
     if (QFileInfo(file).isDir())
-        return Unreadable(file, QStringLiteral("is a folder"));
+        return Unreadable(file, u"is a folder"_s);
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         return Unreadable(file, in.errorString());
@@ -53,9 +54,8 @@ Outcome WriteSettings(const QString &section, const QList<SettingValue> &values,
         const std::optional<QByteArray> next =
             ProfileFormat::WithValue(updated, section, value.key, value.value);
         if (!next)
-            return Failure{
-                QStringLiteral("Ayar kaydedilemedi: %1 değeri bir satıra sığmıyor.").arg(value.key),
-                QDir::toNativeSeparators(file)};
+            return Failure{u"Ayar kaydedilemedi: %1 değeri bir satıra sığmıyor."_s.arg(value.key),
+                           QDir::toNativeSeparators(file)};
         updated = *next;
     }
     if (updated == content.value())
@@ -65,11 +65,9 @@ Outcome WriteSettings(const QString &section, const QList<SettingValue> &values,
     // The connection settings hold a password in plain text: only the owner may read them.
     if (!out.open(QIODevice::WriteOnly) || !MakeOwnerOnly(out) || out.write(updated) != updated.size() ||
         !out.commit())
-        return Failure{
-            QStringLiteral("Ayar dosyası yazılamadı: %1. Klasörün yazılabilir ve diskte yer olduğunu "
-                           "denetleyin.")
-                .arg(QDir::toNativeSeparators(file)),
-            out.errorString()};
+        return Failure{u"Ayar dosyası yazılamadı: %1. Klasörün yazılabilir ve diskte yer olduğunu "
+                       "denetleyin."_s.arg(QDir::toNativeSeparators(file)),
+                       out.errorString()};
     return Done{};
 }
 
