@@ -100,7 +100,7 @@ Result<QString> BuildConnectionStringFor(const ConnectionValues &values, const Q
 
 Result<QString> BuildConnectionString(const ConnectionValues &values)
 {
-    const Result<QString> driver = ChooseDriver(InstalledDrivers(), {});
+    const Result<QString> driver = ChooseDriver(InstalledDrivers(), values.driver);
     if (!driver)
         return driver.failure();
     return BuildConnectionStringFor(values, driver.value());

@@ -205,6 +205,10 @@ void tst_backupplan::connectionString_data()
     QTest::newRow("quotes and Turkish letters unbraced")
         << ConnectionValues{u"srv"_s, u"1"_s, u"d'x"_s, u"kullanıcı"_s, u"şifré\"\""_s}
         << u"DRIVER={FreeTDS};SERVER=srv;PORT=1;DATABASE=d'x;UID=kullanıcı;PWD=şifré\"\";"_s + tail;
+    QTest::newRow("a driver asked for but not installed")
+        << ConnectionValues{u"srv"_s, u"1433"_s, u"STOK"_s,
+                            u"sa"_s,  u"pw"_s,   u"ODBC Driver 18 for SQL Server"_s}
+        << u"DRIVER={FreeTDS};SERVER=srv;PORT=1433;DATABASE=STOK;UID=sa;PWD=pw;"_s + tail;
     QTest::newRow("all empty") << ConnectionValues{}
                                << u"DRIVER={FreeTDS};SERVER=;DATABASE=;UID=;PWD=;"_s + tail;
 }

@@ -36,6 +36,8 @@ private slots:
     void writeThroughLinkToMissingFile();
     void handWrittenOptions_data();
     void handWrittenOptions();
+    void driverNamedByHand_data();
+    void driverNamedByHand();
 
 private:
     QString path(const QString &name) const { return dir_->filePath(name); }
@@ -421,6 +423,32 @@ void tst_ayarkayit::handWrittenOptions()
     QFETCH(std::optional<int>, keepDays);
     QCOMPARE(VerifyOf(text), verify);
     QCOMPARE(KeepDaysOf(text), keepDays);
+}
+
+void tst_ayarkayit::driverNamedByHand_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("driver");
+
+    QTest::newRow("none") << "[ayar]\nsqladi=A\n"_ba << QString();
+    QTest::newRow("named") << "[ayar]\nsurucu=ODBC Driver 17 for SQL Server\nsqladi=A\n"_ba
+                           << u"ODBC Driver 17 for SQL Server"_s;
+    QTest::newRow("another section's") << "[diger]\nsurucu=X\n[ayar]\nsqladi=A\n"_ba << QString();
+}
+
+// Saving from the settings window, which knows nothing of the driver, must not drop the one support named.
+void tst_ayarkayit::driverNamedByHand()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, driver);
+    put(u"KVZ.dll"_s, content);
+    const QString file = path(u"KVZ.dll"_s);
+    QCOMPARE(LoadConnectionValues(file)->driver, driver);
+
+    QVERIFY(StoreConnectionValues(ConnectionValues{u"B"_s, u"1"_s, u"D"_s, u"u"_s, u"p"_s}, file));
+    const Result<ConnectionValues> reread = LoadConnectionValues(file);
+    QCOMPARE(reread->server, u"B"_s);
+    QCOMPARE(reread->driver, driver);
 }
 
 #include "tst_ayarkayit.moc"
