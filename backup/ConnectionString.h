@@ -5,12 +5,13 @@
 
 #include <QString>
 
-// The ODBC connection string for the FreeTDS driver, shared by the backup and the connection test; a
-// failure when a value cannot be carried.
-// The driver's name and the keys it reads differ between systems (FreeTDS here, Microsoft's drivers on
-// Windows). Nothing outside this builder names them, so another system's build changes only this pair of
-// files.
+// The ODBC connection string, shared by the backup and the connection test; a failure when a value
+// cannot be carried or no driver for SQL Server is installed.
+// FreeTDS and Microsoft's drivers read different keys and quote differently. Nothing outside this builder
+// and the driver choice names them.
 Result<QString> BuildConnectionString(const ConnectionValues &values);
 
-inline const QString kOdbcDriver = QStringLiteral("FreeTDS");
+// The same for a driver already chosen.
+Result<QString> BuildConnectionStringFor(const ConnectionValues &values, const QString &driver);
+
 inline const QString kApplicationName = QStringLiteral("ZANTO POS SQL YEDEKLEME");

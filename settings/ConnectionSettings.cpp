@@ -50,7 +50,8 @@ Result<ConnectionValues> LoadConnectionValues(const QString &file)
     if (!content)
         return content.failure();
     auto read = [&](const QString &key) { return ProfileFormat::ReadText(content.value(), kSection, key); };
-    return ConnectionValues{read(kServer), read(kPort), read(kDatabase), read(kLogin), read(kPassword)};
+    return ConnectionValues{read(kServer), read(kPort),     read(kDatabase),
+                            read(kLogin),  read(kPassword), read(kDriver)};
 }
 
 ConnectionValues StoredConnectionValues(const QString &file)

@@ -15,6 +15,7 @@ inline const QString kDatabase = QStringLiteral("sqldata");
 inline const QString kLogin = QStringLiteral("sqlkullanici");
 inline const QString kPassword = QStringLiteral("sqlsifre");
 inline const QString kPort = QStringLiteral("port");
+inline const QString kDriver = QStringLiteral("surucu");
 
 inline const QString kFolder = QStringLiteral("saklanacak-yer");
 inline const QString kDailyHour = QStringLiteral("kopyalama-zamani");

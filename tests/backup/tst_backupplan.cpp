@@ -1,6 +1,7 @@
 #include "backup/BackupPlan.h"
 #include "backup/BackupResult.h"
 #include "backup/ConnectionString.h"
+#include "backup/OdbcDriver.h"
 
 #include <QtTest>
 
@@ -20,6 +21,11 @@ private slots:
     void takenNameGetsNext();
     void connectionString_data();
     void connectionString();
+    void microsoftDriverString_data();
+    void microsoftDriverString();
+    void chooseDriver_data();
+    void chooseDriver();
+    void freeTdsIsListedHere();
     void valueTheDriverCannotCarry_data();
     void valueTheDriverCannotCarry();
     void failureReason_data();
@@ -211,6 +217,78 @@ void tst_backupplan::connectionString()
     QVERIFY(built);
     QCOMPARE(built.value(), expected);
     QVERIFY(!built.value().contains(u"Timeout"_s, Qt::CaseInsensitive));
+}
+
+void tst_backupplan::microsoftDriverString_data()
+{
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<ConnectionValues>("values");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("18 encrypts, certificate not checked")
+        << u"ODBC Driver 18 for SQL Server"_s
+        << ConnectionValues{u"srv"_s, u"1433"_s, u"STOK"_s, u"sa"_s, u"pw"_s}
+        << u"DRIVER={ODBC Driver 18 for SQL Server};SERVER=srv,1433;DATABASE=STOK;UID=sa;PWD=pw;Encrypt=yes;"
+           "TrustServerCertificate=yes;APP=ZANTO POS SQL YEDEKLEME;"_s;
+    QTest::newRow("17, named instance without port, closing brace doubled")
+        << u"ODBC Driver 17 for SQL Server"_s
+        << ConnectionValues{u"KASA\\SQLEXPRESS"_s, {}, u"STOK"_s, u"sa"_s, u"a};b"_s}
+        << u"DRIVER={ODBC Driver 17 for SQL Server};SERVER=KASA\\SQLEXPRESS;DATABASE=STOK;UID=sa;PWD={a}};b};"
+           "APP=ZANTO POS SQL YEDEKLEME;"_s;
+}
+
+void tst_backupplan::microsoftDriverString()
+{
+    QFETCH(QString, driver);
+    QFETCH(ConnectionValues, values);
+    QFETCH(QString, expected);
+    const Result<QString> built = BuildConnectionStringFor(values, driver);
+    QVERIFY(built);
+    QCOMPARE(built.value(), expected);
+    QCOMPARE(SkipsCertificateCheck(driver), expected.contains(u"TrustServerCertificate=yes"_s));
+}
+
+void tst_backupplan::chooseDriver_data()
+{
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("chosen");
+
+    const QString v18 = u"ODBC Driver 18 for SQL Server"_s, v17 = u"ODBC Driver 17 for SQL Server"_s;
+    const QString native = u"SQL Server Native Client 11.0"_s, freeTds = u"FreeTDS"_s;
+    QTest::newRow("newest first") << QStringList{freeTds, u"SQL Server"_s, v17, native, v18} << QString()
+                                  << v18;
+    QTest::newRow("the oldest over FreeTDS")
+        << QStringList{freeTds, u"SQL Server"_s} << QString() << u"SQL Server"_s;
+    QTest::newRow("FreeTDS when no Microsoft driver")
+        << QStringList{u"MySQL"_s, freeTds} << QString() << freeTds;
+    QTest::newRow("asked and installed wins") << QStringList{v18, native} << native << native;
+    QTest::newRow("asked in other case")
+        << QStringList{v18, v17} << u" odbc driver 17 for sql server"_s << v17;
+    QTest::newRow("asked but missing falls back") << QStringList{v17, freeTds} << v18 << v17;
+    QTest::newRow("nothing for SQL Server") << QStringList{u"MySQL"_s} << v18 << QString();
+}
+
+void tst_backupplan::chooseDriver()
+{
+    QFETCH(QStringList, installed);
+    QFETCH(QString, asked);
+    QFETCH(QString, chosen);
+    const Result<QString> driver = ChooseDriver(installed, asked);
+    if (chosen.isEmpty()) {
+        QVERIFY(!driver);
+        QVERIFY(driver.failure().reason.contains(u"ODBC Driver 18 for SQL Server'ı kurun"_s));
+        QCOMPARE(driver.failure().detail, installed.join(u'\n'));
+    } else {
+        QVERIFY(driver);
+        QCOMPARE(driver.value(), chosen);
+    }
+}
+
+void tst_backupplan::freeTdsIsListedHere()
+{
+    const QStringList installed = InstalledDrivers();
+    QVERIFY2(installed.contains(u"FreeTDS"_s), qPrintable(installed.join(u", "_s)));
 }
 
 void tst_backupplan::valueTheDriverCannotCarry_data()

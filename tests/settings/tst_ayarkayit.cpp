@@ -36,6 +36,7 @@ private slots:
     void writeThroughLinkToMissingFile();
     void handWrittenOptions_data();
     void handWrittenOptions();
+    void driverNamedByHand();
 
 private:
     QString path(const QString &name) const { return dir_->filePath(name); }
@@ -421,6 +422,17 @@ void tst_ayarkayit::handWrittenOptions()
     QFETCH(std::optional<int>, keepDays);
     QCOMPARE(VerifyOf(text), verify);
     QCOMPARE(KeepDaysOf(text), keepDays);
+}
+
+// Saving from the settings window, which knows nothing of the driver, must not drop the one support named.
+void tst_ayarkayit::driverNamedByHand()
+{
+    const QString file = path(u"KVZ.dll"_s);
+    put(u"KVZ.dll"_s, "[diger]\nsurucu=X\n[ayar]\nsurucu=ODBC Driver 17 for SQL Server\nsqladi=A\n");
+    QVERIFY(StoreConnectionValues(ConnectionValues{u"B"_s, u"1"_s, u"D"_s, u"u"_s, u"p"_s}, file));
+    const Result<ConnectionValues> reread = LoadConnectionValues(file);
+    QCOMPARE(reread->server, u"B"_s);
+    QCOMPARE(reread->driver, u"ODBC Driver 17 for SQL Server"_s);
 }
 
 #include "tst_ayarkayit.moc"
