@@ -316,8 +316,9 @@ void ayarlar::setDailyHour(const QString &hour)
 
 ConnectionValues ayarlar::connectionFields() const
 {
-    return {sql_sunucusu->text(), sql_portu->text(), sql_data->text(), sql_kullanicisi->text(),
-            sql_sifresi->text()};
+    // The driver is no field of the window: one that support staff named in the file is tested and kept.
+    return {sql_sunucusu->text(),    sql_portu->text(),   sql_data->text(),
+            sql_kullanicisi->text(), sql_sifresi->text(), StoredConnectionValues(connectionFile()).driver};
 }
 
 void ayarlar::save()

@@ -291,6 +291,15 @@ void tst_ayarlar::saveTellsWhenConnectionFieldsAreNotSaved()
     QVERIFY(messages_.value(0).endsWith(
         u"\nSQL BAĞLANTI AYARLARI YALNIZCA BAĞLANMA TESTİ BAŞARILI OLUNCA KAYDEDİLİR."_s));
     QVERIFY(!QFile::exists(ConnectionFile(program_->path())));
+
+    // A driver named in the file by support staff is no field of the window, and no unsaved change.
+    QVERIFY(program_->write(1433));
+    QVERIFY(WriteSetting(kSection, kDriver, u"FreeTDS"_s, ConnectionFile(program_->path())));
+    messages_.clear();
+    createWindow();
+    window_->show();
+    QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
+    QCOMPARE(messages_.value(0), SavedMessage(false));
 }
 
 void tst_ayarlar::failedSaveKeepsWindowOpen()
