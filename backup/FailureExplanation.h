@@ -12,14 +12,17 @@ enum class FailureStep { Backup, Verify };
 
 // One common failure: how its message is recognised, what the shop owner reads, and what the README says.
 struct FailureExplanation {
-    int number = 0; // the server's message number; 0 for the driver's own, whatever number it gives them
+    int number = 0; // the server's message number, or the native error a driver gives its own; 0: any
     int osError =
         0; // the operating system's error the text names, as in "error 5(Access is denied.)"; 0: any
-    QString fragment; // a piece of the text, letter case ignored; empty: any
-    QString turkish;  // what happened and what to do, naming the settings window's fields and buttons
-    QString meaning;  // in English, for the README
-    QString action;   // in English, for the README
+    QString fragment = {}; // a piece of the text, letter case ignored; empty: any
+    QString turkish = {};  // what happened and what to do, naming the settings window's fields and buttons
+    QString meaning = {};  // in English, for the README
+    QString action = {};   // in English, for the README
     std::optional<FailureStep> step = {}; // empty: in either step
+    // The SQLSTATE the driver gives with it; empty: any. Microsoft's drivers number their own messages with
+    // the system's error (10061, 53, -1 ...), which alone does not tell them from the server's.
+    QString state = {};
 };
 
 // Every known failure, the more specific before the more general: the first that recognises a message

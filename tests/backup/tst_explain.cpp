@@ -24,6 +24,13 @@ ServerMessage Diagnostic(int number, const QString &text, const QString &state =
     return {number, state, u"[FreeTDS][SQL Server]"_s + text};
 }
 
+// Microsoft's drivers number their own messages with the system's error and put the server's behind
+// "[SQL Server]".
+ServerMessage Microsoft(int number, const QString &text, const QString &state = u"08001"_s)
+{
+    return {number, state, u"[Microsoft][ODBC Driver 18 for SQL Server]"_s + text};
+}
+
 } // namespace
 
 class tst_explain : public QObject {
@@ -101,6 +108,67 @@ private slots:
             << eof + u" (20017)"_s;
         QTest::newRow("unknown error") << ServerMessages{Diagnostic(50000, u"Kasa kilitli."_s), aborted}
                                        << QString() << u"Kasa kilitli. (50000)"_s;
+        // The same causes in the words of Microsoft's drivers.
+        const ServerMessage loginTimeout = Microsoft(0, u"Login timeout expired"_s, u"HYT00"_s);
+        const QString refused =
+            u"TCP Provider: No connection could be made because the target machine actively refused it."_s;
+        const QString networkRelated = u"A network-related or instance-specific error has occurred while "
+                                       "establishing a connection to SQL Server. Server is not found or not "
+                                       "accessible."_s;
+        const QString pipes = u"Named Pipes Provider: Could not open a connection to SQL Server [53]. "_s;
+        const QString instance = u"SQL Server Network Interfaces: Error Locating Server/Instance Specified "
+                                 "[xFFFFFFFF]. "_s;
+        const QString closed =
+            u"TCP Provider: An existing connection was forcibly closed by the remote host."_s;
+        const QString login = u"[SQL Server]Login failed for user 'x'."_s;
+        QTest::newRow("Microsoft: refused")
+            << ServerMessages{Microsoft(10061, refused), loginTimeout, Microsoft(10061, networkRelated)}
+            << u"ulaşılamadı"_s << refused + u" (10061)"_s;
+        QTest::newRow("Microsoft: named pipes")
+            << ServerMessages{Microsoft(53, pipes), loginTimeout, Microsoft(53, networkRelated)}
+            << u"ulaşılamadı"_s << pipes + u" (53)"_s;
+        QTest::newRow("Microsoft: server not found") << ServerMessages{Microsoft(-1, networkRelated)}
+                                                     << u"ulaşılamadı"_s << networkRelated + u" (-1)"_s;
+        QTest::newRow("Microsoft: instance not found")
+            << ServerMessages{Microsoft(-1, instance), loginTimeout, Microsoft(-1, networkRelated)}
+            << u"Browser"_s << instance + u" (-1)"_s;
+        QTest::newRow("Microsoft: login timeout")
+            << ServerMessages{loginTimeout} << u"15 saniye"_s << u"Login timeout expired"_s;
+        QTest::newRow("Microsoft: the login's reason before its failure")
+            << ServerMessages{Microsoft(18456, login, u"28000"_s),
+                              Microsoft(4060, u"[SQL Server]"_s + noDatabase, u"42000"_s)}
+            << u"Veritabanı açılamadı"_s << noDatabase + u" (4060)"_s;
+        QTest::newRow("Microsoft: certificate not trusted")
+            << ServerMessages{Microsoft(-2146893019, u"SSL Provider: The certificate chain was issued by an "
+                                                     "authority that is not trusted."_s),
+                              Microsoft(-2146893019, u"Client unable to establish connection"_s)}
+            << u"sertifika"_s
+            << u"SSL Provider: The certificate chain was issued by an authority that is not trusted. "
+               "(-2146893019)"_s;
+        QTest::newRow("Microsoft: handshake")
+            << ServerMessages{Microsoft(10054, closed),
+                              Microsoft(26, u"Client unable to establish connection because an error was "
+                                            "encountered during handshakes before login."_s)}
+            << u"TLS 1.2"_s << closed + u" (10054)"_s;
+        QTest::newRow("Microsoft: no such driver")
+            << ServerMessages{{0, u"IM002"_s,
+                               u"[Microsoft][ODBC Driver Manager] Data source name not found and no default "
+                               "driver specified"_s}}
+            << u"surucu"_s << u"Data source name not found and no default driver specified"_s;
+        QTest::newRow("Microsoft: access denied")
+            << ServerMessages{Microsoft(3201, u"[SQL Server]"_s + denied, u"42000"_s),
+                              Microsoft(3013, u"[SQL Server]BACKUP DATABASE is terminating abnormally."_s,
+                                        u"42000"_s)}
+            << u"yazamıyor"_s << denied + u" (3201)"_s;
+        const QString fullOnOpen = u"Cannot open backup device 'C:\\Y\\1.bak'. Operating system error "
+                                   "112(There is not enough space on the disk.)."_s;
+        QTest::newRow("Microsoft: disk full on open")
+            << ServerMessages{Microsoft(3201, u"[SQL Server]"_s + fullOnOpen, u"42000"_s)} << u"yer kalmadı"_s
+            << fullOnOpen + u" (3201)"_s;
+        QTest::newRow("Microsoft: connection cut during the backup")
+            << ServerMessages{progress, Microsoft(10054, closed, u"08S01"_s),
+                              Microsoft(0, u"Communication link failure"_s, u"08S01"_s)}
+            << u"bağlantı koptu"_s << closed + u" (10054)"_s;
         // The same errors while the server reads the new file back.
         const QString gone = u"Cannot open backup device '/y/1.bak'. Operating system error 2(The system "
                              "cannot find the file specified.)."_s;
