@@ -1,5 +1,7 @@
 #include "backup/BackupPlan.h"
 
+#include <QRegularExpression>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -8,6 +10,28 @@ bool UnfitForFileName(QChar c)
 {
     static const QString kForbidden = u"/\\:*?\"<>|"_s;
     return c.unicode() < 0x20 || c.unicode() == 0x7F || kForbidden.contains(c);
+}
+
+// "C:\Yedek", "C:/Yedek", "D:" or a share "\\SUNUCU\pay": wherever this program runs, the server runs on
+// Windows.
+bool IsWindowsFolder(const QString &folder)
+{
+    const bool drive = folder.size() >= 2 && folder.at(0).isLetter() && folder.at(0).unicode() < 0x80 &&
+                       folder.at(1) == u':';
+    return drive || folder.startsWith(u"\\\\"_s);
+}
+
+// Windows takes "/" too, but the path also names the file in the history and in the server's own
+// records, and is compared by name: backslashes only, and one between the folder and the file.
+QString WindowsFolder(const QString &folder)
+{
+    static const QRegularExpression kRepeated(u"\\\\{2,}"_s);
+    const qsizetype shareMark = folder.startsWith(u"\\\\"_s) ? 2 : 0;
+    QString rest = folder.mid(shareMark);
+    rest.replace(u'/', u'\\').replace(kRepeated, u"\\"_s);
+    if (!rest.endsWith(u'\\'))
+        rest += u'\\';
+    return folder.left(shareMark) + rest;
 }
 
 } // namespace
@@ -30,9 +54,11 @@ QString ServerFileName(const QString &path)
 QString BackupFolder(const QString &folder)
 {
     const QString trimmed = folder.trimmed();
+    if (IsWindowsFolder(trimmed))
+        return WindowsFolder(trimmed);
     if (trimmed.isEmpty() || trimmed.endsWith(u'/') || trimmed.endsWith(u'\\'))
         return trimmed;
-    // A Windows server wants "\"; a folder written with "/" (or mixed) is taken as the server's own form.
+    // Without a drive or a share, a folder written with "\" alone is still a Windows server's.
     const bool windowsStyle = trimmed.contains(u'\\') && !trimmed.contains(u'/');
     return trimmed + (windowsStyle ? u'\\' : u'/');
 }

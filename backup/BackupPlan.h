@@ -20,7 +20,8 @@ QString BackupFileName(const QString &database, const QDateTime &time);
 // whichever separator this machine uses.
 QString ServerFileName(const QString &path);
 
-// The folder trimmed, with a separator at its end when it has none.
+// The folder as the server is to see it, trimmed, with a separator at its end: a Windows folder (a drive
+// or a share, whatever this machine is) with backslashes only and none repeated.
 QString BackupFolder(const QString &folder);
 
 QString QuoteIdentifier(const QString &name);

@@ -78,17 +78,23 @@ void tst_backupplan::folder_data()
     QTest::newRow("drive root") << "D:\\"
                                 << "D:\\";
     QTest::newRow("drive without separator") << "D:"
-                                             << "D:/";
+                                             << "D:\\";
+    QTest::newRow("Windows folder with slashes") << "C:/Yedek"
+                                                 << "C:\\Yedek\\";
+    QTest::newRow("Windows separators repeated") << "C:\\\\Yedek//"
+                                                 << "C:\\Yedek\\";
     QTest::newRow("Unix folder without separator") << "/srv/yedek"
                                                    << "/srv/yedek/";
     QTest::newRow("Unix root") << "/"
                                << "/";
     QTest::newRow("mixed separators") << "C:\\a/b"
-                                      << "C:\\a/b/";
+                                      << "C:\\a\\b\\";
     QTest::newRow("trimmed") << "  /srv/yedek/  "
                              << "/srv/yedek/";
     QTest::newRow("share") << "\\\\nas\\yedek"
                            << "\\\\nas\\yedek\\";
+    QTest::newRow("share with a slash") << "\\\\SUNUCU/pay/"
+                                        << "\\\\SUNUCU\\pay\\";
 }
 
 void tst_backupplan::folder()
