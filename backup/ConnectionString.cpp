@@ -97,11 +97,3 @@ Result<QString> BuildConnectionStringFor(const ConnectionValues &values, const Q
         return FreeTdsString(values, driver);
     return MicrosoftString(values, driver);
 }
-
-Result<QString> BuildConnectionString(const ConnectionValues &values)
-{
-    const Result<QString> driver = ChooseDriver(InstalledDrivers(), values.driver);
-    if (!driver)
-        return driver.failure();
-    return BuildConnectionStringFor(values, driver.value());
-}

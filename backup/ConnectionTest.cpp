@@ -5,13 +5,15 @@
 
 ConnectionTest::ConnectionTest(QString connectionFile, int loginTimeoutSeconds, QObject *parent)
     : QObject(parent), connectionFile_(std::move(connectionFile)), loginTimeoutSeconds_(loginTimeoutSeconds),
-      worker_([this](const Outcome &opened) {
+      worker_([this](const Result<QString> &opened) {
           Answer answer;
           if (!opened) {
               answer.refused = opened.failure();
-          } else if (const Outcome stored = StoreConnectionValues(tested_, connectionFile_); !stored) {
+          } else {
+              answer.driver = opened.value();
               // The fields may have changed while the test ran: what is stored is what was tested.
-              answer.notStored = stored.failure();
+              if (const Outcome stored = StoreConnectionValues(tested_, connectionFile_); !stored)
+                  answer.notStored = stored.failure();
           }
           emit finished(answer);
       })

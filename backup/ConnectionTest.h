@@ -22,6 +22,7 @@ public:
     struct Answer {
         std::optional<Failure> refused;   // why the connection could not be made; nothing when it was
         std::optional<Failure> notStored; // made, but the values could not be stored
+        QString driver = {};              // the ODBC driver that made the connection
     };
 
 signals:
@@ -31,5 +32,5 @@ private:
     QString connectionFile_;
     int loginTimeoutSeconds_;
     ConnectionValues tested_;
-    SingleRunWorker<::Outcome> worker_;
+    SingleRunWorker<Result<QString>> worker_;
 };

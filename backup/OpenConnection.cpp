@@ -2,6 +2,7 @@
 
 #include "backup/ConnectionString.h"
 #include "backup/FailureExplanation.h"
+#include "backup/OdbcDriver.h"
 
 using namespace Qt::StringLiterals;
 
@@ -13,23 +14,26 @@ QString MessagesDetail(const ServerMessages &messages)
     return lines.join(u'\n');
 }
 
-Outcome OpenConnection(OdbcConnection &odbc, const ConnectionValues &values, int loginTimeoutSeconds)
+Result<QString> OpenConnection(OdbcConnection &odbc, const ConnectionValues &values, int loginTimeoutSeconds)
 {
     if (values.server.trimmed().isEmpty())
         return Failure{u"Sql sunucusu ayarlanmamış: AYARLAR penceresinde bağlantı bilgilerini girip "
                        "BAĞLANMA TESTİ YAP düğmesine basın."_s,
                        {}};
-    const Result<QString> connection = BuildConnectionString(values);
+    const Result<QString> driver = ChooseDriver(InstalledDrivers(), values.driver);
+    if (!driver)
+        return driver.failure();
+    const Result<QString> connection = BuildConnectionStringFor(values, driver.value());
     if (!connection)
         return connection.failure();
     if (odbc.open(connection.value(), loginTimeoutSeconds))
-        return Done{};
+        return driver;
     const QString reason = ExplainFailure(odbc.messages());
     return Failure{reason.isEmpty() ? u"Sql sunucusuna bağlanılamadı."_s : reason,
                    MessagesDetail(odbc.messages())};
 }
 
-Outcome TestConnection(const ConnectionValues &values, int loginTimeoutSeconds)
+Result<QString> TestConnection(const ConnectionValues &values, int loginTimeoutSeconds)
 {
     // The user has just pressed the test button: ask for what is missing, not for the test itself.
     if (values.server.trimmed().isEmpty())

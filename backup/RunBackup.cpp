@@ -74,7 +74,7 @@ BackupResult RunBackup(const ConnectionValues &values, const QString &folder, co
                        const IsNameTaken &isTaken, const RunOptions &options)
 {
     OdbcConnection odbc;
-    if (const Outcome opened = OpenConnection(odbc, values, options.loginTimeoutSeconds); !opened) {
+    if (const Result<QString> opened = OpenConnection(odbc, values, options.loginTimeoutSeconds); !opened) {
         BackupResult result;
         result.reason = opened.failure().reason;
         result.messages = odbc.messages();

@@ -219,7 +219,7 @@ void tst_backupplan::connectionString()
 {
     QFETCH(ConnectionValues, values);
     QFETCH(QString, expected);
-    const Result<QString> built = BuildConnectionString(values);
+    const Result<QString> built = BuildConnectionStringFor(values, u"FreeTDS"_s);
     QVERIFY(built);
     QCOMPARE(built.value(), expected);
     QVERIFY(!built.value().contains(u"Timeout"_s, Qt::CaseInsensitive));
@@ -312,7 +312,7 @@ void tst_backupplan::valueTheDriverCannotCarry()
 {
     QFETCH(ConnectionValues, values);
     QFETCH(QString, field);
-    const Result<QString> built = BuildConnectionString(values);
+    const Result<QString> built = BuildConnectionStringFor(values, u"FreeTDS"_s);
     QVERIFY(!built);
     QVERIFY2(built.failure().reason.startsWith(field), qPrintable(built.failure().reason));
 }

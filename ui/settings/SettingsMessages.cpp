@@ -1,5 +1,7 @@
 #include "ui/settings/SettingsMessages.h"
 
+#include "backup/OdbcDriver.h"
+
 #include <QDir>
 
 using namespace Qt::StringLiterals;
@@ -31,6 +33,14 @@ QString ConnectionNotSavedMessage(const QString &file)
 QString ConnectionFailedMessage(const QString &reason)
 {
     return u"Bağlantı Sağlanamadı Kontrolerinizi yapınız\n"_s + reason;
+}
+
+QString ConnectionMadeMessage(const QString &result, const QString &driver)
+{
+    if (!SkipsCertificateCheck(driver))
+        return result;
+    return result + u"\nBağlantı şifreli, ancak sunucunun sertifikası denetlenmiyor (dükkandaki sunucuların "
+                    u"çoğunda olduğu gibi kendinden imzalı sertifika)."_s;
 }
 
 QString FolderTooLongMessage(qsizetype length)

@@ -8,5 +8,8 @@ QString SaveFailedMessage(const QString &file);
 QString ConnectionSavedMessage();
 QString ConnectionNotSavedMessage(const QString &file);
 QString ConnectionFailedMessage(const QString &reason);
+// A test's result once the connection was made: the driver that made it may not check the server's
+// certificate, and the user is told so under the result.
+QString ConnectionMadeMessage(const QString &result, const QString &driver);
 QString FolderTooLongMessage(qsizetype length);
 QString KeepDaysRefusedMessage(const QString &text);

@@ -379,7 +379,8 @@ void ayarlar::onConnectionTested(const ConnectionTest::Answer &answer)
     if (answer.refused)
         messageBox_(ConnectionFailedMessage(answer.refused->reason));
     else
-        messageBox_(answer.notStored ? ConnectionNotSavedMessage(connectionFile())
-                                     : ConnectionSavedMessage());
+        messageBox_(ConnectionMadeMessage(answer.notStored ? ConnectionNotSavedMessage(connectionFile())
+                                                           : ConnectionSavedMessage(),
+                                          answer.driver));
     emit connectionTestFinished(!answer.refused);
 }

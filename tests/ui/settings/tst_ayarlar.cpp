@@ -68,6 +68,7 @@ private slots:
     void silentServerDoesNotBlockTheWindow();
     void twoTestsInARow();
     void changeAfterTestIsNotSavedByKaydet();
+    void uncheckedCertificateIsSaid();
 
 private:
     template <typename T> T *child(const QString &name) const { return window_->findChild<T *>(name); }
@@ -564,6 +565,20 @@ void tst_ayarlar::changeAfterTestIsNotSavedByKaydet()
     QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
     QCOMPARE(messages_.value(1), SavedMessage(true));
     QCOMPARE(ReadSetting(kSection, kDatabase, ConnectionFile(program_->path())), u"STOK"_s);
+}
+
+void tst_ayarlar::uncheckedCertificateIsSaid()
+{
+    // No driver that skips the check runs here: the test's answer stands in for one.
+    auto *test = window_->findChild<ConnectionTest *>();
+    QVERIFY(test);
+    ConnectionTest::Answer answer;
+    answer.driver = u"ODBC Driver 18 for SQL Server"_s;
+    emit test->finished(answer);
+    QCOMPARE(messages_,
+             QStringList{u"SQL BAĞLANTISI SAĞLANDI  \nBağlantı şifreli, ancak sunucunun sertifikası "
+                         "denetlenmiyor (dükkandaki sunucuların çoğunda olduğu gibi kendinden imzalı "
+                         "sertifika)."_s});
 }
 
 QTEST_MAIN(tst_ayarlar)
