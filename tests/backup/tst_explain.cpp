@@ -127,8 +127,6 @@ private slots:
         QTest::newRow("Microsoft: named pipes")
             << ServerMessages{Microsoft(53, pipes), loginTimeout, Microsoft(53, networkRelated)}
             << u"ulaşılamadı"_s << pipes + u" (53)"_s;
-        QTest::newRow("Microsoft: server not found") << ServerMessages{Microsoft(-1, networkRelated)}
-                                                     << u"ulaşılamadı"_s << networkRelated + u" (-1)"_s;
         QTest::newRow("Microsoft: instance not found")
             << ServerMessages{Microsoft(-1, instance), loginTimeout, Microsoft(-1, networkRelated)}
             << u"Browser"_s << instance + u" (-1)"_s;
@@ -155,11 +153,6 @@ private slots:
                                u"[Microsoft][ODBC Driver Manager] Data source name not found and no default "
                                "driver specified"_s}}
             << u"surucu"_s << u"Data source name not found and no default driver specified"_s;
-        QTest::newRow("Microsoft: access denied")
-            << ServerMessages{Microsoft(3201, u"[SQL Server]"_s + denied, u"42000"_s),
-                              Microsoft(3013, u"[SQL Server]BACKUP DATABASE is terminating abnormally."_s,
-                                        u"42000"_s)}
-            << u"yazamıyor"_s << denied + u" (3201)"_s;
         const QString fullOnOpen = u"Cannot open backup device 'C:\\Y\\1.bak'. Operating system error "
                                    "112(There is not enough space on the disk.)."_s;
         QTest::newRow("Microsoft: disk full on open")
