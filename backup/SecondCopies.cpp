@@ -31,7 +31,8 @@ QString CopyOf(const FolderEntry &backup, const QList<FolderEntry> &copies)
 
 QString Problem(const Failure &failure)
 {
-    return u"İKİNCİ KOPYA YAPILAMADI: %1 Kopya bir sonraki yedeklemede yeniden denenir."_s.arg(failure.reason);
+    return u"İKİNCİ KOPYA YAPILAMADI: %1 Kopya bir sonraki yedeklemede yeniden denenir."_s.arg(
+        failure.reason);
 }
 
 // The copies in the order their backups were made: a copy's own file time is only when it was copied, and
@@ -52,18 +53,21 @@ QStringList CopiesInRunOrder(const SecondCopyRequest &request, const QList<Folde
     return newestFirst + request.newestFirst;
 }
 
-void ClearOldCopies(const SecondCopyRequest &request, const QStringList &newestFirst, SecondCopyReport &report)
+void ClearOldCopies(const SecondCopyRequest &request, const QStringList &newestFirst,
+                    SecondCopyReport &report)
 {
     if (request.keepDays <= 0)
         return;
     if (request.clockDoubted) {
-        report.lines << u"İkinci kopya yerinde eski kopyalar silinmedi: bilgisayarın saati yanlış olabilir."_s;
+        report.lines
+            << u"İkinci kopya yerinde eski kopyalar silinmedi: bilgisayarın saati yanlış olabilir."_s;
         return;
     }
     const Result<RetentionReport> retention =
         ApplyRetention(request.copyFolder, request.database, request.now, request.keepDays, newestFirst);
     if (!retention) {
-        report.lines << u"ikinci kopya yerinde eski kopyalar silinemedi: %1"_s.arg(retention.failure().reason);
+        report.lines << u"ikinci kopya yerinde eski kopyalar silinemedi: %1"_s.arg(
+            retention.failure().reason);
         return;
     }
     for (const QString &name : retention->removed)
@@ -98,10 +102,10 @@ SecondCopyReport MakeSecondCopies(const SecondCopyRequest &request, const CopyHo
     QElapsedTimer timer;
     timer.start();
     if (!IsVisibleFolder(request.copyFolder)) {
-        report.problem = Problem({u"İKİNCİ KOPYA YERİ (%1) bu bilgisayardan görülmüyor: USB disk takılı değil "
-                                  "ya da ağ paylaşımına ulaşılamıyor. Diski takın ya da paylaşımı açın."_s.arg(
-                                      request.copyFolder),
-                                  {}});
+        report.problem = Problem(
+            {u"İKİNCİ KOPYA YERİ (%1) bu bilgisayardan görülmüyor: USB disk takılı değil "
+             "ya da ağ paylaşımına ulaşılamıyor. Diski takın ya da paylaşımı açın."_s.arg(request.copyFolder),
+             {}});
         return report;
     }
     const Result<QList<FolderEntry>> backups = ListFolder(request.backupFolder);
@@ -110,8 +114,8 @@ SecondCopyReport MakeSecondCopies(const SecondCopyRequest &request, const CopyHo
         report.problem = Problem(backups ? copies.failure() : backups.failure());
         return report;
     }
-    QList<CopyPlanEntry> plan = PlanSecondCopies(backups.value(), copies.value(), request.database, request.now,
-                                                 request.keepDays, request.newestFirst);
+    QList<CopyPlanEntry> plan = PlanSecondCopies(backups.value(), copies.value(), request.database,
+                                                 request.now, request.keepDays, request.newestFirst);
     // One percent for all the copies this run makes, by their sizes.
     QHash<QString, qint64> sizes;
     qint64 total = 0;

@@ -10,3 +10,6 @@ QString ConnectionNotSavedMessage(const QString &file);
 QString ConnectionFailedMessage(const QString &reason);
 QString FolderTooLongMessage(qsizetype length);
 QString KeepDaysRefusedMessage(const QString &text);
+QString SecondKeepDaysRefusedMessage(const QString &text);
+// Said after "AYARLAR KAYIT EDİLDİ" when the second copy's folder cannot be seen from here now.
+QString SecondFolderNotSeenText(const QString &folder);
