@@ -1,8 +1,8 @@
 #include "backup/CopyAndCheck.h"
 
 #include "platform/DiskSync.h"
+#include "platform/Sha256.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -53,7 +53,7 @@ struct Hashed {
 // Reads `file` from its start to its end; with `target`, writes each block there too.
 Result<Hashed> Stream(QFile &file, QFile *target, qint64 total, const CopyHooks &hooks)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     QByteArray block(kBlockBytes, Qt::Uninitialized);
     qint64 done = 0;
     int told = -1;
@@ -69,7 +69,7 @@ Result<Hashed> Stream(QFile &file, QFile *target, qint64 total, const CopyHooks 
         if (target && target->write(block.constData(), read) != read)
             return Failure(u"İkinci kopya yerine yazılamadı: disk dolu ya da çıkarılmış olabilir."_s,
                            target->fileName() + u": "_s + target->errorString());
-        hash.addData(QByteArrayView(block.constData(), read));
+        hash.add(QByteArrayView(block.constData(), read));
         done += read;
         if (target && hooks.progress && total > 0) {
             const int percent = int(done * 100 / total);
@@ -77,7 +77,10 @@ Result<Hashed> Stream(QFile &file, QFile *target, qint64 total, const CopyHooks 
                 hooks.progress(told = percent);
         }
     }
-    return Hashed{hash.result(), done};
+    QByteArray digest = hash.result();
+    if (digest.isEmpty())
+        return Failure(u"SHA-256 hesaplanamadı."_s, file.fileName());
+    return Hashed{digest, done};
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "backup/SizeText.h"
 #include "schedule/RunCauses.h"
 
+#include <QLocale>
+
 using namespace Qt::StringLiterals;
 
 namespace HistoryRow {
@@ -75,7 +77,7 @@ QString SecondCopyText(const RunRecord &record)
         return u"İKİNCİ KOPYA: tamam"_s;
     const qint64 perSecond = record.secondCopyBytes * 1000 / std::max<qint64>(record.secondCopyMs, 1);
     return u"İKİNCİ KOPYA: %1, %2 sn, %3/sn"_s.arg(SizeText(record.secondCopyBytes))
-        .arg(double(record.secondCopyMs) / 1000, 0, 'f', 1)
+        .arg(QLocale(QLocale::Turkish).toString(double(record.secondCopyMs) / 1000, 'f', 1))
         .arg(SizeText(perSecond));
 }
 
