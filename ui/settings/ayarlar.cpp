@@ -88,21 +88,21 @@ void ayarlar::createControls()
     createButtons();
     createConnectionPanel();
     createOptionsRow();
-    ikincikopya = Place(new SecondCopyRow(vkFrame1), u"ikincikopya"_s, TwipsRect(0, 4920, 15855, 420));
+    secondCopy_ = Place(new SecondCopyRow(vkFrame1), u"ikincikopya"_s, TwipsRect(0, 4920, 15855, 420));
     createHourPanel();
 
     const QList<QWidget *> tabOrder{yedekyeri,    geri,           kaydet,          kopyalamazamanmesafesi,
                                     sec2,         yedeklemesaati, baglantibutonu,  sql_data,
                                     sql_sunucusu, sql_sifresi,    sql_kullanicisi, sql_portu,
                                     vkCommand1,   vkCommand2,     dogrula,         saklamagunu,
-                                    ikincikopya};
+                                    secondCopy_};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     connect(kaydet, &vkCommand::clicked, this, &ayarlar::save);
     connect(geri, &vkCommand::clicked, this, &QWidget::hide);
     connect(sec2, &vkCommand::clicked, this, [this] { requestBrowser(false); });
-    connect(ikincikopya, &SecondCopyRow::browseRequested, this, [this] { requestBrowser(true); });
+    connect(secondCopy_, &SecondCopyRow::browseRequested, this, [this] { requestBrowser(true); });
     connect(vkCommand1, &vkCommand::clicked, this, [this] { switchStartAtLogin(true); });
     connect(vkCommand2, &vkCommand::clicked, this, [this] { switchStartAtLogin(false); });
     connect(baglantibutonu, &QPushButton::clicked, this, &ayarlar::startConnectionTest);
@@ -289,8 +289,8 @@ void ayarlar::load()
     // What the backups really do: a value that is neither yes nor no verifies.
     dogrula->setChecked(VerifyOf(settings.verify).value_or(true));
     saklamagunu->setText(settings.keepDays.trimmed().isEmpty() ? u"0"_s : settings.keepDays);
-    ikincikopya->setFolder(settings.secondFolder);
-    ikincikopya->setKeepDays(settings.secondKeepDays);
+    secondCopy_->setFolder(settings.secondFolder);
+    secondCopy_->setKeepDays(settings.secondKeepDays);
     const ConnectionValues connection = StoredConnectionValues(connectionFile());
     sql_sunucusu->setText(connection.server);
     sql_data->setText(connection.database);
@@ -315,7 +315,7 @@ int ayarlar::intervalIndex() const
 void ayarlar::setFolder(const QString &folder)
 {
     if (browsingForSecond_)
-        ikincikopya->setFolder(folder);
+        secondCopy_->setFolder(folder);
     else
         yedekyeri->setText(folder);
 }
@@ -349,13 +349,13 @@ void ayarlar::save()
         messageBox_(KeepDaysRefusedMessage(saklamagunu->text()));
         return;
     }
-    if (!KeepDaysOf(ikincikopya->keepDays())) {
-        messageBox_(SecondKeepDaysRefusedMessage(ikincikopya->keepDays()));
+    if (!KeepDaysOf(secondCopy_->keepDays())) {
+        messageBox_(SecondKeepDaysRefusedMessage(secondCopy_->keepDays()));
         return;
     }
     BackupSettings settings;
-    settings.secondFolder = ikincikopya->folder().trimmed();
-    settings.secondKeepDays = QString::number(*KeepDaysOf(ikincikopya->keepDays()));
+    settings.secondFolder = secondCopy_->folder().trimmed();
+    settings.secondKeepDays = QString::number(*KeepDaysOf(secondCopy_->keepDays()));
     settings.verify = dogrula->isChecked() ? u"1"_s : u"0"_s;
     settings.keepDays = QString::number(*KeepDaysOf(saklamagunu->text()));
     settings.folder = yedekyeri->text();

@@ -107,6 +107,6 @@ private:
     vkLabel *Label10 = nullptr;                  // the caption "ESKİ YEDEKLERİ SAKLA:"
     vkTextBox *saklamagunu = nullptr;            // the days old backups are kept; 0 keeps them all
     vkLabel *Label11 = nullptr;                  // the caption "GÜN (0: HEPSİ)" after the days field
-    SecondCopyRow *ikincikopya = nullptr;        // "İKİNCİ KOPYA YERİ", its SEÇ and its days kept
+    SecondCopyRow *secondCopy_ = nullptr;        // "İKİNCİ KOPYA YERİ", its SEÇ and its days kept
     bool browsingForSecond_ = false;             // the browser was opened for the second copy's folder
 };
