@@ -1,5 +1,6 @@
 #include "backup/CopyAndCheck.h"
 
+#include "backup/RenameUnverified.h"
 #include "platform/DiskSync.h"
 #include "platform/Sha256.h"
 
@@ -14,13 +15,6 @@ namespace {
 // Large enough that the disks, not the calls, set the pace.
 constexpr qint64 kBlockBytes = 4LL * 1024 * 1024;
 const QString kTemporarySuffix = u".KOPYALANIYOR"_s;
-
-// A link whose target is gone still takes its name.
-bool IsTaken(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
 
 class TemporaryCopy {
 public:
