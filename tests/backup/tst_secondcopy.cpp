@@ -111,8 +111,8 @@ void tst_secondcopy::copy()
     QVERIFY(std::is_sorted(percents.begin(), percents.end()));
 }
 
-// A second folder that was away (a USB disk unplugged) gets the backups it missed at the next run, the
-// newest first, up to the days kept; those already there are not copied again.
+// A second folder that went away (a USB disk unplugged mid-copy) gets the backups it missed at the next run,
+// the newest first, up to the days kept; those already there are not copied again.
 void tst_secondcopy::catchesUpNewestFirst()
 {
     QTemporaryDir root;
@@ -127,9 +127,14 @@ void tst_secondcopy::catchesUpNewestFirst()
     }
     SecondCopyRequest request{backups, copies, u"STOK"_s, kNow, 3, newestFirst, false};
 
-    const SecondCopyReport away = MakeSecondCopies(request);
+    // Unplugged mid-copy.
+    QVERIFY(QDir().mkpath(copies));
+    CopyHooks unplug;
+    unplug.progress = [&](int) { QVERIFY(QDir(copies).removeRecursively()); };
+    const SecondCopyReport away = MakeSecondCopies(request, unplug);
     QVERIFY(away.problem.startsWith(u"İKİNCİ KOPYA YAPILAMADI: "_s));
     QVERIFY(away.copied.isEmpty());
+    QVERIFY(!QFileInfo::exists(copies));
 
     QVERIFY(QDir().mkpath(copies));
     Write(copies + u'/' + newestFirst[1], Content(1001, 'b'));
