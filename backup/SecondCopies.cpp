@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -106,6 +107,16 @@ SecondCopyReport MakeSecondCopies(const SecondCopyRequest &request, const CopyHo
             {u"İKİNCİ KOPYA YERİ (%1) bu bilgisayardan görülmüyor: USB disk takılı değil "
              "ya da ağ paylaşımına ulaşılamıyor. Diski takın ya da paylaşımı açın."_s.arg(request.copyFolder),
              {}});
+        return report;
+    }
+    // The same folder under another name (a link, a mount seen twice) would have its backups cleared by the
+    // second folder's days, and a copy of each would count as made.
+    if (QFileInfo(request.copyFolder.trimmed()).canonicalFilePath() ==
+        QFileInfo(request.backupFolder.trimmed()).canonicalFilePath()) {
+        report.problem =
+            Problem({u"İKİNCİ KOPYA YERİ, YEDEK ALINACAK KONUM ile aynı klasör. Başka bir disk ya "
+                     "da klasör seçin."_s,
+                     {}});
         return report;
     }
     const Result<QList<FolderEntry>> backups = ListFolder(request.backupFolder);

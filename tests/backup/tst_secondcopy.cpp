@@ -145,6 +145,13 @@ void tst_secondcopy::catchesUpNewestFirst()
         QVERIFY(Read(copies + u'/' + newestFirst[i]) == Read(backups + u'/' + newestFirst[i]));
     QVERIFY(MakeSecondCopies(request).copied.isEmpty());
     QCOMPARE(QDir(backups).entryList(QDir::Files).size(), 4);
+
+    // The backup folder itself, reached through a link, is refused: its days would clear the backups.
+    QVERIFY(QFile::link(backups, root.filePath(u"ayni"_s)));
+    request.copyFolder = root.filePath(u"ayni"_s);
+    request.keepDays = 1;
+    QVERIFY(!MakeSecondCopies(request).problem.isEmpty());
+    QCOMPARE(QDir(backups).entryList(QDir::Files).size(), 4);
 }
 
 // The first folder's table of wrong clocks: the second folder holds copies 12 hours, 30 hours, 3 days and 10
