@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 
 using namespace Qt::StringLiterals;
 
@@ -19,11 +20,11 @@ QString CopyOf(const FolderEntry &backup, const QList<FolderEntry> &copies)
             continue;
         if (copy.name == backup.name)
             return copy.name;
+        // The names CopyAndCheck gives when the backup's own is taken: -2, -3 ...
         const QString stem = backup.name.chopped(4) + u'-';
         if (copy.name.startsWith(stem) && copy.name.endsWith(u".bak"_s)) {
-            bool number = false;
-            copy.name.mid(stem.size()).chopped(4).toInt(&number);
-            if (number)
+            const QString number = copy.name.mid(stem.size()).chopped(4);
+            if (number.toInt() >= 2 && QString::number(number.toInt()) == number)
                 return copy.name;
         }
     }

@@ -138,11 +138,15 @@ void tst_secondcopy::catchesUpNewestFirst()
 
     QVERIFY(QDir().mkpath(copies));
     Write(copies + u'/' + newestFirst[1], Content(1001, 'b'));
+    // Someone else's file under a backup's name: the copy takes "-2", and counts as made from then on.
+    Write(copies + u'/' + newestFirst[2], "another file");
+    const QString numbered = copies + u'/' + NumberedName(newestFirst[2], 2);
     const SecondCopyReport back = MakeSecondCopies(request);
     QCOMPARE(back.problem, QString());
-    QCOMPARE(back.copied, (QStringList{copies + u'/' + newestFirst[0], copies + u'/' + newestFirst[2]}));
-    for (int i : {0, 1, 2})
-        QVERIFY(Read(copies + u'/' + newestFirst[i]) == Read(backups + u'/' + newestFirst[i]));
+    QCOMPARE(back.copied, (QStringList{copies + u'/' + newestFirst[0], numbered}));
+    QVERIFY(Read(back.copied[0]) == Read(backups + u'/' + newestFirst[0]));
+    QVERIFY(Read(numbered) == Read(backups + u'/' + newestFirst[2]));
+    QCOMPARE(Read(copies + u'/' + newestFirst[2]), QByteArray("another file"));
     QVERIFY(MakeSecondCopies(request).copied.isEmpty());
     QCOMPARE(QDir(backups).entryList(QDir::Files).size(), 4);
 
