@@ -118,6 +118,14 @@ void BackupController::reportProgress(int percent)
     emit runStateChanged(u"YEDEKLENİYOR… %%1"_s.arg(percent));
 }
 
+void BackupController::reportCopyProgress(int percent)
+{
+    if (!job_.isRunning())
+        return;
+    stall_.progress(elapsed_.elapsed());
+    emit runStateChanged(u"KOPYALANIYOR… %%1"_s.arg(percent));
+}
+
 void BackupController::stopRun()
 {
     if (!job_.isRunning())

@@ -40,6 +40,8 @@ public:
     void runNow(RunCause cause = RunCause::Button);
     // The server's percent for the run in flight.
     void reportProgress(int percent);
+    // The second copy's percent, once the backup itself is written.
+    void reportCopyProgress(int percent);
     // "Yedeklemeyi durdur": the run in flight is cancelled on the server and recorded as stopped.
     void stopRun();
     // At each tick of the window's clock: a stalled run is told, and a run starts when the schedule says so.

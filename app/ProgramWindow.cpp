@@ -26,15 +26,18 @@ Program MakeProgram(const QString &programFolder, const Clock &clock, const Elap
     auto *progress = new RunProgress;
     auto cancel = std::make_shared<RunCancel>();
     Program program;
-    program.controller = std::make_unique<BackupController>(
-        programFolder, clock, elapsed,
-        MakeBackupRunner(
-            programFolder, [&clock] { return clock.now(); }, elapsed,
-            [progress](int percent) { progress->report(percent); }, cancel),
-        cancel);
+    program.controller =
+        std::make_unique<BackupController>(programFolder, clock, elapsed,
+                                           MakeBackupRunner(
+                                               programFolder, [&clock] { return clock.now(); }, elapsed,
+                                               [progress](int percent) { progress->report(percent); }, cancel,
+                                               [progress](int percent) { progress->reportCopy(percent); }),
+                                           cancel);
     progress->setParent(program.controller.get());
     QObject::connect(progress, &RunProgress::changed, program.controller.get(),
                      &BackupController::reportProgress);
+    QObject::connect(progress, &RunProgress::copying, program.controller.get(),
+                     &BackupController::reportCopyProgress);
     program.window = std::make_unique<KVZ>(*program.controller);
     return program;
 }

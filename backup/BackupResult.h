@@ -8,6 +8,14 @@
 
 enum class Verification { NotAsked, Verified, Failed };
 
+// What the copy into "İKİNCİ KOPYA YERİ" did after the run; nothing was asked while that option is empty.
+struct SecondCopyResult {
+    bool asked = false;
+    QString problem = {}; // "İKİNCİ KOPYA YAPILAMADI: ..." with what to do; empty when every copy was made
+    qint64 bytes = 0;     // copied this run, catch-up included
+    qint64 elapsedMs = 0;
+};
+
 // What one run did, for the window to show: the file written, or why nothing was written.
 // The run's report, not an error type: a failed run is shown and recorded like a good one, with all it did.
 struct BackupResult {
@@ -26,6 +34,7 @@ struct BackupResult {
     QString clockWarning = {};
     // Old backups that should have gone could not be removed: what happened and what to do. Empty when none.
     QString retentionProblem = {};
+    SecondCopyResult secondCopy = {};
 };
 
 Q_DECLARE_METATYPE(BackupResult)

@@ -9,14 +9,13 @@ namespace {
 
 const QString kSuffix = u".DOGRULANAMADI"_s;
 
-// A link whose target is gone still takes its name.
+} // namespace
+
 bool IsTaken(const QString &path)
 {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
 }
-
-} // namespace
 
 Result<QString> RenameUnverified(const QString &path)
 {

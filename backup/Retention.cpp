@@ -8,9 +8,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// The backups newest first: those the runs name in the runs' order, then the others by their last write.
 QList<OwnBackup> InRunOrder(QList<OwnBackup> backups, const QStringList &newestFirst)
 {
     QHash<QString, qsizetype> rank;
@@ -30,8 +27,6 @@ QList<OwnBackup> InRunOrder(QList<OwnBackup> backups, const QStringList &newestF
     });
     return backups;
 }
-
-} // namespace
 
 RetentionPlan PlanRetention(const QList<FolderEntry> &entries, const QString &database, const QDateTime &now,
                             int keepDays, const QStringList &newestFirst)

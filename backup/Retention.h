@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backup/BackupFolderListing.h"
+#include "backup/OwnBackups.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -16,6 +17,10 @@ struct RetentionPlan {
     QStringList remove;
     QList<RetentionRefusal> refusals;
 };
+
+// The backups newest first: those `newestFirst` names (names, or paths that end in them) in its order, then
+// the others by their last write.
+QList<OwnBackup> InRunOrder(QList<OwnBackup> backups, const QStringList &newestFirst);
 
 // However few runs the days to keep cover, this many backups stay.
 inline constexpr int kMinBackupsKept = 3;

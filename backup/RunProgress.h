@@ -9,7 +9,10 @@ class RunProgress : public QObject {
 public:
     using QObject::QObject;
     void report(int percent) { emit changed(percent); }
+    void reportCopy(int percent) { emit copying(percent); }
 
 signals:
     void changed(int percent);
+    // The second copy's percent, after the backup's own.
+    void copying(int percent);
 };

@@ -36,7 +36,8 @@ void BindValues(QSqlQuery &query, const RunRecord &record)
           QVariant(record.ok ? 1 : 0), QVariant(record.file), QVariant(record.sizeBytes),
           QVariant(record.reason), QVariant(record.verification), QVariant(record.removed.join(u'\n')),
           QVariant(record.startedElapsedMs), QVariant(record.endedElapsedMs), QVariant(record.bootId),
-          QVariant(record.finished ? 1 : 0), QVariant(record.clockSuspect ? 1 : 0)})
+          QVariant(record.finished ? 1 : 0), QVariant(record.clockSuspect ? 1 : 0),
+          QVariant(record.secondCopy), QVariant(record.secondCopyMs), QVariant(record.secondCopyBytes)})
         query.addBindValue(value);
 }
 
@@ -67,6 +68,9 @@ const QList<AddedColumn> &AddedColumns()
         {u"boot_id"_s, u"TEXT NOT NULL DEFAULT ''"_s},
         {u"finished"_s, u"INTEGER NOT NULL DEFAULT 1"_s},
         {u"clock_suspect"_s, u"INTEGER NOT NULL DEFAULT 0"_s},
+        {u"second_copy"_s, u"TEXT NOT NULL DEFAULT ''"_s},
+        {u"second_copy_ms"_s, u"INTEGER NOT NULL DEFAULT -1"_s},
+        {u"second_copy_bytes"_s, u"INTEGER NOT NULL DEFAULT -1"_s},
     };
     return kAdded;
 }
@@ -76,7 +80,7 @@ const QString &Columns()
     static const QString kColumns =
         u"id, cause, started_ms, started_offset, ended_ms, ended_offset, ok, file, "
         "size_bytes, reason, verification, removed, started_elapsed_ms, ended_elapsed_ms, boot_id, finished, "
-        "clock_suspect"_s;
+        "clock_suspect, second_copy, second_copy_ms, second_copy_bytes"_s;
     return kColumns;
 }
 
@@ -85,9 +89,10 @@ bool PrepareInsert(QSqlQuery &query, const RunRecord &record)
     // Qt binds an empty QString that was never set as NULL.
     if (!query.prepare(u"INSERT INTO runs (cause, started_ms, started_offset, ended_ms, ended_offset, ok, "
                        "file, size_bytes, reason, verification, removed, started_elapsed_ms, "
-                       "ended_elapsed_ms, boot_id, finished, clock_suspect) VALUES (COALESCE(?, ''), ?, ?, "
-                       "?, ?, ?, COALESCE(?, ''), ?, COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''), ?, "
-                       "?, COALESCE(?, ''), ?, ?)"_s))
+                       "ended_elapsed_ms, boot_id, finished, clock_suspect, second_copy, second_copy_ms, "
+                       "second_copy_bytes) VALUES (COALESCE(?, ''), ?, ?, ?, ?, ?, COALESCE(?, ''), ?, "
+                       "COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''), ?, ?, COALESCE(?, ''), ?, ?, "
+                       "COALESCE(?, ''), ?, ?)"_s))
         return false;
     BindValues(query, record);
     return true;
@@ -99,7 +104,8 @@ bool PrepareUpdate(QSqlQuery &query, qint64 id, const RunRecord &record)
                        "ended_ms = ?, ended_offset = ?, ok = ?, file = COALESCE(?, ''), size_bytes = ?, "
                        "reason = COALESCE(?, ''), verification = COALESCE(?, ''), removed = COALESCE(?, ''), "
                        "started_elapsed_ms = ?, ended_elapsed_ms = ?, boot_id = COALESCE(?, ''), "
-                       "finished = ?, clock_suspect = ? WHERE id = ?"_s))
+                       "finished = ?, clock_suspect = ?, second_copy = COALESCE(?, ''), second_copy_ms = ?, "
+                       "second_copy_bytes = ? WHERE id = ?"_s))
         return false;
     BindValues(query, record);
     query.addBindValue(id);
@@ -124,6 +130,9 @@ RunRecord ReadRecord(const QSqlQuery &query)
     record.bootId = query.value(14).toString();
     record.finished = query.value(15).toInt() != 0;
     record.clockSuspect = query.value(16).toInt() != 0;
+    record.secondCopy = query.value(17).toString();
+    record.secondCopyMs = query.value(18).toLongLong();
+    record.secondCopyBytes = query.value(19).toLongLong();
     return record;
 }
 

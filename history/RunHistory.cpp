@@ -249,6 +249,14 @@ Result<RunSummary> RunHistory::summary(const QDateTime &now) const
     RunSummary summary;
     if (success.value())
         summary.lastSuccess = success.value()->ended;
+    // The last run that made its second copy, or else the last that tried.
+    const Result<QList<RunRecord>> copied = select(
+        u"WHERE second_copy <> '' ORDER BY second_copy = ? DESC, id DESC LIMIT 1"_s, {kSecondCopyDone});
+    if (!copied)
+        return copied.failure();
+    summary.secondCopyAsked = !copied->isEmpty();
+    if (summary.secondCopyAsked && copied->first().secondCopy == kSecondCopyDone)
+        summary.lastSecondCopy = copied->first().ended;
     summary.successes = query.value(0).toInt();
     summary.failures = query.value(1).toInt() - summary.successes;
     return summary;

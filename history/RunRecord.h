@@ -28,8 +28,15 @@ struct RunRecord {
     // The wall clock disagreed with the runs before it: the times above may be far off, so they neither
     // age other rows out nor count as evidence against a later clock.
     bool clockSuspect = false;
+    // The copy into "İKİNCİ KOPYA YERİ": empty when none was asked for, kSecondCopyDone, or why it failed;
+    // with how long it took and how much it copied (-1 when unknown).
+    QString secondCopy = {};
+    qint64 secondCopyMs = -1;
+    qint64 secondCopyBytes = -1;
 
     friend bool operator==(const RunRecord &, const RunRecord &) = default;
 };
+
+inline const QString kSecondCopyDone = QStringLiteral("yapıldı");
 
 Q_DECLARE_METATYPE(RunRecord)

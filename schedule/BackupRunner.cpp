@@ -4,11 +4,13 @@
 #include "backup/BackupPlan.h"
 #include "backup/MeasureSpace.h"
 #include "backup/ProgramBackup.h"
+#include "backup/RunCancel.h"
 #include "backup/SpaceForecast.h"
 #include "backup/WrittenFileCheck.h"
 #include "history/RunHistory.h"
 #include "schedule/ClockCheck.h"
 #include "schedule/Schedule.h"
+#include "schedule/SecondCopyStep.h"
 #include "settings/BackupSettings.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/SettingsFiles.h"
@@ -148,11 +150,12 @@ void ForecastRoom(BackupResult &result, const QString &folder, const QString &da
 
 BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<QDateTime()> now,
                                    const ElapsedClock &elapsed, std::function<void(int percent)> progress,
-                                   std::shared_ptr<RunCancel> cancel)
+                                   std::shared_ptr<RunCancel> cancel,
+                                   std::function<void(int percent)> copyProgress)
 {
     auto state = std::make_shared<RunnerState>(programFolder);
     return [programFolder, now = std::move(now), &elapsed, progress = std::move(progress),
-            cancel = std::move(cancel), state] {
+            cancel = std::move(cancel), copyProgress = std::move(copyProgress), state] {
         const QDateTime time = now();
         const ClockReading reading{time, elapsed.elapsed().count(), elapsed.bootId()};
         if (!std::exchange(state->namesLoaded, true)) {
@@ -190,6 +193,10 @@ BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<Q
         CheckWrittenFile(result, values ? RecentSizes(state->history, values->database) : QList<qint64>{});
         if (!result.ok || !settings || !values)
             return result;
+        // Before the first folder loses its old backups: a catch-up may still want them.
+        CopyToSecondFolder(
+            result, settings.value(), values->database, time, doubt.has_value(), state->history,
+            {.progress = copyProgress, .cancelled = [&cancel] { return cancel && cancel->isCancelled(); }});
         const int keepDays = KeepDaysOf(settings->keepDays).value_or(0);
         if (keepDays > 0 && doubt)
             result.removed << *doubt;

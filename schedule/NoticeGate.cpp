@@ -15,5 +15,15 @@ QList<RunNotice> NoticeGate::afterRun(const BackupResult &result, const QDate &d
         retentionToldOn_ = day;
         notices.append({u"ESKİ YEDEKLER SİLİNEMEDİ"_s, result.retentionProblem, true});
     }
+    const SecondCopyResult &copy = result.secondCopy;
+    if (copy.asked && !copy.problem.isEmpty() && !std::exchange(secondCopyFailureTold_, true)) {
+        const QString title = u"İKİNCİ KOPYA YAPILAMADI"_s;
+        QString text = copy.problem;
+        if (text.startsWith(title + u": "_s))
+            text.remove(0, title.size() + 2);
+        notices.append({title, text, true});
+    } else if (copy.asked && copy.problem.isEmpty() && std::exchange(secondCopyFailureTold_, false)) {
+        notices.append({u"İKİNCİ KOPYA YAPILDI"_s, u"İkinci kopya yeniden yapılabildi."_s, false});
+    }
     return notices;
 }

@@ -19,5 +19,10 @@ RunRecord RunRecordOf(const BackupResult &result, RunCause cause, const QDateTim
         record.verification = u"doğrulanamadı"_s;
     record.removed = result.removed;
     record.clockSuspect = !result.clockWarning.isEmpty();
+    if (result.secondCopy.asked) {
+        record.secondCopy = result.secondCopy.problem.isEmpty() ? kSecondCopyDone : result.secondCopy.problem;
+        record.secondCopyMs = result.secondCopy.elapsedMs;
+        record.secondCopyBytes = result.secondCopy.bytes;
+    }
     return record;
 }

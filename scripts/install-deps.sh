@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-tidy
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
-  unixodbc-dev tdsodbc freetds-bin
+  unixodbc-dev tdsodbc freetds-bin libssl-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth x11-utils trayer xdotool imagemagick
   faketime

@@ -24,6 +24,8 @@ Result<BackupSettings> LoadBackupSettings(const QString &file)
     settings.startAtLogin = read(kStartAtLogin).text;
     settings.verify = read(kVerify).text;
     settings.keepDays = read(kKeepDays).text;
+    settings.secondFolder = read(kSecondFolder).text;
+    settings.secondKeepDays = read(kSecondKeepDays).text;
     return settings;
 }
 
@@ -35,7 +37,9 @@ Outcome SaveSchedule(const BackupSettings &settings, const QString &file)
                           {kDailyHour, settings.dailyHour},
                           {kInterval, settings.interval},
                           {kVerify, settings.verify},
-                          {kKeepDays, settings.keepDays}},
+                          {kKeepDays, settings.keepDays},
+                          {kSecondFolder, settings.secondFolder},
+                          {kSecondKeepDays, settings.secondKeepDays}},
                          file);
 }
 

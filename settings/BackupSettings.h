@@ -15,6 +15,9 @@ struct BackupSettings {
     QString startAtLogin;
     QString verify;   // VerifyOf reads it; empty: off
     QString keepDays; // days to keep this database's backups; empty or "0": all
+    // "İKİNCİ KOPYA YERİ": the folder each backup is copied into as well; empty: no second copy.
+    QString secondFolder = {};
+    QString secondKeepDays = {}; // as keepDays, for the copies there
 };
 
 inline constexpr int kMaxKeepDays = 3650;
@@ -29,8 +32,8 @@ std::optional<bool> VerifyOf(const QString &text);
 // One read of the file; a missing file gives empty values, an unreadable one a failure.
 Result<BackupSettings> LoadBackupSettings(const QString &file);
 
-// What "KAYDET" stores: the folder, the daily hour, the interval, the verification and the days to keep, in
-// one write.
+// What "KAYDET" stores: the folder, the daily hour, the interval, the verification, the days to keep and the
+// second copy's folder and days, in one write.
 Outcome SaveSchedule(const BackupSettings &settings, const QString &file);
 
 // The start-at-login choice, "1" or "0".

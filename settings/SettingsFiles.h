@@ -23,6 +23,8 @@ inline const QString kInterval = QStringLiteral("kopyalama-araligi");
 inline const QString kStartAtLogin = QStringLiteral("acilista-calisin");
 inline const QString kVerify = QStringLiteral("dogrulama");
 inline const QString kKeepDays = QStringLiteral("saklama-gunu");
+inline const QString kSecondFolder = QStringLiteral("ikinci-kopya-yeri");
+inline const QString kSecondKeepDays = QStringLiteral("ikinci-kopya-saklama-gunu");
 
 QString ConnectionFile(const QString &programFolder);
 QString BackupFile(const QString &programFolder);

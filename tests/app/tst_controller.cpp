@@ -98,6 +98,8 @@ void tst_controller::runStartsAndEnds()
 
     controller_->reportProgress(42);
     QCOMPARE(states.last().first().toString(), u"YEDEKLENİYOR… %42"_s);
+    controller_->reportCopyProgress(40);
+    QCOMPARE(states.last().first().toString(), u"KOPYALANIYOR… %40"_s);
     clock_->setTime(QTime(9, 31, 0));
     if (stop)
         controller_->stopRun();

@@ -118,6 +118,17 @@ void tst_runhistory::roundTrip_data()
         << RunSummary{kNoon, 3, 0} << kNoon.addDays(-1)
         << QStringList{u"20261207-STOK.bak"_s, u"20280111-STOK.bak"_s, u"20261207b-STOK.bak"_s}
         << QStringList{u"20261207b-STOK.bak"_s, u"20280111-STOK.bak"_s, u"20261207-STOK.bak"_s};
+    // The summary's last second copy is the last made, not the last tried.
+    RunRecord copied = Run(u"interval"_s, kNoon.addSecs(-7200), true, u"c.bak"_s);
+    copied.secondCopy = kSecondCopyDone;
+    copied.secondCopyMs = 2'500;
+    copied.secondCopyBytes = 4096;
+    RunRecord notCopied = Run(u"interval"_s, kNoon.addSecs(-3600), true, u"d.bak"_s);
+    notCopied.secondCopy = u"İKİNCİ KOPYA YAPILAMADI: disk yok."_s;
+    QTest::newRow("second copies made, failed, then not asked")
+        << QList<RunRecord>{copied, notCopied, Run(u"button"_s, kNoon, true, u"e.bak"_s)}
+        << RunSummary{kNoon, 3, 0, kNoon.addSecs(-7200), true} << kNoon.addDays(-1)
+        << QStringList{u"c.bak"_s, u"d.bak"_s, u"e.bak"_s} << QStringList{u"e.bak"_s, u"d.bak"_s, u"c.bak"_s};
 }
 
 // One history of several databases' runs, asked for one database's recent sizes.

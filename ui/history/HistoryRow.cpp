@@ -3,6 +3,8 @@
 #include "backup/SizeText.h"
 #include "schedule/RunCauses.h"
 
+#include <QLocale>
+
 using namespace Qt::StringLiterals;
 
 namespace HistoryRow {
@@ -17,7 +19,8 @@ const QStringList &Columns()
 QStringList Cells(const RunRecord &record)
 {
     QStringList notes;
-    for (const QString &note : QStringList{record.reason, record.verification} + record.removed) {
+    for (const QString &note :
+         QStringList{record.reason, record.verification, SecondCopyText(record)} + record.removed) {
         if (!note.trimmed().isEmpty())
             notes.append(note.simplified());
     }
@@ -65,13 +68,31 @@ QString DurationText(const RunRecord &record)
         .arg(seconds % 60, 2, 10, QChar(u'0'));
 }
 
+QString SecondCopyText(const RunRecord &record)
+{
+    if (record.secondCopy != kSecondCopyDone)
+        return record.secondCopy;
+    // A run that found every copy in place copied nothing.
+    if (record.secondCopyBytes <= 0 || record.secondCopyMs < 0)
+        return u"İKİNCİ KOPYA: tamam"_s;
+    const qint64 perSecond = record.secondCopyBytes * 1000 / std::max<qint64>(record.secondCopyMs, 1);
+    return u"İKİNCİ KOPYA: %1, %2 sn, %3/sn"_s.arg(SizeText(record.secondCopyBytes))
+        .arg(QLocale(QLocale::Turkish).toString(double(record.secondCopyMs) / 1000, 'f', 1))
+        .arg(SizeText(perSecond));
+}
+
 QString SummaryText(const RunSummary &summary)
 {
-    const QString last =
-        summary.lastSuccess.isValid() ? summary.lastSuccess.toString(u"dd.MM.yyyy HH:mm:ss"_s) : u"YOK"_s;
-    return u"SON BAŞARILI YEDEK: %1    SON 7 GÜN: %2 BAŞARILI, %3 BAŞARISIZ"_s.arg(last)
-        .arg(summary.successes)
-        .arg(summary.failures);
+    const auto shown = [](const QDateTime &time) {
+        return time.isValid() ? time.toString(u"dd.MM.yyyy HH:mm:ss"_s) : u"YOK"_s;
+    };
+    QString text =
+        u"SON BAŞARILI YEDEK: %1    SON 7 GÜN: %2 BAŞARILI, %3 BAŞARISIZ"_s.arg(shown(summary.lastSuccess))
+            .arg(summary.successes)
+            .arg(summary.failures);
+    if (summary.secondCopyAsked)
+        text += u"    SON İKİNCİ KOPYA: %1"_s.arg(shown(summary.lastSecondCopy));
+    return text;
 }
 
 } // namespace HistoryRow

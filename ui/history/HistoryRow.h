@@ -24,6 +24,10 @@ QString ResultText(const RunRecord &record);
 // its start is unknown, and when its end was never read (a run cut short).
 QString DurationText(const RunRecord &record);
 
+// The second copy's note: its failure, or how much it copied, how long it took and how fast.
+QString SecondCopyText(const RunRecord &record);
+
+// "SON İKİNCİ KOPYA" only once some run was to make one.
 QString SummaryText(const RunSummary &summary);
 
 } // namespace HistoryRow

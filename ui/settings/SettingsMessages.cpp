@@ -55,3 +55,16 @@ QString KeepDaysRefusedMessage(const QString &text)
            u"sayı "
            u"yazın (0: bütün yedekler saklanır)."_s.arg(text);
 }
+
+QString SecondKeepDaysRefusedMessage(const QString &text)
+{
+    return u"AYARLAR KAYIT EDİLMEDİ\nİKİNCİ KOPYA SAKLA değeri \"%1\" olamaz: 0 ile 3650 arasında bir tam "
+           u"sayı "
+           u"yazın (0: bütün kopyalar saklanır)."_s.arg(text);
+}
+
+QString SecondFolderNotSeenText(const QString &folder)
+{
+    return u"İKİNCİ KOPYA YERİ (%1) bu bilgisayardan şu an görülmüyor: USB diski takın ya da ağ paylaşımını "
+           u"açın. Yapılamayan kopyalar, yer görüldükten sonraki ilk yedeklemede yapılır."_s.arg(folder);
+}

@@ -13,3 +13,6 @@ QString ConnectionFailedMessage(const QString &reason);
 QString ConnectionMadeMessage(const QString &result, const QString &driver);
 QString FolderTooLongMessage(qsizetype length);
 QString KeepDaysRefusedMessage(const QString &text);
+QString SecondKeepDaysRefusedMessage(const QString &text);
+// Said after "AYARLAR KAYIT EDİLDİ" when the second copy's folder cannot be seen from here now.
+QString SecondFolderNotSeenText(const QString &folder);

@@ -1,5 +1,6 @@
 #include "ui/settings/ayarlar.h"
 
+#include "backup/BackupFolderListing.h"
 #include "backup/RunBackup.h"
 #include "platform/AutoStartStore.h"
 #include "schedule/Schedule.h"
@@ -9,6 +10,7 @@
 #include "settings/SettingsFiles.h"
 #include "settings/StartAtLogin.h"
 #include "ui/settings/HourPanel.h"
+#include "ui/settings/SecondCopyRow.h"
 #include "ui/settings/SettingsMessages.h"
 #include "ui/settings/WrappedPushButton.h"
 #include "ui/styled/Colours.h"
@@ -59,8 +61,9 @@ ayarlar::ayarlar(const QString &programFolder, QWidget *parent)
     connect(connectionTest_, &ConnectionTest::finished, this, &ayarlar::onConnectionTested);
     setObjectName(u"ayarlar"_s);
     setWindowTitle(u"YEDEKLEME PROGRAMI"_s);
-    // Taller than the original by one row: the two backup options lie below every original control.
-    setFixedSize(TwipsToPixels(15780), TwipsToPixels(5100));
+    // Taller than the original by two rows: the backup options and the second copy lie below every original
+    // control.
+    setFixedSize(TwipsToPixels(15780), TwipsToPixels(5580));
     // Closed from its title bar the window goes away; the next reference loads it afresh from the files.
     setAttribute(Qt::WA_DeleteOnClose);
     createControls();
@@ -74,7 +77,7 @@ ayarlar::~ayarlar() = default;
 
 void ayarlar::createControls()
 {
-    vkFrame1 = Place(new vkFrame(this), u"vkFrame1"_s, TwipsRect(0, 0, 15855, 5055));
+    vkFrame1 = Place(new vkFrame(this), u"vkFrame1"_s, TwipsRect(0, 0, 15855, 5535));
     vkFrame1->setCaption(u"AYARLAR"_s);
     vkFrame1->setFont(WindowFont(u"Tahoma"_s, 18, true));
     vkFrame1->setTitleHeight(400);
@@ -85,18 +88,21 @@ void ayarlar::createControls()
     createButtons();
     createConnectionPanel();
     createOptionsRow();
+    secondCopy_ = Place(new SecondCopyRow(vkFrame1), u"ikincikopya"_s, TwipsRect(0, 4920, 15855, 420));
     createHourPanel();
 
     const QList<QWidget *> tabOrder{yedekyeri,    geri,           kaydet,          kopyalamazamanmesafesi,
                                     sec2,         yedeklemesaati, baglantibutonu,  sql_data,
                                     sql_sunucusu, sql_sifresi,    sql_kullanicisi, sql_portu,
-                                    vkCommand1,   vkCommand2,     dogrula,         saklamagunu};
+                                    vkCommand1,   vkCommand2,     dogrula,         saklamagunu,
+                                    secondCopy_};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     connect(kaydet, &vkCommand::clicked, this, &ayarlar::save);
     connect(geri, &vkCommand::clicked, this, &QWidget::hide);
-    connect(sec2, &vkCommand::clicked, this, &ayarlar::folderBrowserRequested);
+    connect(sec2, &vkCommand::clicked, this, [this] { requestBrowser(false); });
+    connect(secondCopy_, &SecondCopyRow::browseRequested, this, [this] { requestBrowser(true); });
     connect(vkCommand1, &vkCommand::clicked, this, [this] { switchStartAtLogin(true); });
     connect(vkCommand2, &vkCommand::clicked, this, [this] { switchStartAtLogin(false); });
     connect(baglantibutonu, &QPushButton::clicked, this, &ayarlar::startConnectionTest);
@@ -245,7 +251,7 @@ bool ayarlar::eventFilter(QObject *watched, QEvent *event)
         Picture1->setVisible(!Picture1->isVisible());
     if (watched == yedekyeri &&
         (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick))
-        emit folderBrowserRequested();
+        requestBrowser(false);
     return QWidget::eventFilter(watched, event);
 }
 
@@ -283,6 +289,8 @@ void ayarlar::load()
     // What the backups really do: a value that is neither yes nor no verifies.
     dogrula->setChecked(VerifyOf(settings.verify).value_or(true));
     saklamagunu->setText(settings.keepDays.trimmed().isEmpty() ? u"0"_s : settings.keepDays);
+    secondCopy_->setFolder(settings.secondFolder);
+    secondCopy_->setKeepDays(settings.secondKeepDays);
     const ConnectionValues connection = StoredConnectionValues(connectionFile());
     sql_sunucusu->setText(connection.server);
     sql_data->setText(connection.database);
@@ -306,7 +314,16 @@ int ayarlar::intervalIndex() const
 
 void ayarlar::setFolder(const QString &folder)
 {
-    yedekyeri->setText(folder);
+    if (browsingForSecond_)
+        secondCopy_->setFolder(folder);
+    else
+        yedekyeri->setText(folder);
+}
+
+void ayarlar::requestBrowser(bool forSecondCopy)
+{
+    browsingForSecond_ = forSecondCopy;
+    emit folderBrowserRequested();
 }
 
 void ayarlar::setDailyHour(const QString &hour)
@@ -332,7 +349,13 @@ void ayarlar::save()
         messageBox_(KeepDaysRefusedMessage(saklamagunu->text()));
         return;
     }
+    if (!KeepDaysOf(secondCopy_->keepDays())) {
+        messageBox_(SecondKeepDaysRefusedMessage(secondCopy_->keepDays()));
+        return;
+    }
     BackupSettings settings;
+    settings.secondFolder = secondCopy_->folder().trimmed();
+    settings.secondKeepDays = QString::number(*KeepDaysOf(secondCopy_->keepDays()));
     settings.verify = dogrula->isChecked() ? u"1"_s : u"0"_s;
     settings.keepDays = QString::number(*KeepDaysOf(saklamagunu->text()));
     settings.folder = yedekyeri->text();
@@ -342,7 +365,11 @@ void ayarlar::save()
         messageBox_(SaveFailedMessage(backupFile()));
         return;
     }
-    messageBox_(SavedMessage(connectionFields() != StoredConnectionValues(connectionFile())));
+    QString told = SavedMessage(connectionFields() != StoredConnectionValues(connectionFile()));
+    // An unplugged USB disk is the safest place between copies: it is stored all the same, and said.
+    if (!settings.secondFolder.isEmpty() && !IsVisibleFolder(settings.secondFolder))
+        told += u'\n' + SecondFolderNotSeenText(settings.secondFolder);
+    messageBox_(told);
     hide();
     emit saved();
 }

@@ -17,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class SecondCopyRow;
 class vkCommand;
 class vkFrame;
 class vkLabel;
@@ -32,6 +33,7 @@ public:
 
     QString dailyHour() const;
     int intervalIndex() const;
+    // The folder the browser chose, for the field whose SEÇ (or click) opened it.
     void setFolder(const QString &folder);
     void setDailyHour(const QString &hour);
 
@@ -69,6 +71,7 @@ private:
     void createHourPanel();
     void load();
     void save();
+    void requestBrowser(bool forSecondCopy);
     void startConnectionTest();
     void switchStartAtLogin(bool on);
     void onConnectionTested(const ConnectionTest::Answer &answer);
@@ -104,4 +107,6 @@ private:
     vkLabel *Label10 = nullptr;                  // the caption "ESKİ YEDEKLERİ SAKLA:"
     vkTextBox *saklamagunu = nullptr;            // the days old backups are kept; 0 keeps them all
     vkLabel *Label11 = nullptr;                  // the caption "GÜN (0: HEPSİ)" after the days field
+    SecondCopyRow *secondCopy_ = nullptr;        // "İKİNCİ KOPYA YERİ", its SEÇ and its days kept
+    bool browsingForSecond_ = false;             // the browser was opened for the second copy's folder
 };

@@ -127,6 +127,8 @@ browser_closed() { ! xdotool search --onlyvisible --name '^KLASÖR SEÇİN$'; }
 wait_for 5 browser_closed || fail "TAMAM did not close the folder browser"
 xdotool mousemove --window "$settings" 30 308 click 1 # YEDEĞİ DOĞRULA
 xdotool mousemove --window "$settings" 440 308 click 1 key ctrl+a type 7 # ESKİ YEDEKLERİ SAKLA
+mkdir "$work/usb"
+xdotool mousemove --window "$settings" 300 340 click 1 type "$work/usb" # İKİNCİ KOPYA YERİ
 xdotool mousemove --window "$settings" 412 256 click 1 # KAYDET
 sleep 0.7
 xdotool key Return # the message box's OK
@@ -137,6 +139,17 @@ grep -qx "saklanacak-yer=$program/" "$program/yedeklemeayar.txt" ||
 grep -qx "dogrulama=1" "$program/yedeklemeayar.txt" && grep -qx "saklama-gunu=7" "$program/yedeklemeayar.txt" ||
   fail "the ticked verification and the days typed were not saved: $(cat "$program/yedeklemeayar.txt")"
 echo "ok - KAYDET saves the folder chosen in the browser, the verification ticked and the days typed"
+grep -qx "ikinci-kopya-yeri=$work/usb" "$program/yedeklemeayar.txt" ||
+  fail "the second copy's folder typed was not saved: $(cat "$program/yedeklemeayar.txt")"
+
+menu_entry 4 # Yedekle: into the folder chosen, then copied into the second one
+wait_for 20 runs_ended 3 || fail "Yedekle after KAYDET did not back up"
+copied() { compgen -G "$work/usb/*-STOK.bak" >/dev/null; }
+wait_for 10 copied || fail "no second copy in $work/usb: $(ls -la "$work/usb")"
+copy=$(compgen -G "$work/usb/*-STOK.bak")
+cmp "$copy" "$program/$(basename "$copy")" || fail "the second copy differs from its backup"
+grep -q "ikinci kopya: $copy" "$work/kvz.log" || fail "the log does not name the second copy"
+echo "ok - a backup is copied into the second folder saved in the settings, byte for byte"
 
 menu_entry 5 # Geçmiş
 history=$(wait_for_window 5 '^YEDEKLEME GEÇMİŞİ$') || fail "Geçmiş did not open the history window"

@@ -5,6 +5,8 @@
 #include "history/RunHistory.h"
 #include "schedule/BackupRunner.h"
 #include "schedule/TimeText.h"
+#include "settings/SettingsFiles.h"
+#include "settings/ayarkayit.h"
 #include "support/ManualClock.h"
 #include "support/ProgramFolder.h"
 #include "support/TestServer.h"
@@ -98,6 +100,7 @@ private slots:
     void removedFolderFailsUntilMadeAgain();
     void runsInOneSecondKeepEveryFile();
     void emptyFileFailsTheRun();
+    void secondCopyCatchesUpWhenTheDiskIsBack();
 
 private:
     void makeWindow(BackupJob::Runner runner);
@@ -397,6 +400,51 @@ void tst_faults::emptyFileFailsTheRun()
     QTRY_COMPARE(history.last().value()->file, backupPath(kFaultyRun));
     QCOMPARE(history.last().value()->sizeBytes, 0);
     QVERIFY(IsWholeBackupFile(backupPath(kFirstRun)));
+}
+
+// The server writes the backups; the program copies them into a second folder that is missing at the first
+// run (a USB disk unplugged): the backup still succeeds, the copy's failure is told, and the next run copies
+// both backups, checked, leaving the backup folder as it was.
+void tst_faults::secondCopyCatchesUpWhenTheDiskIsBack()
+{
+    QTemporaryDir usbRoot;
+    QVERIFY(usbRoot.isValid());
+    const QString usb = usbRoot.filePath(u"usb"_s);
+    QVERIFY(WriteSetting(SettingsFiles::kSection, SettingsFiles::kSecondFolder, usb,
+                         SettingsFiles::BackupFile(program_->path())));
+    std::atomic<int> copied{-1};
+    makeWindow(MakeBackupRunner(
+        program_->path(), [&c = *clock_] { return c.now(); }, *clock_, {}, {},
+        [&copied](int percent) { copied = percent; }));
+    QSignalSpy notices(controller_.get(), &BackupController::notice);
+
+    const BackupResult unplugged = runAt(kFirstRun);
+    verifySuccessShown(unplugged, backupPath(kFirstRun));
+    QVERIFY(unplugged.secondCopy.asked);
+    QVERIFY2(unplugged.secondCopy.problem.startsWith(u"İKİNCİ KOPYA YAPILAMADI: İKİNCİ KOPYA YERİ"_s),
+             qPrintable(unplugged.secondCopy.problem));
+    QCOMPARE(notices.count(), 1);
+    QCOMPARE(notices.constLast().constFirst().value<RunNotice>().title, u"İKİNCİ KOPYA YAPILAMADI"_s);
+
+    QVERIFY(QDir().mkpath(usb));
+    const BackupResult back = runAt(kNextRun);
+    verifySuccessShown(back, backupPath(kNextRun));
+    QCOMPARE(back.secondCopy.problem, QString());
+    QCOMPARE(copied.load(), 100);
+    for (const QTime &time : {kFirstRun, kNextRun}) {
+        QFile original(backupPath(time));
+        QFile copy(usb + u'/' + QFileInfo(original).fileName());
+        QVERIFY(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
+        QVERIFY(IsWholeBackupFile(original.fileName()));
+        QVERIFY(original.readAll() == copy.readAll());
+    }
+    QCOMPARE(back.secondCopy.bytes, QFileInfo(backupPath(kFirstRun)).size() * 2);
+    QCOMPARE(QDir(program_->backupFolder()).entryList(QDir::Files).size(), 2);
+    QCOMPARE(notices.constLast().constFirst().value<RunNotice>().title, u"İKİNCİ KOPYA YAPILDI"_s);
+
+    const RunHistory history(program_->path());
+    QTRY_COMPARE(history.last().value()->secondCopy, kSecondCopyDone);
+    QCOMPARE(history.summary(clock_->now())->lastSecondCopy, clock_->now());
 }
 
 QTEST_MAIN(tst_faults)

@@ -100,6 +100,11 @@ void tst_historywindow::showsAndCopiesTheHistory()
         record.file = u"C:\\Yedek\\%1.bak"_s.arg(run);
         record.sizeBytes = record.ok ? 2048 : -1;
         record.reason = record.ok ? QString() : u"Sunucuya ulaşılamadı.\n\tUnable to connect"_s;
+        if (run == 0) {
+            record.secondCopy = kSecondCopyDone;
+            record.secondCopyMs = 500;
+            record.secondCopyBytes = 2048;
+        }
         QVERIFY(history.append(record));
     }
     frmGecmis window;
@@ -113,15 +118,18 @@ void tst_historywindow::showsAndCopiesTheHistory()
     QCOMPARE(list->item(1, 3)->foreground().color(), QColor(255, 0, 0));
     QCOMPARE(list->item(0, 3)->foreground().style(), Qt::NoBrush);
     QCOMPARE(window.findChild<vkLabel *>(u"ozet"_s)->caption(),
-             u"SON BAŞARILI YEDEK: 07.12.2026 11:01:15    SON 7 GÜN: 2 BAŞARILI, 1 BAŞARISIZ"_s);
+             u"SON BAŞARILI YEDEK: 07.12.2026 11:01:15    SON 7 GÜN: 2 BAŞARILI, 1 BAŞARISIZ    "
+             u"SON İKİNCİ KOPYA: 07.12.2026 09:01:15"_s);
 
     QTest::mouseClick(window.findChild<vkCommand *>(u"kopyala"_s), Qt::LeftButton);
-    QCOMPARE(QApplication::clipboard()->text(),
-             u"TARİH\tSAAT\tNEDEN\tSONUÇ\tSÜRE\tBOYUT\tDOSYA\tAÇIKLAMA\n"
-             "07.12.2026\t11:00:00\tARALIK\tBAŞARILI\t0:01:15\t2,0 KB\tC:\\Yedek\\2.bak\t\n"
-             "07.12.2026\t10:00:00\tARALIK\tBAŞARISIZ\t0:01:15\t\tC:\\Yedek\\1.bak\tSunucuya ulaşılamadı. "
-             "Unable to connect\n"
-             "07.12.2026\t09:00:00\tARALIK\tBAŞARILI\t0:01:15\t2,0 KB\tC:\\Yedek\\0.bak\t\n"_s);
+    QCOMPARE(
+        QApplication::clipboard()->text(),
+        u"TARİH\tSAAT\tNEDEN\tSONUÇ\tSÜRE\tBOYUT\tDOSYA\tAÇIKLAMA\n"
+        "07.12.2026\t11:00:00\tARALIK\tBAŞARILI\t0:01:15\t2,0 KB\tC:\\Yedek\\2.bak\t\n"
+        "07.12.2026\t10:00:00\tARALIK\tBAŞARISIZ\t0:01:15\t\tC:\\Yedek\\1.bak\tSunucuya ulaşılamadı. "
+        "Unable to connect\n"
+        "07.12.2026\t09:00:00\tARALIK\tBAŞARILI\t0:01:15\t2,0 KB\tC:\\Yedek\\0.bak\tİKİNCİ KOPYA: 2,0 KB, "
+        "0,5 sn, 4,0 KB/sn\n"_s);
 
     QTest::mouseClick(window.findChild<vkCommand *>(u"kapat"_s), Qt::LeftButton);
     QVERIFY(!window.isVisible());

@@ -53,6 +53,7 @@ private slots:
     void failedSaveKeepsWindowOpen();
     void backHidesAndKeepsEdits();
     void folderFieldAndButtonAskForBrowser();
+    void secondCopyFolderChosenCheckedAndTold();
     void hourCells_data();
     void hourCells();
     void pickWritesTwoDigitsAndMovesFocus_data();
@@ -132,7 +133,7 @@ void tst_ayarlar::controls_data()
     QTest::addColumn<QRect>("twips");
 
     QTest::newRow("frame") << "vkFrame1"
-                           << "AYARLAR" << QRect(0, 0, 15855, 5055);
+                           << "AYARLAR" << QRect(0, 0, 15855, 5535);
     QTest::newRow("folder") << "yedekyeri"
                             << "" << QRect(3480, 1200, 5475, 375);
     QTest::newRow("choose") << "sec2"
@@ -258,6 +259,8 @@ void tst_ayarlar::saveStoresWhatTheWindowShows()
     child<QComboBox>(u"kopyalamazamanmesafesi"_s)->setCurrentIndex(1);
     child<QCheckBox>(u"dogrula"_s)->setChecked(true);
     box("saklamagunu")->setText(u" 7 "_s);
+    child<QLineEdit>(u"ikincikopyayeri"_s)->setText(program_->path());
+    box("ikincisaklamagunu")->setText(u"30"_s);
     QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
 
     QCOMPARE(messages_, QStringList{u"AYARLAR KAYIT EDİLDİ"_s});
@@ -270,6 +273,8 @@ void tst_ayarlar::saveStoresWhatTheWindowShows()
     QCOMPARE(stored->interval, u"30 dakika 1 kopyala"_s);
     QCOMPARE(VerifyOf(stored->verify), std::optional(true));
     QCOMPARE(KeepDaysOf(stored->keepDays), std::optional(7));
+    QCOMPARE(stored->secondFolder, program_->path());
+    QCOMPARE(KeepDaysOf(stored->secondKeepDays), std::optional(30));
     QVERIFY(!QFile::exists(ConnectionFile(program_->path())));
 
     createWindow();
@@ -277,6 +282,8 @@ void tst_ayarlar::saveStoresWhatTheWindowShows()
     QCOMPARE(window_->intervalIndex(), 1);
     QVERIFY(child<QCheckBox>(u"dogrula"_s)->isChecked());
     QCOMPARE(box("saklamagunu")->text(), u"7"_s);
+    QCOMPARE(child<QLineEdit>(u"ikincikopyayeri"_s)->text(), program_->path());
+    QCOMPARE(box("ikincisaklamagunu")->text(), u"30"_s);
     window_->show();
     child<QCheckBox>(u"dogrula"_s)->setChecked(false);
     QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
@@ -334,6 +341,31 @@ void tst_ayarlar::folderFieldAndButtonAskForBrowser()
     QTest::mouseClick(child<QLineEdit>(u"yedekyeri"_s), Qt::LeftButton);
     doubleClick(child<QLineEdit>(u"yedekyeri"_s));
     QVERIFY(requested.count() >= 3);
+}
+
+// The folder the browser hands back lands in the field whose SEÇ opened it. A second folder this machine
+// cannot see (a USB disk unplugged) is stored and said; days that are no number store nothing.
+void tst_ayarlar::secondCopyFolderChosenCheckedAndTold()
+{
+    QSignalSpy requested(window_.get(), &ayarlar::folderBrowserRequested);
+    window_->show();
+    QTest::mouseClick(child<vkCommand>(u"sec3"_s), Qt::LeftButton);
+    window_->setFolder(u"/media/usb/"_s);
+    QTest::mouseClick(child<vkCommand>(u"sec2"_s), Qt::LeftButton);
+    window_->setFolder(u"/srv/yedek/"_s);
+    QCOMPARE(requested.count(), 2);
+    QCOMPARE(child<QLineEdit>(u"ikincikopyayeri"_s)->text(), u"/media/usb/"_s);
+    QCOMPARE(child<QLineEdit>(u"yedekyeri"_s)->text(), u"/srv/yedek/"_s);
+
+    box("ikincisaklamagunu")->setText(u"bir ay"_s);
+    QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
+    QCOMPARE(messages_, QStringList{SecondKeepDaysRefusedMessage(u"bir ay"_s)});
+    QVERIFY(!QFile::exists(BackupFile(program_->path())));
+
+    box("ikincisaklamagunu")->setText(u"5"_s);
+    QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
+    QCOMPARE(messages_.value(1), SavedMessage(false) + u'\n' + SecondFolderNotSeenText(u"/media/usb/"_s));
+    QCOMPARE(LoadBackupSettings(BackupFile(program_->path()))->secondFolder, u"/media/usb/"_s);
 }
 
 void tst_ayarlar::hourCells_data()
