@@ -78,6 +78,13 @@ LRESULT CALLBACK OnWindowMessage(HWND window, UINT message, WPARAM wParam, LPARA
 {
     if (message == WM_QUERYENDSESSION)
         return TRUE;
+    // How taskkill without /F and other programs ask a program to end: as "Kapat", not by destroying the
+    // window.
+    if (message == WM_CLOSE) {
+        if (receiver)
+            emit receiver->received(u"WM_CLOSE"_s);
+        return 0;
+    }
     if (message == WM_ENDSESSION && wParam && receiver) {
         // After this message is answered the process may end at any moment: the program's own ending runs
         // here, and the application's exit leaves this loop too.

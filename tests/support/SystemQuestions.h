@@ -15,3 +15,6 @@ QString WithoutModeBits();
 
 // Why a link the file system follows cannot be made here; empty where it can.
 QString WithoutSymbolicLinks();
+
+// Why a local socket here is no file that an open() could meet; empty where it is one.
+QString WithoutSocketFiles();

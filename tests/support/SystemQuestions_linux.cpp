@@ -23,3 +23,8 @@ QString WithoutSymbolicLinks()
 {
     return {};
 }
+
+QString WithoutSocketFiles()
+{
+    return {};
+}

@@ -33,3 +33,8 @@ QString WithoutSymbolicLinks()
 {
     return u"QFile::link makes a shortcut file on Windows, not a link the file system follows"_s;
 }
+
+QString WithoutSocketFiles()
+{
+    return u"a local socket on Windows is a named pipe, not a file in the folder"_s;
+}
