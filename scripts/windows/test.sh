@@ -21,6 +21,9 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
 fi
 # Wine hands a Windows program only the variables prefixed WINE; CTest's environment does not reach it.
 export WINEQT_QPA_PLATFORM=offscreen WINEQT_LOGGING_RULES='*.debug=false' WINEQT_FORCE_STDERR_LOGGING=1
+# The offscreen platform reads fonts from one folder; Wine's own prefix has hardly any.
+fonts=/usr/share/fonts/truetype/dejavu
+[[ -d $fonts ]] && export WINEQT_QPA_FONTDIR="Z:${fonts//\//\\}"
 
 logs=$build/wine-logs
 mkdir -p "$logs"

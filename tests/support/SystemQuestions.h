@@ -18,3 +18,9 @@ QString WithoutSymbolicLinks();
 
 // Why a local socket here is no file that an open() could meet; empty where it is one.
 QString WithoutSocketFiles();
+
+// Why the ODBC driver's default port cannot be moved by this process's TDSPORT; empty where it can.
+QString WithoutDriverPortVariable();
+
+// Why a local socket's write cannot wait for a reader on the same thread; empty where the system keeps it.
+QString WithoutBufferedLocalSockets();

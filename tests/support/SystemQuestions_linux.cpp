@@ -28,3 +28,13 @@ QString WithoutSocketFiles()
 {
     return {};
 }
+
+QString WithoutDriverPortVariable()
+{
+    return {};
+}
+
+QString WithoutBufferedLocalSockets()
+{
+    return {};
+}

@@ -38,3 +38,14 @@ QString WithoutSocketFiles()
 {
     return u"a local socket on Windows is a named pipe, not a file in the folder"_s;
 }
+
+QString WithoutDriverPortVariable()
+{
+    return u"TDSPORT is FreeTDS's; under Wine it reads the host's environment, and Windows' own drivers "
+           u"know no such variable"_s;
+}
+
+QString WithoutBufferedLocalSockets()
+{
+    return u"a named pipe's write waits for its reader, and here both copies share one thread"_s;
+}

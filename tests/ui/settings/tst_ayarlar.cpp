@@ -3,6 +3,7 @@
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 #include "support/ProgramFolder.h"
+#include "support/SystemQuestions.h"
 #include "support/TestServer.h"
 #include "ui/settings/HourPanel.h"
 #include "ui/settings/SettingsMessages.h"
@@ -444,9 +445,12 @@ void tst_ayarlar::startAtLoginButtons()
     QVERIFY(QFile::exists(on));
     QVERIFY(!QFile::exists(off));
     QCOMPARE(ReadSetting(kSection, kStartAtLogin, BackupFile(program_->path())), u"1"_s);
-    QFile desktop(on);
-    QVERIFY(desktop.open(QIODevice::ReadOnly));
-    QVERIFY(desktop.readAll().contains(QCoreApplication::applicationFilePath().toUtf8()));
+    {
+        // Closed before the entry moves: Windows removes no file that is open.
+        QFile desktop(on);
+        QVERIFY(desktop.open(QIODevice::ReadOnly));
+        QVERIFY(desktop.readAll().contains(QCoreApplication::applicationFilePath().toUtf8()));
+    }
 
     QTest::mouseClick(child<vkCommand>(u"vkCommand2"_s), Qt::LeftButton);
     QVERIFY(!QFile::exists(on));
@@ -511,6 +515,8 @@ void tst_ayarlar::connectionTestStoresTestedValues()
     QFETCH(QString, login);
     QFETCH(QString, password);
     QFETCH(QString, database);
+    if (const QString why = WithoutDriverPortVariable(); emptyPort && !why.isEmpty())
+        QSKIP(qPrintable(why));
     server_->addLogin(login, password);
     server_->addDatabase(database);
     const QString port = emptyPort ? QString() : QString::number(server_->port());
