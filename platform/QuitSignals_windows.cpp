@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
-#include <atomic>
 #include <windows.h>
 
 using namespace Qt::StringLiterals;
@@ -19,7 +18,7 @@ constexpr wchar_t kWindowClass[] = L"ZantoYedekSessionEnd";
 QPointer<QuitSignals> receiver;
 // Set by the destructor, which runs when the event loop has returned: the console handler may return then.
 // One for the process, never closed, as the handler may still be waiting on it while the process ends.
-const HANDLE ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+const HANDLE kEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
 // The hidden window the session-end messages come to, gone with its owner.
 class SessionWindow final : public QObject {
@@ -69,7 +68,7 @@ BOOL WINAPI OnConsoleEvent(DWORD event)
         return FALSE;
     }
     // Returning lets the system end the process at once; it ends it anyway when its own patience is gone.
-    WaitForSingleObject(ended, INFINITE);
+    WaitForSingleObject(kEnded, INFINITE);
     return TRUE;
 }
 
@@ -127,5 +126,5 @@ QuitSignals::~QuitSignals()
         SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
     delete watcher_;
     receiver = nullptr;
-    SetEvent(ended);
+    SetEvent(kEnded);
 }
