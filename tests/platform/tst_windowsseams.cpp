@@ -57,7 +57,6 @@ private slots:
     void cleanup();
     void entryMovesBetweenPlaces_data();
     void entryMovesBetweenPlaces();
-    void refusedMachineFallsBackToUser();
     void ownerOnlyAccessList();
     void driveLetters();
 
@@ -79,8 +78,8 @@ void tst_windowsseams::init()
 
 void tst_windowsseams::cleanup()
 {
-    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-        RegDeleteTreeW(root, L"Software\\ZantoYedekTest");
+    const LSTATUS removed = RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ZantoYedekTest");
+    QVERIFY(removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND);
 }
 
 void tst_windowsseams::entryMovesBetweenPlaces_data()
@@ -114,34 +113,6 @@ void tst_windowsseams::entryMovesBetweenPlaces()
 
     QCOMPARE(valueOf(AutoStartPlace::Run), inRun);
     QCOMPARE(valueOf(AutoStartPlace::RunDisabled), inRunDisabled);
-    QCOMPARE(store.writtenFor(), u"yalnız bu kullanıcı"_s);
-}
-
-// A user who is no administrator may not make keys in the machine's hive; a key opened only for reading
-// refuses the same way.
-void tst_windowsseams::refusedMachineFallsBackToUser()
-{
-    HKEY machine = nullptr;
-    QCOMPARE(
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(key_), 0, nullptr, 0, KEY_READ, nullptr, &machine, nullptr),
-        ERROR_SUCCESS);
-    HKEY probe = nullptr;
-    const bool refused = RegCreateKeyExW(machine, L"probe", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &probe,
-                                         nullptr) != ERROR_SUCCESS;
-    if (probe)
-        RegCloseKey(probe);
-    if (!refused) {
-        RegCloseKey(machine);
-        QSKIP("this system lets a key opened for reading make keys below it");
-    }
-
-    RegistryAutoStartStore store(
-        {{machine, u"bu bilgisayarın tüm kullanıcıları"_s}, {HKEY_CURRENT_USER, u"yalnız bu kullanıcı"_s}},
-        key_);
-    EnableAutoStart(store, kProgram, u"kvz"_s);
-    RegCloseKey(machine);
-
-    QCOMPARE(valueOf(AutoStartPlace::Run), kQuotedProgram);
     QCOMPARE(store.writtenFor(), u"yalnız bu kullanıcı"_s);
 }
 
