@@ -18,7 +18,7 @@ declare -A allowed=(
   [ui/settings]="platform settings backup schedule ui/styled ui/settings"
   [ui/history]="platform settings backup history schedule ui/styled ui/history"
   [app]="platform settings backup history schedule ui/styled ui/browse ui/settings ui/history app"
-  [tdsserver]=""
+  [tdsserver]="platform"
 )
 
 status=0

@@ -449,7 +449,7 @@ void tst_frmBF::closedBrowserStartsAtWorkingFolder()
 void tst_frmBF::mountedVolumesHoldWorkingFolder()
 {
     const QStringList roots = MountedVolumes().roots();
-    QVERIFY(roots.contains(u"/"_s));
+    QVERIFY(roots.contains(QDir::rootPath()));
     frmBF browser(startFolder_);
     QCOMPARE(browser.findChild<DriveList *>(u"Drive1"_s)->drive(), VolumeRootOf(QDir::currentPath(), roots));
 }
