@@ -1,8 +1,6 @@
 #include "backup/OdbcDriver.h"
 #include "backup/OdbcHandle.h"
-
-#include <sqlext.h>
-#include <sqlucode.h>
+#include "platform/Odbc.h"
 
 QStringList InstalledDrivers()
 {

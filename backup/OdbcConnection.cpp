@@ -1,10 +1,9 @@
 #include "backup/OdbcConnection.h"
 
 #include "backup/RunCancel.h"
+#include "platform/Odbc.h"
 
 #include <algorithm>
-#include <sqlext.h>
-#include <sqlucode.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <sql.h>
+#include "platform/Odbc.h"
 
 // Owns one ODBC handle; freeing a connection handle disconnects it first.
 class OdbcHandle {

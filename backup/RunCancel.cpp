@@ -1,6 +1,6 @@
 #include "backup/RunCancel.h"
 
-#include <sqlext.h>
+#include "platform/Odbc.h"
 
 RunCancel::Guard::Guard(RunCancel *cancel, SQLHSTMT statement) : cancel_(cancel)
 {

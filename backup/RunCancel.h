@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/Odbc.h"
+
 #include <QMutex>
-#include <sql.h>
 
 // Stops a run from another thread. The run's thread registers the statement it blocks in while a batch
 // executes; cancel() asks the driver to stop it there (ODBC allows SQLCancel from another thread, and

@@ -20,6 +20,9 @@ public:
     // Creates or replaces the entry in the open place.
     virtual bool set(const QString &name, const QString &command) = 0;
     virtual void close() = 0;
+    // Whom the entry last set starts for, in the user's words ("yalnız bu kullanıcı"); empty when the
+    // system has one place only, so there is nothing to tell.
+    virtual QString writtenFor() const { return {}; }
 };
 
 // The store of the user this program runs as, in the system's own place for start-up entries.

@@ -1,4 +1,4 @@
-#include "signalquit.h"
+#include "platform/QuitSignals.h"
 #include "tdstestserver.h"
 
 #include <QCommandLineParser>
@@ -143,6 +143,7 @@ int main(int argc, char *argv[])
     }
     PrintLine(stdout, u"listening on 127.0.0.1:%1"_s.arg(server.port()));
 
-    tdstest::SignalQuit quitOnSignal;
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::received, &app, &QCoreApplication::quit);
     return app.exec();
 }

@@ -1,4 +1,5 @@
 #include "history/RunHistory.h"
+#include "support/SystemQuestions.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,7 +12,6 @@
 #include <QTimeZone>
 #include <QtConcurrent/QtConcurrentRun>
 #include <memory>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -408,7 +408,7 @@ void tst_runhistory::lockedFileFailsAfterWaiting()
 // Someone makes the file read-only (a copy to a stick, a backup tool) and then gives it back.
 void tst_runhistory::writableAgainAfterReadOnly()
 {
-    if (::geteuid() == 0)
+    if (RunsAsSuperUser())
         QSKIP("the superuser writes whatever the mode; CTest runs this case again as another user");
     const RunHistory history(dir_->path());
     QVERIFY(history.append(Run(u"start"_s, kNoon, true)));

@@ -4,6 +4,7 @@
 #include "login7.h"
 #include "packetreader.h"
 #include "packetwriter.h"
+#include "platform/Odbc.h"
 #include "support/WholeBackupFile.h"
 #include "tdstestserver.h"
 #include "tokenwriter.h"
@@ -16,9 +17,6 @@
 #include <QTest>
 #include <QtEndian>
 #include <atomic>
-#include <sql.h>
-#include <sqlext.h>
-#include <sqlucode.h>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -142,7 +140,11 @@ public:
     QString allText() const { return text_; }
 
 private:
-    static SQLWCHAR *wide(const QString &text) { return const_cast<SQLWCHAR *>(text.utf16()); }
+    static SQLWCHAR *wide(const QString &text)
+    {
+        return reinterpret_cast<SQLWCHAR *>(
+            const_cast<char16_t *>(reinterpret_cast<const char16_t *>(text.utf16())));
+    }
 
     void collect(SQLSMALLINT type, SQLHANDLE handle)
     {
@@ -162,7 +164,7 @@ private:
             const bool cut = length < 0 || length >= SQLSMALLINT(std::size(text));
             const QString message = cut ? QString::fromUtf16(chars) : QString::fromUtf16(chars, length);
             diagnostics_.append({QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5), native,
-                                  message, clock_.elapsed()});
+                                 message, clock_.elapsed()});
             text_ += message + u'\n';
         }
     }

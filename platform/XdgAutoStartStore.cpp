@@ -125,8 +125,3 @@ std::optional<QString> XdgAutoStartStore::entryPath(const QString &name) const
         return std::nullopt;
     return QDir(folder(*open_)).filePath(name + u".desktop"_s);
 }
-
-std::unique_ptr<AutoStartStore> UserAutoStartStore()
-{
-    return std::make_unique<XdgAutoStartStore>();
-}
