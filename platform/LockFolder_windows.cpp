@@ -1,7 +1,6 @@
 #include "platform/LockFolder.h"
 
 #include <QDir>
-#include <knownfolders.h>
 #include <shlobj.h>
 #include <windows.h>
 

@@ -329,6 +329,8 @@ void tst_autostart::entryFile()
 {
     QFETCH(QString, name);
     QFETCH(QString, nameValue);
+    if (name.contains(QDir::separator()))
+        QSKIP("this system's file names cannot hold its folder separator");
 
     QFile file(writeOne(name, kPath));
     QVERIFY(file.open(QIODevice::ReadOnly));

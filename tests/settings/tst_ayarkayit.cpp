@@ -349,6 +349,8 @@ void tst_ayarkayit::writeIntoFolderThatIsMissingFails()
 
 void tst_ayarkayit::writeThroughLinkToMissingFile()
 {
+    if (const QString why = WithoutSymbolicLinks(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     QVERIFY(QFile::link(path(u"silinmis.txt"_s), path(u"f.txt"_s)));
     QVERIFY(WriteSetting(u"ayar"_s, u"port"_s, u"2"_s, path(u"f.txt"_s)));
     QVERIFY(QFileInfo(path(u"f.txt"_s)).isSymLink());

@@ -18,3 +18,8 @@ QString WithoutModeBits()
 {
     return {};
 }
+
+QString WithoutSymbolicLinks()
+{
+    return {};
+}

@@ -147,6 +147,10 @@ void ayarlar::createButtons()
                               TwipsRect(3480, 2520, 2655, 735));
     vkCommand2 = PlaceCommand(vkFrame1, u"vkCommand2"_s, u"AÇILIŞTA ÇALIŞMASIN"_s, plainFace, startFont,
                               TwipsRect(6240, 2520, 2775, 735));
+    // Below the two buttons, once one was pressed, where the system has more than one place for the entry.
+    autoStartPlace_ = Place(new QLabel(vkFrame1), u"autoStartPlace"_s, TwipsRect(3480, 3255, 5535, 225));
+    autoStartPlace_->setFont(SmallFont());
+    autoStartPlace_->hide();
     geri = PlaceCommand(vkFrame1, u"geri"_s, u"GERİ"_s, QColor(255, 192, 192),
                         WindowFont(u"MS Sans Serif"_s, 13.5, true), TwipsRect(240, 3480, 2775, 765));
     kaydet = PlaceCommand(vkFrame1, u"kaydet"_s, u"KAYDET"_s, plainFace,
@@ -362,6 +366,9 @@ void ayarlar::switchStartAtLogin(bool on)
         EnableAutoStart(*autoStart_, command, name);
     else
         DisableAutoStart(*autoStart_, command, name);
+    const QString whom = autoStart_->writtenFor();
+    autoStartPlace_->setText(u"Açılış kaydı: %1"_s.arg(whom));
+    autoStartPlace_->setVisible(!whom.isEmpty());
 }
 
 void ayarlar::startConnectionTest()

@@ -90,6 +90,7 @@ private:
     HourPanel *Picture1 = nullptr;               // the hour panel a click on the daily-hour field opens
     vkCommand *vkCommand1 = nullptr;             // AÇILIŞTA ÇALIŞSIN: start the program at login
     vkCommand *vkCommand2 = nullptr;             // AÇILIŞTA ÇALIŞMASIN: no longer start it at login
+    QLabel *autoStartPlace_ = nullptr;           // whom the entry last written starts for, where that varies
     vkCommand *geri = nullptr;                   // the GERİ button: hides the window
     vkCommand *kaydet = nullptr;                 // the KAYDET button: stores the schedule and the options
     QMap<int, vkLabel *> etiket;                 // captions of the SQL connection fields and their heading
