@@ -7,6 +7,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ZANTO POS SQL Yedekleme Modülü")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "ZANTO destek <destek@zanto.invalid>")
 set(CPACK_STRIP_FILES ON)
+# The values reach the installer script as written, quotes and all.
+set(CPACK_VERBATIM_VARIABLES ON)
 
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/WindowsRuntime.cmake)
@@ -24,14 +26,17 @@ if(WIN32)
   set(CPACK_PACKAGE_EXECUTABLES "kvz" "ZANTO POS SQL Yedekleme")
   set(CPACK_NSIS_INSTALLED_ICON_NAME "kvz.exe")
   set(CPACK_NSIS_UNINSTALL_NAME "Kaldir")
-  # NSIS's default stub is 32-bit; the program and everything beside it are 64-bit, Unicode.
-  set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS "-XTarget amd64-unicode")
   # A start-up entry left behind would start a program that is gone at every login.
   set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
   DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "kvz"
   DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\Run-" "kvz"
   DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "kvz"
   DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run-" "kvz"
+]=])
+  # "AÇILIŞTA ÇALIŞMASIN" keeps the entry in the Run- key, which the program only opens, never creates:
+  # without it a switched-off entry would be dropped. The key stays at uninstall; other programs may use it.
+  set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  WriteRegStr HKLM "Software\Microsoft\Windows\CurrentVersion\Run-" "" ""
 ]=])
   include(${CMAKE_CURRENT_LIST_DIR}/TurkishNsisTemplate.cmake)
   kvz_write_turkish_nsis_template(${CMAKE_BINARY_DIR}/packaging)

@@ -1,18 +1,21 @@
 # Everything a Windows program built with MinGW needs beside it: the Qt libraries it links, the Qt plugins it
 # loads at run time (window system, style, the history's SQLite driver, icons), and the MinGW runtime.
 function(kvz_windows_runtime_files target out_plugins out_runtime)
+  # Qt's imported targets belong to the folder that found them: the SQL plugin is found again here.
+  find_package(Qt6 REQUIRED COMPONENTS Sql)
   set(plugins)
   foreach(plugin Qt6::QWindowsIntegrationPlugin Qt6::QWindowsVistaStylePlugin
                  Qt6::QSQLiteDriverPlugin Qt6::QICOPlugin)
-    if(TARGET ${plugin})
-      get_target_property(location ${plugin} IMPORTED_LOCATION_RELEASE)
-      if(NOT location)
-        get_target_property(location ${plugin} IMPORTED_LOCATION)
-      endif()
-      get_filename_component(folder ${location} DIRECTORY)
-      get_filename_component(kind ${folder} NAME)
-      list(APPEND plugins "${kind}|${location}")
+    if(NOT TARGET ${plugin})
+      message(FATAL_ERROR "The Windows Qt has no ${plugin}, which the program loads at run time")
     endif()
+    get_target_property(location ${plugin} IMPORTED_LOCATION_RELEASE)
+    if(NOT location)
+      get_target_property(location ${plugin} IMPORTED_LOCATION)
+    endif()
+    get_filename_component(folder ${location} DIRECTORY)
+    get_filename_component(kind ${folder} NAME)
+    list(APPEND plugins "${kind}|${location}")
   endforeach()
 
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-libgcc-file-name OUTPUT_VARIABLE libgcc

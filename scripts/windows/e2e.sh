@@ -12,11 +12,11 @@ source "$root/scripts/lib/x11.sh"
 wine=/usr/lib/wine/wine64
 
 work=$(mktemp -d /tmp/kvz-wine-e2e.XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEQT_QPA_PLATFORM=offscreen WINEQT_FORCE_STDERR_LOGGING=1
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEQT_FORCE_STDERR_LOGGING=1
 finish() {
   stop_started
   wineserver -k >/dev/null 2>&1 || true
-  if [[ ${keep:-0} == 0 ]]; then rm -rf "$work"; else echo "kept for a look: $work"; fi
+  if [[ ${keep:-${KVZ_KEEP_WORK:-0}} == 0 ]]; then rm -rf "$work"; else echo "kept for a look: $work"; fi
 }
 trap finish EXIT
 fail() {
@@ -29,6 +29,9 @@ step() { echo "== $*"; }
 
 installer=$(ls -t "$build"/ZantoYedekKurulum-*.exe 2>/dev/null | head -1)
 [[ -n $installer ]] || fail "no installer in $build: run scripts/windows/build.sh first"
+# The installed program has only the Windows platform plugin, as in a shop: Wine draws its windows and its
+# tray icon on an X server.
+start_x_session "$work"
 "$wine" wineboot -i >"$work/wineboot.log" 2>&1
 
 step "silent install of $(basename "$installer")"
@@ -64,21 +67,33 @@ PY
 }
 wait_for 30 history_row || fail "the history holds no finished run"
 
+step "start at login lands in the registry, moves to Run- and back"
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+entry_in() { "$wine" reg query "$1" /v kvz 2>/dev/null | tr -d '\r' | grep -q 'C:\\ZantoYedek\\kvz.exe'; }
+main=$(wait_for_window 30 '^ZANTO POS SQL YEDEKLEME MODÜLÜ$') || fail "the main window did not show"
+xdotool mousemove --window "$main" 316 188 click 1 # AYARLAR
+settings=$(wait_for_window 20 '^YEDEKLEME PROGRAMI') || fail "AYARLAR did not open the settings window"
+xdotool mousemove --window "$settings" 320 192 click 1 # AÇILIŞTA ÇALIŞSIN
+wait_for 20 entry_in "$run_key" || fail "AÇILIŞTA ÇALIŞSIN wrote no entry under $run_key"
+xdotool mousemove --window "$settings" 508 192 click 1 # AÇILIŞTA ÇALIŞMASIN
+wait_for 20 entry_in "$run_key-" || fail "AÇILIŞTA ÇALIŞMASIN did not move the entry to $run_key-"
+! entry_in "$run_key" || fail "AÇILIŞTA ÇALIŞMASIN left the entry under $run_key"
+xdotool mousemove --window "$settings" 320 192 click 1 # AÇILIŞTA ÇALIŞSIN
+wait_for 20 entry_in "$run_key" || fail "AÇILIŞTA ÇALIŞSIN did not move the entry back"
+! entry_in "$run_key-" || fail "AÇILIŞTA ÇALIŞSIN left the entry under $run_key-"
+
 step "the session ends: the program ends cleanly"
-"$wine" wineboot --end-session >"$work/endsession.log" 2>&1 || true
+# A session that ends and does not start again: a restart would start the program anew from the Run key.
+"$wine" wineboot --end-session --shutdown >"$work/endsession.log" 2>&1 || true
 wait_for 30 bash -c "! kill -0 $program" || fail "the program did not end with the session"
 grep -q "ending" "$work/program.log" || fail "the program's log does not say it ended on the session's end"
 
 step "silent uninstall keeps settings, history and backups, and removes the start-up entries"
-"$wine" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v kvz /d 'C:\ZantoYedek\kvz.exe' /f \
-  >"$work/reg.log" 2>&1
 "$wine" 'C:\ZantoYedek\Kaldir.exe' /S '_?=C:\ZantoYedek' >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed"
 [[ ! -f $folder/kvz.exe && ! -f $folder/Qt6Core.dll ]] || fail "the uninstaller left the program"
 for file in KVZ.dll yedeklemeayar.txt yedekleme-gecmisi.db; do
   [[ -f $folder/$file ]] || fail "the uninstaller removed $file"
 done
 backup_made || fail "the uninstaller removed the backups"
-if "$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v kvz >>"$work/reg.log" 2>&1; then
-  fail "the start-up entry outlived the uninstall"
-fi
+! entry_in "$run_key" || fail "the start-up entry outlived the uninstall"
 echo "Windows end to end: passed"
