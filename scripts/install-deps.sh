@@ -8,7 +8,7 @@ packages=(
   unixodbc-dev tdsodbc freetds-bin libssl-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth x11-utils trayer xdotool imagemagick
-  faketime
+  faketime dpkg-dev file
 )
 if [[ "${1:-}" == "--with-clang" ]]; then
   packages+=(clang libclang-rt-14-dev)
