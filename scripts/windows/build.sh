@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program and its tests for Windows with the cached Windows Qt, and puts beside every executable
-# the DLLs and plugins it loads, so that each runs as it is (under Wine too). Prints the program's path last.
+# the DLLs and plugins it loads, so that each runs as it is (under Wine too); then the installer
+# ZantoYedekKurulum-<version>.exe, whose path it prints last.
 # Usage: build.sh [build folder]   (default: build/win; the Qt cache as for build-qt.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -13,7 +14,7 @@ qt=$cache/qt6-mingw
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=1
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-"$qt/bin/qt-cmake" -S "$root" -B "$build" -G Ninja -DKVZ_WERROR=ON -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" \
+"$qt/bin/qt-cmake" -S "$root" -B "$build" -G Ninja -DKVZ_WERROR=ON -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
   >"$build.configure.log" 2>&1 || { tail -30 "$build.configure.log"; exit 1; }
 nice cmake --build "$build" -j2
 
@@ -32,4 +33,6 @@ find "$build" -name '*.exe' -not -path '*/CMakeFiles/*' -printf '%h\n' | sort -u
   done
 done
 
-echo "$build/app/kvz.exe"
+# The installer: the program with Qt's DLLs and plugins and the MinGW runtime, by the tree's install rules.
+(cd "$build" && cpack -G NSIS >cpack.log 2>&1) || { tail -20 "$build/cpack.log"; exit 1; }
+ls "$build"/ZantoYedekKurulum-*.exe
