@@ -5,6 +5,8 @@
 #include "loginanswer.h"
 #include "prelogin.h"
 #include "requestdecoder.h"
+#include "restorework.h"
+#include "serverqueries.h"
 #include "serverstate.h"
 #include "tokenwriter.h"
 #include "verifybackup.h"
@@ -134,6 +136,10 @@ void ClientConnection::handleBatch(const QByteArray &payload)
     state_->recordBatch(text);
     if (BackupStatementParser::isBackup(text))
         startBackup(text);
+    else if (auto reply = AnswerRestoreWork(text, *state_))
+        sendReply(*reply);
+    else if (auto rows = AnswerQuery(text, *state_))
+        sendReply(*rows);
     else if (IsRestore(text))
         verify(text);
     else
@@ -148,6 +154,19 @@ void ClientConnection::verify(const QString &text)
     const QList<ServerMessage> messages = VerifyBackup(*parse.path, state_->behaviour().verifyAccessDenied);
     const bool valid = messages.constLast().severity <= kHighestInfoSeverity;
     sendFinal(messages, valid ? DoneFinal : DoneError, Answer::None);
+}
+
+void ClientConnection::sendReply(const WorkReply &reply)
+{
+    for (const ServerMessage &message : reply.progress)
+        send(TokenWriter().message(message).done(DoneMore).bytes(), false);
+    const quint16 status = reply.failed ? DoneError : DoneFinal;
+    if (reply.columns.isEmpty())
+        return sendFinal(reply.messages, status, Answer::None);
+    TokenWriter tokens;
+    for (const ServerMessage &message : reply.messages)
+        tokens.message(message);
+    send(tokens.resultSet(reply.columns, reply.rows, status).bytes(), true);
 }
 
 void ClientConnection::startBackup(const QString &text)

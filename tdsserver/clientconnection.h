@@ -5,6 +5,7 @@
 #include "packetreader.h"
 #include "packetwriter.h"
 #include "servermessage.h"
+#include "workreply.h"
 
 #include <QObject>
 #include <QPointer>
@@ -43,6 +44,7 @@ private:
     void endBackup();
     void finishBackup(const QList<ServerMessage> &messages, bool success);
     void verify(const QString &text);
+    void sendReply(const WorkReply &reply);
     void sendFinal(const QList<ServerMessage> &messages, quint16 status, Answer answer = Answer::Backup);
     void send(const QByteArray &tokens, bool endOfMessage, Answer answer = Answer::None);
     void sendGarbage();
