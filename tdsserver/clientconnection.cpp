@@ -161,12 +161,14 @@ void ClientConnection::sendReply(const WorkReply &reply)
     for (const ServerMessage &message : reply.progress)
         send(TokenWriter().message(message).done(DoneMore).bytes(), false);
     const quint16 status = reply.failed ? DoneError : DoneFinal;
-    if (reply.columns.isEmpty())
-        return sendFinal(reply.messages, status, Answer::None);
     TokenWriter tokens;
     for (const ServerMessage &message : reply.messages)
         tokens.message(message);
-    send(tokens.resultSet(reply.columns, reply.rows, status).bytes(), true);
+    if (!reply.columns.isEmpty())
+        tokens.resultSet(reply.columns, reply.rows, status);
+    else
+        tokens.done(status);
+    send(tokens.bytes(), true);
 }
 
 void ClientConnection::startBackup(const QString &text)
