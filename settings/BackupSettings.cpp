@@ -24,6 +24,7 @@ Result<BackupSettings> LoadBackupSettings(const QString &file)
     settings.startAtLogin = read(kStartAtLogin).text;
     settings.verify = read(kVerify).text;
     settings.keepDays = read(kKeepDays).text;
+    settings.restoreTestDays = read(kRestoreTestDays).text;
     return settings;
 }
 
@@ -35,7 +36,8 @@ Outcome SaveSchedule(const BackupSettings &settings, const QString &file)
                           {kDailyHour, settings.dailyHour},
                           {kInterval, settings.interval},
                           {kVerify, settings.verify},
-                          {kKeepDays, settings.keepDays}},
+                          {kKeepDays, settings.keepDays},
+                          {kRestoreTestDays, settings.restoreTestDays}},
                          file);
 }
 
@@ -55,6 +57,14 @@ std::optional<int> KeepDaysOf(const QString &text)
     if (!number || value < 0 || value > kMaxKeepDays || days.startsWith(u'+'))
         return std::nullopt;
     return value;
+}
+
+std::optional<int> RestoreTestDaysOf(const QString &text)
+{
+    const std::optional<int> days = KeepDaysOf(text);
+    if (!days || *days > kMaxRestoreTestDays)
+        return std::nullopt;
+    return days;
 }
 
 std::optional<bool> VerifyOf(const QString &text)

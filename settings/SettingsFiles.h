@@ -23,6 +23,7 @@ inline const QString kInterval = QStringLiteral("kopyalama-araligi");
 inline const QString kStartAtLogin = QStringLiteral("acilista-calisin");
 inline const QString kVerify = QStringLiteral("dogrulama");
 inline const QString kKeepDays = QStringLiteral("saklama-gunu");
+inline const QString kRestoreTestDays = QStringLiteral("geri-yukleme-denemesi");
 
 QString ConnectionFile(const QString &programFolder);
 QString BackupFile(const QString &programFolder);

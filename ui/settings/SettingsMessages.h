@@ -10,3 +10,4 @@ QString ConnectionNotSavedMessage(const QString &file);
 QString ConnectionFailedMessage(const QString &reason);
 QString FolderTooLongMessage(qsizetype length);
 QString KeepDaysRefusedMessage(const QString &text);
+QString RestoreTestDaysRefusedMessage(const QString &text);

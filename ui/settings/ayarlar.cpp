@@ -87,10 +87,23 @@ void ayarlar::createControls()
     createOptionsRow();
     createHourPanel();
 
-    const QList<QWidget *> tabOrder{yedekyeri,    geri,           kaydet,          kopyalamazamanmesafesi,
-                                    sec2,         yedeklemesaati, baglantibutonu,  sql_data,
-                                    sql_sunucusu, sql_sifresi,    sql_kullanicisi, sql_portu,
-                                    vkCommand1,   vkCommand2,     dogrula,         saklamagunu};
+    const QList<QWidget *> tabOrder{yedekyeri,
+                                    geri,
+                                    kaydet,
+                                    kopyalamazamanmesafesi,
+                                    sec2,
+                                    yedeklemesaati,
+                                    baglantibutonu,
+                                    sql_data,
+                                    sql_sunucusu,
+                                    sql_sifresi,
+                                    sql_kullanicisi,
+                                    sql_portu,
+                                    vkCommand1,
+                                    vkCommand2,
+                                    dogrula,
+                                    saklamagunu,
+                                    geriyuklemedenemesi};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -219,6 +232,18 @@ void ayarlar::createOptionsRow()
     Label11->setCaption(u"GÜN (0: HEPSİ)"_s);
     Label11->setBackStyle(vkLabel::Transparent);
     Label11->setFont(SmallFont());
+    Label12 = Place(new vkLabel(vkFrame1), u"Label12"_s, TwipsRect(8520, 4500, 2775, 255));
+    Label12->setCaption(u"GERİ YÜKLEME DENEMESİ:"_s);
+    Label12->setBackStyle(vkLabel::Transparent);
+    Label12->setFont(TitleFont());
+    geriyuklemedenemesi =
+        Place(new vkTextBox(vkFrame1), u"geriyuklemedenemesi"_s, TwipsRect(11340, 4500, 615, 255));
+    geriyuklemedenemesi->setFont(SmallFont());
+    geriyuklemedenemesi->setToolTip(u"0: geri yükleme denemesi yapılmaz"_s);
+    Label13 = Place(new vkLabel(vkFrame1), u"Label13"_s, TwipsRect(12060, 4500, 1215, 255));
+    Label13->setCaption(u"GÜNDE BİR"_s);
+    Label13->setBackStyle(vkLabel::Transparent);
+    Label13->setFont(SmallFont());
 }
 
 void ayarlar::createHourPanel()
@@ -283,6 +308,8 @@ void ayarlar::load()
     // What the backups really do: a value that is neither yes nor no verifies.
     dogrula->setChecked(VerifyOf(settings.verify).value_or(true));
     saklamagunu->setText(settings.keepDays.trimmed().isEmpty() ? u"0"_s : settings.keepDays);
+    geriyuklemedenemesi->setText(settings.restoreTestDays.trimmed().isEmpty() ? u"0"_s
+                                                                              : settings.restoreTestDays);
     const ConnectionValues connection = StoredConnectionValues(connectionFile());
     sql_sunucusu->setText(connection.server);
     sql_data->setText(connection.database);
@@ -332,7 +359,12 @@ void ayarlar::save()
         messageBox_(KeepDaysRefusedMessage(saklamagunu->text()));
         return;
     }
+    if (!RestoreTestDaysOf(geriyuklemedenemesi->text())) {
+        messageBox_(RestoreTestDaysRefusedMessage(geriyuklemedenemesi->text()));
+        return;
+    }
     BackupSettings settings;
+    settings.restoreTestDays = QString::number(*RestoreTestDaysOf(geriyuklemedenemesi->text()));
     settings.verify = dogrula->isChecked() ? u"1"_s : u"0"_s;
     settings.keepDays = QString::number(*KeepDaysOf(saklamagunu->text()));
     settings.folder = yedekyeri->text();

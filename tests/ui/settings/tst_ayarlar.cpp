@@ -257,6 +257,7 @@ void tst_ayarlar::saveStoresWhatTheWindowShows()
     child<QComboBox>(u"kopyalamazamanmesafesi"_s)->setCurrentIndex(1);
     child<QCheckBox>(u"dogrula"_s)->setChecked(true);
     box("saklamagunu")->setText(u" 7 "_s);
+    box("geriyuklemedenemesi")->setText(u"30"_s);
     QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
 
     QCOMPARE(messages_, QStringList{u"AYARLAR KAYIT EDİLDİ"_s});
@@ -269,6 +270,7 @@ void tst_ayarlar::saveStoresWhatTheWindowShows()
     QCOMPARE(stored->interval, u"30 dakika 1 kopyala"_s);
     QCOMPARE(VerifyOf(stored->verify), std::optional(true));
     QCOMPARE(KeepDaysOf(stored->keepDays), std::optional(7));
+    QCOMPARE(RestoreTestDaysOf(stored->restoreTestDays), std::optional(30));
     QVERIFY(!QFile::exists(ConnectionFile(program_->path())));
 
     createWindow();
@@ -276,6 +278,7 @@ void tst_ayarlar::saveStoresWhatTheWindowShows()
     QCOMPARE(window_->intervalIndex(), 1);
     QVERIFY(child<QCheckBox>(u"dogrula"_s)->isChecked());
     QCOMPARE(box("saklamagunu")->text(), u"7"_s);
+    QCOMPARE(box("geriyuklemedenemesi")->text(), u"30"_s);
     window_->show();
     child<QCheckBox>(u"dogrula"_s)->setChecked(false);
     QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
