@@ -43,6 +43,7 @@ void TrayIcon::createMenu(QWidget *menuParent)
         {u"ayarlarmenu", u"Ayarlar", &TrayIcon::settingsRequested},
         {u"yedeklemenu", u"Yedekle", &TrayIcon::backupRequested},
         {u"durdurmenu", u"Yedeklemeyi durdur", &TrayIcon::stopRequested},
+        {u"denememenu", u"Geri yükleme denemesi yap", &TrayIcon::restoreTestRequested},
         {u"gecmismenu", u"Geçmiş", &TrayIcon::historyRequested},
         {u"kapatmenu", u"Kapat", &TrayIcon::quitRequested},
     };

@@ -181,6 +181,8 @@ void RestoreSteps::run(const QString &database, const QString &backupPath)
              odbc_.messages().size());
         return;
     }
+    if (options_.beforeCreate)
+        options_.beforeCreate();
     result_.created = true;
     if (*exists && !dropScratch())
         return;

@@ -40,6 +40,9 @@ struct RestoreTestOptions {
     std::function<void(int percent)> progress = {};
     int loginTimeoutSeconds = 15;
     RunCancel *cancel = nullptr;
+    // Called just before the scratch database is made (or our leftover of it dropped): from then on the
+    // history must know it as this program's, even if the program dies half way.
+    std::function<void()> beforeCreate = {};
 };
 
 // Restores `backupPath` (as the server sees it) under the scratch name on one connection, checks it with
