@@ -43,8 +43,8 @@ void TrayIcon::createMenu(QWidget *menuParent)
         {u"ayarlarmenu", u"Ayarlar", &TrayIcon::settingsRequested},
         {u"yedeklemenu", u"Yedekle", &TrayIcon::backupRequested},
         {u"durdurmenu", u"Yedeklemeyi durdur", &TrayIcon::stopRequested},
-        {u"denememenu", u"Geri yükleme denemesi yap", &TrayIcon::restoreTestRequested},
         {u"gecmismenu", u"Geçmiş", &TrayIcon::historyRequested},
+        {u"denememenu", u"Geri yükleme denemesi yap", &TrayIcon::restoreTestRequested},
         {u"kapatmenu", u"Kapat", &TrayIcon::quitRequested},
     };
     for (const auto &entry : entries) {

@@ -38,7 +38,8 @@ public:
     // gets 911, a later login 4060.
     void removeDatabase(const QString &name);
 
-    // Progress messages are spread over this time (50 ms unless set); read when a backup starts.
+    // Progress messages are spread over this time (50 ms unless set); read when a backup or a RESTORE
+    // DATABASE starts.
     void setBackupDuration(int ms);
     void setLoginDelay(int ms);
     // Connections are accepted and read, never answered: the client's login timeout must fire.
