@@ -8,7 +8,7 @@ namespace {
 
 const QHash<int, QString> &Sentences()
 {
-    static const QHash<int, QString> sentences = {
+    static const QHash<int, QString> kSentences = {
         {262, u"Sql kullanıcısının sunucuda veritabanı oluşturma yetkisi yok. Sunucunun yöneticisinden bu "
               "kullanıcıya dbcreator sunucu rolünü vermesini isteyin."_s},
         {3257, u"Sunucunun diskinde deneme veritabanı için yeterli boş yer yok. Sunucunun diskinde yer açın "
@@ -31,7 +31,7 @@ const QHash<int, QString> &Sentences()
         {3201, u"Sunucu yedek dosyasını açamadı; dosya taşınmış, silinmiş ya da okunamıyor olabilir. YEDEKLE "
                "düğmesiyle yeni bir yedek alın."_s},
     };
-    return sentences;
+    return kSentences;
 }
 
 } // namespace
