@@ -117,7 +117,8 @@ QList<ServerMessage> PlanningErrors(const RestoreDatabaseStatement &statement,
                                     const Behaviour &behaviour)
 {
     QList<ServerMessage> errors;
-    for (const auto &[logical, physical] : statement.moves) {
+    for (const auto &move : statement.moves) {
+        const QString &logical = move.first;
         const bool known = std::any_of(files.cbegin(), files.cend(), [&](const BackedUpFile &file) {
             return file.logical.compare(logical, Qt::CaseInsensitive) == 0;
         });

@@ -26,6 +26,8 @@ private slots:
     void testFollowsTheDueBackup_data();
     void testFollowsTheDueBackup();
     void retentionWaitsForACleanTest();
+    void leftoverOfOursGoesAtStart_data();
+    void leftoverOfOursGoesAtStart();
 
 private:
     QString backUp();
@@ -140,6 +142,50 @@ void tst_restoretests::retentionWaitsForACleanTest()
         });
         QVERIFY2((kept == old.size()) == held, qPrintable(result.removed.join(u'\n')));
     }
+}
+
+void tst_restoretests::leftoverOfOursGoesAtStart_data()
+{
+    QTest::addColumn<bool>("ours"); // the history's last test left it behind
+    QTest::addColumn<bool>("dropFails");
+    QTest::addColumn<bool>("stays");
+
+    QTest::newRow("ours: dropped") << true << false << false;
+    QTest::newRow("ours, drop fails: said again") << true << true << true;
+    QTest::newRow("not recorded: left alone") << false << false << true;
+}
+
+void tst_restoretests::leftoverOfOursGoesAtStart()
+{
+    QFETCH(bool, ours);
+    QFETCH(bool, dropFails);
+    QFETCH(bool, stays);
+
+    const QString scratch = u"STOK_YEDEK_DENEMESI"_s;
+    server_->addDatabase(scratch);
+    server_->setDropFails(dropFails);
+    RestoreTestRecord record;
+    record.started = QDateTime(QDate(2026, 12, 6), QTime(10, 0));
+    record.ended = record.started;
+    record.scratchName = scratch;
+    record.verdict = RestoreVerdict::Clean;
+    record.left = ours;
+    QVERIFY(RestoreTestLog(program_->path()).append(record));
+
+    ManualClock clock;
+    FakeBackup fake;
+    {
+        BackupController backups(program_->path(), clock, clock, fake.runner(), fake.cancel);
+        auto *tests = new RestoreTestController(backups, clock);
+        QSignalSpy notices(tests, &RestoreTestController::notice);
+        tests->startUp();
+        // A failed drop is told; the controller's end waits for the worker in any case.
+        if (dropFails)
+            QVERIFY(notices.wait());
+    }
+    QCOMPARE(server_->databases().contains(scratch), stays);
+    QCOMPARE(server_->batches().filter(u"DROP DATABASE"_s).size(), ours ? 1 : 0);
+    QCOMPARE(RestoreTestLog(program_->path()).isOurs(scratch).value(), ours && dropFails);
 }
 
 QTEST_MAIN(tst_restoretests)

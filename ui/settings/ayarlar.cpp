@@ -103,7 +103,7 @@ void ayarlar::createControls()
                                     vkCommand2,
                                     dogrula,
                                     saklamagunu,
-                                    geriyuklemedenemesi};
+                                    restoreTestDays_};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -232,18 +232,18 @@ void ayarlar::createOptionsRow()
     Label11->setCaption(u"GÜN (0: HEPSİ)"_s);
     Label11->setBackStyle(vkLabel::Transparent);
     Label11->setFont(SmallFont());
-    Label12 = Place(new vkLabel(vkFrame1), u"Label12"_s, TwipsRect(8520, 4500, 2775, 255));
-    Label12->setCaption(u"GERİ YÜKLEME DENEMESİ:"_s);
-    Label12->setBackStyle(vkLabel::Transparent);
-    Label12->setFont(TitleFont());
-    geriyuklemedenemesi =
+    restoreTestLabel_ = Place(new vkLabel(vkFrame1), u"denemeetiketi"_s, TwipsRect(8520, 4500, 2775, 255));
+    restoreTestLabel_->setCaption(u"GERİ YÜKLEME DENEMESİ:"_s);
+    restoreTestLabel_->setBackStyle(vkLabel::Transparent);
+    restoreTestLabel_->setFont(TitleFont());
+    restoreTestDays_ =
         Place(new vkTextBox(vkFrame1), u"geriyuklemedenemesi"_s, TwipsRect(11340, 4500, 615, 255));
-    geriyuklemedenemesi->setFont(SmallFont());
-    geriyuklemedenemesi->setToolTip(u"0: geri yükleme denemesi yapılmaz"_s);
-    Label13 = Place(new vkLabel(vkFrame1), u"Label13"_s, TwipsRect(12060, 4500, 1215, 255));
-    Label13->setCaption(u"GÜNDE BİR"_s);
-    Label13->setBackStyle(vkLabel::Transparent);
-    Label13->setFont(SmallFont());
+    restoreTestDays_->setFont(SmallFont());
+    restoreTestDays_->setToolTip(u"0: geri yükleme denemesi yapılmaz"_s);
+    restoreTestUnit_ = Place(new vkLabel(vkFrame1), u"denemebirimi"_s, TwipsRect(12060, 4500, 1215, 255));
+    restoreTestUnit_->setCaption(u"GÜNDE BİR"_s);
+    restoreTestUnit_->setBackStyle(vkLabel::Transparent);
+    restoreTestUnit_->setFont(SmallFont());
 }
 
 void ayarlar::createHourPanel()
@@ -308,8 +308,8 @@ void ayarlar::load()
     // What the backups really do: a value that is neither yes nor no verifies.
     dogrula->setChecked(VerifyOf(settings.verify).value_or(true));
     saklamagunu->setText(settings.keepDays.trimmed().isEmpty() ? u"0"_s : settings.keepDays);
-    geriyuklemedenemesi->setText(settings.restoreTestDays.trimmed().isEmpty() ? u"0"_s
-                                                                              : settings.restoreTestDays);
+    restoreTestDays_->setText(settings.restoreTestDays.trimmed().isEmpty() ? u"0"_s
+                                                                           : settings.restoreTestDays);
     const ConnectionValues connection = StoredConnectionValues(connectionFile());
     sql_sunucusu->setText(connection.server);
     sql_data->setText(connection.database);
@@ -359,12 +359,12 @@ void ayarlar::save()
         messageBox_(KeepDaysRefusedMessage(saklamagunu->text()));
         return;
     }
-    if (!RestoreTestDaysOf(geriyuklemedenemesi->text())) {
-        messageBox_(RestoreTestDaysRefusedMessage(geriyuklemedenemesi->text()));
+    if (!RestoreTestDaysOf(restoreTestDays_->text())) {
+        messageBox_(RestoreTestDaysRefusedMessage(restoreTestDays_->text()));
         return;
     }
     BackupSettings settings;
-    settings.restoreTestDays = QString::number(*RestoreTestDaysOf(geriyuklemedenemesi->text()));
+    settings.restoreTestDays = QString::number(*RestoreTestDaysOf(restoreTestDays_->text()));
     settings.verify = dogrula->isChecked() ? u"1"_s : u"0"_s;
     settings.keepDays = QString::number(*KeepDaysOf(saklamagunu->text()));
     settings.folder = yedekyeri->text();

@@ -104,7 +104,7 @@ private:
     vkLabel *Label10 = nullptr;                  // the caption "ESKİ YEDEKLERİ SAKLA:"
     vkTextBox *saklamagunu = nullptr;            // the days old backups are kept; 0 keeps them all
     vkLabel *Label11 = nullptr;                  // the caption "GÜN (0: HEPSİ)" after the days field
-    vkLabel *Label12 = nullptr;                  // the caption "GERİ YÜKLEME DENEMESİ:"
-    vkTextBox *geriyuklemedenemesi = nullptr;    // the days between restore tests; 0: none
-    vkLabel *Label13 = nullptr;                  // the caption "GÜNDE BİR" after it
+    vkLabel *restoreTestLabel_ = nullptr;        // the caption "GERİ YÜKLEME DENEMESİ:"
+    vkTextBox *restoreTestDays_ = nullptr;       // the days between restore tests; 0: none
+    vkLabel *restoreTestUnit_ = nullptr;         // the caption "GÜNDE BİR" after it
 };
