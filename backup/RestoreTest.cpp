@@ -4,6 +4,7 @@
 #include "backup/RestoreFailure.h"
 #include "backup/RestoreSql.h"
 #include "backup/RunBackup.h"
+#include "backup/RunCancel.h"
 
 #include <optional>
 
@@ -30,6 +31,8 @@ private:
     bool checkRoom(const QString &database, const QList<BackupFileEntry> &files);
     std::optional<bool> scratchExists();
     void check();
+    // The test was cancelled (for a backup kept waiting, or by the user): no verdict on the backup.
+    bool stopped();
     void stop(RestoreVerdict verdict, const QString &reason, qsizetype since);
 
     OdbcConnection &odbc_;
@@ -42,6 +45,16 @@ void RestoreSteps::stop(RestoreVerdict verdict, const QString &reason, qsizetype
     result_.verdict = verdict;
     const QString explained = ExplainRestoreFailure(odbc_.messages().mid(since));
     result_.reason = explained.isEmpty() ? reason : explained;
+}
+
+bool RestoreSteps::stopped()
+{
+    if (!options_.cancel || !options_.cancel->isCancelled())
+        return false;
+    result_.verdict = RestoreVerdict::Skipped;
+    result_.reason = u"Geri yükleme denemesi yarıda durduruldu; yedek hakkında bir sonuç yok. Menüden \"Geri "
+                     "yükleme denemesi yap\" ile yeniden deneyebilirsiniz."_s;
+    return true;
 }
 
 std::optional<QList<BackupFileEntry>> RestoreSteps::listFiles(const QString &backupPath)
@@ -147,6 +160,8 @@ void RestoreSteps::check()
         result_.verdict = RestoreVerdict::Clean;
         return;
     }
+    if (stopped())
+        return;
     if (!findings.summarised && !findings.damageSeen) {
         result_.verdict = RestoreVerdict::Skipped;
         result_.reason = u"Geri yüklenen veritabanının denetimi tamamlanamadı."_s;
@@ -194,6 +209,8 @@ void RestoreSteps::run(const QString &database, const QString &backupPath)
                 options_.progress(*percent);
         },
         options_.cancel);
+    if (!restored && stopped())
+        return;
     if (!restored) {
         const ServerMessages said = odbc_.messages().mid(before);
         // A database that appeared since the check is someone else's: only a restore refused for another

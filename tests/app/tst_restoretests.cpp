@@ -3,6 +3,7 @@
 #include "backup/RunBackup.h"
 #include "history/RestoreTestLog.h"
 #include "schedule/BackupRunner.h"
+#include "schedule/Schedule.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ayarkayit.h"
 #include "support/FakeBackup.h"
@@ -26,6 +27,7 @@ private slots:
     void testFollowsTheDueBackup_data();
     void testFollowsTheDueBackup();
     void retentionWaitsForACleanTest();
+    void testLongerThanTheIntervalGivesWay();
     void leftoverOfOursGoesAtStart_data();
     void leftoverOfOursGoesAtStart();
 
@@ -107,6 +109,40 @@ void tst_restoretests::testFollowsTheDueBackup()
     QVERIFY(last && last.value());
     QCOMPARE(last.value()->backupFile, fake.result.filePath);
     QCOMPARE(last.value()->consistencyErrors, damage == Damage::None ? 0 : 3);
+    QCOMPARE(fake.runs.load(), 2);
+}
+
+// A backup falls due every minute; a test still running after one is cancelled on the server, its
+// scratch database dropped, and the backup that waited starts.
+void tst_restoretests::testLongerThanTheIntervalGivesWay()
+{
+    QVERIFY(program_->write(server_->port(), {.dailyHour = u"10"_s, .interval = IntervalChoices().at(0)}));
+    QVERIFY(WriteSetting(SettingsFiles::kSection, SettingsFiles::kRestoreTestDays, u"7"_s,
+                         SettingsFiles::BackupFile(program_->path())));
+    FakeBackup fake;
+    fake.result.filePath = backUp();
+    server_->setBackupDuration(60'000);
+    ManualClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 30)));
+    BackupController backups(program_->path(), clock, clock, fake.runner(), fake.cancel);
+    backups.loadSchedule();
+    auto *tests = new RestoreTestController(backups, clock);
+    QSignalSpy notices(tests, &RestoreTestController::notice);
+    QSignalSpy states(tests, &RestoreTestController::stateChanged);
+    QSignalSpy finished(&backups, &BackupController::runFinished);
+
+    backups.runNow();
+    QVERIFY(finished.wait());
+    QTRY_VERIFY(states.contains(QVariantList{u"GERİ YÜKLEME DENEMESİ… %10"_s}));
+    clock.advance(61'000);
+    backups.tick();
+    QCOMPARE(fake.runs.load(), 1);
+    QVERIFY(notices.wait(10'000));
+    const auto notice = notices.constFirst().at(0).value<RunNotice>();
+    QCOMPARE(notice.title, u"GERİ YÜKLEME DENEMESİ YAPILAMADI"_s);
+    QVERIFY2(notice.text.contains(u"durduruldu"_s), qPrintable(notice.text));
+    QCOMPARE(server_->attentionCount(), 1);
+    QVERIFY(!server_->databases().contains(u"STOK_YEDEK_DENEMESI"_s));
+    QVERIFY(finished.wait());
     QCOMPARE(fake.runs.load(), 2);
 }
 
