@@ -1,5 +1,7 @@
 #include "backup/RestoreSql.h"
 
+#include "backup/BackupPlan.h"
+
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -19,15 +21,6 @@ bool IsDamageNumber(int number)
            (number >= 8900 && number < 9000);
 }
 
-// The folder as the server wrote it, ending in the separator it uses: a Windows server's paths use \,
-// and only a folder with no \ in it is taken for a / one.
-QString WithSeparator(const QString &folder)
-{
-    if (folder.endsWith(u'\\') || folder.endsWith(u'/'))
-        return folder;
-    return folder + (folder.contains(u'\\') || !folder.contains(u'/') ? u'\\' : u'/');
-}
-
 // The server's own text, without the driver's bracketed prefixes.
 QString ServerText(const QString &text)
 {
@@ -39,16 +32,6 @@ QString ServerText(const QString &text)
 QString ScratchDatabaseName(const QString &database)
 {
     return database + u"_YEDEK_DENEMESI"_s;
-}
-
-QString QuotedName(const QString &name)
-{
-    return u'[' + QString(name).replace(u"]"_s, u"]]"_s) + u']';
-}
-
-QString QuotedText(const QString &text)
-{
-    return u"N'"_s + QString(text).replace(u"'"_s, u"''"_s) + u'\'';
 }
 
 qint64 NeededBytes(const QList<BackupFileEntry> &files)
@@ -63,13 +46,13 @@ QString ScratchFilePath(const QString &scratch, const BackupFileEntry &file, int
                         const QString &dataFolder, const QString &logFolder)
 {
     const QString extension = file.isLog ? u".ldf"_s : (index == 0 ? u".mdf"_s : u".ndf"_s);
-    return WithSeparator(file.isLog ? logFolder : dataFolder) +
+    return BackupFolder(file.isLog ? logFolder : dataFolder) +
            u"%1_%2%3"_s.arg(scratch).arg(index + 1).arg(extension);
 }
 
 QString FileListStatement(const QString &backupPath)
 {
-    return u"RESTORE FILELISTONLY FROM DISK = %1"_s.arg(QuotedText(backupPath));
+    return u"RESTORE FILELISTONLY FROM DISK = %1"_s.arg(QuoteUnicodeLiteral(backupPath));
 }
 
 QString RestoreStatement(const QString &scratch, const QString &backupPath,
@@ -79,20 +62,20 @@ QString RestoreStatement(const QString &scratch, const QString &backupPath,
     QStringList moves;
     for (qsizetype i = 0; i < files.size(); ++i)
         moves << u"MOVE %1 TO %2"_s.arg(
-            QuotedText(files.at(i).logicalName),
-            QuotedText(ScratchFilePath(scratch, files.at(i), int(i), dataFolder, logFolder)));
+            QuoteUnicodeLiteral(files.at(i).logicalName),
+            QuoteUnicodeLiteral(ScratchFilePath(scratch, files.at(i), int(i), dataFolder, logFolder)));
     return u"RESTORE DATABASE %1 FROM DISK = %2 WITH %3, STATS = 10, RECOVERY"_s.arg(
-        QuotedName(scratch), QuotedText(backupPath), moves.join(u", "_s));
+        QuoteIdentifier(scratch), QuoteUnicodeLiteral(backupPath), moves.join(u", "_s));
 }
 
 QString CheckStatement(const QString &scratch)
 {
-    return u"DBCC CHECKDB (%1) WITH NO_INFOMSGS, ALL_ERRORMSGS"_s.arg(QuotedName(scratch));
+    return u"DBCC CHECKDB (%1) WITH NO_INFOMSGS, ALL_ERRORMSGS"_s.arg(QuoteIdentifier(scratch));
 }
 
 QString DropStatement(const QString &scratch)
 {
-    return u"DROP DATABASE %1"_s.arg(QuotedName(scratch));
+    return u"DROP DATABASE %1"_s.arg(QuoteIdentifier(scratch));
 }
 
 CheckFindings ReadCheckFindings(const ServerMessages &messages)

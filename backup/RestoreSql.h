@@ -15,11 +15,6 @@ struct BackupFileEntry {
 // The database a restore test creates beside the real one, and only ever this one.
 QString ScratchDatabaseName(const QString &database);
 
-// [name], a ] inside doubled: any name reaches the server as one identifier.
-QString QuotedName(const QString &name);
-// N'text', a ' inside doubled.
-QString QuotedText(const QString &text);
-
 // The free space a restore needs: the files' total and a fifth more, for the server's own growth.
 qint64 NeededBytes(const QList<BackupFileEntry> &files);
 

@@ -1,5 +1,6 @@
 #include "backup/RestoreTest.h"
 
+#include "backup/BackupPlan.h"
 #include "backup/OpenConnection.h"
 #include "backup/RestoreFailure.h"
 #include "backup/RestoreSql.h"
@@ -96,7 +97,7 @@ bool RestoreSteps::checkRoom(const QString &database, const QList<BackupFileEntr
     const qsizetype before = odbc_.messages().size();
     const auto rows = odbc_.queryRows(
         u"SELECT volume_mount_point, available_bytes, total_bytes FROM sys.dm_os_volume_stats(DB_ID(%1), 1)"_s
-            .arg(QuotedText(database)));
+            .arg(QuoteUnicodeLiteral(database)));
     if (!rows || rows->size() != 1) {
         stop(RestoreVerdict::Skipped,
              u"Sunucunun diskindeki boş yer öğrenilemedi; geri yükleme denemesi yapılmadı. Sql kullanıcısına "
@@ -120,7 +121,7 @@ bool RestoreSteps::checkRoom(const QString &database, const QList<BackupFileEntr
 
 std::optional<bool> RestoreSteps::scratchExists()
 {
-    const auto rows = odbc_.queryRows(u"SELECT DB_ID(%1)"_s.arg(QuotedText(result_.scratchName)));
+    const auto rows = odbc_.queryRows(u"SELECT DB_ID(%1)"_s.arg(QuoteUnicodeLiteral(result_.scratchName)));
     if (!rows || rows->size() != 1)
         return std::nullopt;
     return !rows->constFirst().value(0).isNull();
