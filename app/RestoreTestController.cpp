@@ -46,6 +46,9 @@ RestoreTestController::RestoreTestController(BackupController &backups, const El
 RestoreTestController::~RestoreTestController()
 {
     backups_.setRunGate({});
+    // A restore may take hours: the program's end cuts it off, and the scratch database is still dropped.
+    if (schedule_.isTestRunning() && !cancel_->cancel())
+        qCWarning(lcRestoreTest) << "the driver refused to cancel the restore test";
     watcher_.waitForFinished();
     startUp_.waitForFinished();
 }

@@ -20,7 +20,7 @@ class RestoreTestController : public QObject {
     Q_OBJECT
 public:
     RestoreTestController(BackupController &backups, const ElapsedClock &elapsed);
-    // Waits for a test in flight: its end must reach the history.
+    // Cancels a test in flight and waits for it: its end, and the drop, must reach the history.
     ~RestoreTestController() override;
 
     // At the start, on a worker: the last test is read from the history, and a scratch database a test

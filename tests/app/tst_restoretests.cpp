@@ -28,6 +28,7 @@ private slots:
     void testFollowsTheDueBackup();
     void retentionWaitsForACleanTest();
     void testLongerThanTheIntervalGivesWay();
+    void programEndCutsTheTestOff();
     void leftoverOfOursGoesAtStart_data();
     void leftoverOfOursGoesAtStart();
 
@@ -144,6 +145,34 @@ void tst_restoretests::testLongerThanTheIntervalGivesWay()
     QVERIFY(!server_->databases().contains(u"STOK_YEDEK_DENEMESI"_s));
     QVERIFY(finished.wait());
     QCOMPARE(fake.runs.load(), 2);
+}
+
+// The program ends during a restore of hours: the test is cut off, its scratch database still dropped,
+// and the history says it ended.
+void tst_restoretests::programEndCutsTheTestOff()
+{
+    FakeBackup fake;
+    fake.result.filePath = backUp();
+    server_->setBackupDuration(3'600'000);
+    ManualClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 30)));
+    QElapsedTimer ending;
+    {
+        BackupController backups(program_->path(), clock, clock, fake.runner(), fake.cancel);
+        auto *tests = new RestoreTestController(backups, clock);
+        QSignalSpy states(tests, &RestoreTestController::stateChanged);
+        QSignalSpy finished(&backups, &BackupController::runFinished);
+        backups.runNow();
+        QVERIFY(finished.wait());
+        QTRY_VERIFY(states.contains(QVariantList{u"GERİ YÜKLEME DENEMESİ… %10"_s}) ||
+                    server_->databases().contains(u"STOK_YEDEK_DENEMESI"_s));
+        ending.start();
+    }
+    QVERIFY2(ending.elapsed() < 30'000, qPrintable(QString::number(ending.elapsed())));
+    QVERIFY(!server_->databases().contains(u"STOK_YEDEK_DENEMESI"_s));
+    const auto last = RestoreTestLog(program_->path()).last();
+    QVERIFY(last && last.value());
+    QVERIFY(last.value()->finished);
+    QVERIFY(!last.value()->left);
 }
 
 // Old backups stay while the last test that checked a database found damage, and go after a clean one.
