@@ -19,6 +19,24 @@ namespace {
 
 constexpr int kIntervalWatchMs = 1000;
 
+// For the log, in the words support reads it with.
+const char *VerdictWord(RestoreVerdict verdict)
+{
+    switch (verdict) {
+    case RestoreVerdict::Clean:
+        return "clean";
+    case RestoreVerdict::Damaged:
+        return "damaged";
+    case RestoreVerdict::NotRestored:
+        return "not restored";
+    case RestoreVerdict::Skipped:
+        return "skipped";
+    case RestoreVerdict::Refused:
+        return "refused";
+    }
+    return "unknown";
+}
+
 } // namespace
 
 RestoreTestController::RestoreTestController(BackupController &backups, const ElapsedClock &elapsed)
@@ -135,6 +153,8 @@ void RestoreTestController::finished()
     intervalWatch_.stop();
     schedule_.testFinished();
     const RestoreTestRun run = watcher_.result();
+    qCInfo(lcRestoreTest) << "restore test ended:" << VerdictWord(run.result.verdict)
+                          << (run.result.left ? "(scratch database left)" : "");
     if (!run.historyProblem.isEmpty())
         qCWarning(lcRestoreTest).noquote() << run.historyProblem;
     emit stateChanged(QString());
