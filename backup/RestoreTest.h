@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backup/RunBackup.h"
 #include "backup/ServerMessage.h"
 #include "settings/ConnectionValues.h"
 
@@ -38,7 +39,7 @@ struct RestoreTestOptions {
     bool scratchIsOurs = false;
     // The restore's percent, as the server reports it, on the thread that runs the test.
     std::function<void(int percent)> progress = {};
-    int loginTimeoutSeconds = 15;
+    int loginTimeoutSeconds = kLoginTimeoutSeconds;
     RunCancel *cancel = nullptr;
     // Called just before the scratch database is made (or our leftover of it dropped): from then on the
     // history must know it as this program's, even if the program dies half way.
@@ -52,4 +53,5 @@ RestoreTestResult RunRestoreTest(const ConnectionValues &values, const QString &
 
 // Drops the scratch database a test before could not, which the history records as ours; the same result
 // as a test's, `left` telling whether it is still there.
-RestoreTestResult DropLeftoverScratch(const ConnectionValues &values, int loginTimeoutSeconds = 15);
+RestoreTestResult DropLeftoverScratch(const ConnectionValues &values,
+                                      int loginTimeoutSeconds = kLoginTimeoutSeconds);
