@@ -166,6 +166,12 @@ grep -q 'GERİ YÜKLEME DENEMESİ BAŞARILI' "$work/kvz.log" || fail "the restor
   fail "YEDEKLE showed $(sort -u "$captions" | wc -l) captions during the restore test, not the server's percents"
 [[ -z $(ls "$work/data") ]] || fail "the scratch database's files are left: $(ls "$work/data")"
 echo "ok - Geri yükleme denemesi yap restores, checks and drops a copy, its progress shown"
+menu_entry 5 # Geçmiş: the last restore test beside the room line
+history=$(wait_for_window 5 '^YEDEKLEME GEÇMİŞİ$') || fail "Geçmiş did not open the history window again"
+sleep 0.7 # the runs and the test arrive from workers
+[[ -n $shots ]] && import -window "$history" "$shots/history-window.png"
+xdotool mousemove --window "$history" 68 448 click 1 # KAPAT
+wait_for 5 history_closed || fail "KAPAT did not close the history window"
 
 menu_entry 7 # Kapat
 wait_for 10 bash -c "! kill -0 $kvz_pid" || fail "Kapat did not end the program"
