@@ -9,6 +9,7 @@
 #include "settings/SettingsFiles.h"
 
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 
 using namespace Qt::StringLiterals;
@@ -43,7 +44,9 @@ RestoreTestController::RestoreTestController(BackupController &backups, const El
     : QObject(&backups), backups_(backups), schedule_(backups.clock(), elapsed),
       cancel_(std::make_shared<RunCancel>())
 {
-    backups_.setRunGate([this] { return schedule_.backupMayStart(); });
+    // As a child of the backups' controller this goes after that one's own members, the gate among them;
+    // deleted before it, it leaves a gate that lets every backup through.
+    backups_.setRunGate([self = QPointer(this)] { return !self || self->schedule_.backupMayStart(); });
     connect(&backups_, &BackupController::runStarted, this, [this] { schedule_.backupStarted(); });
     connect(&backups_, &BackupController::runFinished, this, &RestoreTestController::afterBackup);
     connect(&watcher_, &QFutureWatcher<RestoreTestRun>::finished, this, &RestoreTestController::finished);
@@ -63,7 +66,6 @@ RestoreTestController::RestoreTestController(BackupController &backups, const El
 
 RestoreTestController::~RestoreTestController()
 {
-    backups_.setRunGate({});
     // A restore may take hours: the program's end cuts it off, and the scratch database is still dropped.
     if (schedule_.isTestRunning() && !cancel_->cancel())
         qCWarning(lcRestoreTest) << "the driver refused to cancel the restore test";

@@ -18,7 +18,7 @@ const QString kSchema =
     "NULL, finished INTEGER NOT NULL, scratch_left INTEGER NOT NULL, allocation_errors INTEGER NOT NULL, "
     "consistency_errors INTEGER NOT NULL, first_errors TEXT, reason TEXT)"_s;
 
-const QString kColumns =
+const QString kTestColumns =
     u"started_ms, ended_ms, backup_file, scratch, verdict, finished, scratch_left, allocation_errors, "
     "consistency_errors, first_errors, reason"_s;
 
@@ -40,7 +40,7 @@ int Stored(RestoreVerdict verdict)
     return 4;
 }
 
-RestoreVerdict Read(int stored)
+RestoreVerdict VerdictOf(int stored)
 {
     for (const RestoreVerdict verdict : {RestoreVerdict::Clean, RestoreVerdict::Damaged,
                                          RestoreVerdict::NotRestored, RestoreVerdict::Refused})
@@ -71,7 +71,7 @@ RestoreTestRecord Record(const QSqlQuery &query)
     record.ended = QDateTime::fromMSecsSinceEpoch(query.value(1).toLongLong());
     record.backupFile = query.value(2).toString();
     record.scratchName = query.value(3).toString();
-    record.verdict = Read(query.value(4).toInt());
+    record.verdict = VerdictOf(query.value(4).toInt());
     record.finished = query.value(5).toInt() != 0;
     record.left = query.value(6).toInt() != 0;
     record.allocationErrors = query.value(7).toInt();
@@ -82,7 +82,7 @@ RestoreTestRecord Record(const QSqlQuery &query)
     return record;
 }
 
-bool Exec(QSqlQuery &query, const QString &statement, const QVariantList &values)
+bool BindAndExec(QSqlQuery &query, const QString &statement, const QVariantList &values)
 {
     if (!query.prepare(statement))
         return false;
@@ -127,13 +127,15 @@ Result<qint64> RestoreTestLog::write(const RestoreTestRecord &record, std::optio
     const QVariantList values = Values(record);
     const bool written =
         query.exec(u"BEGIN IMMEDIATE"_s) && query.exec(kSchema) &&
-        (id ? Exec(query,
-                   u"UPDATE restore_tests SET (%1) = (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) WHERE id = ?"_s.arg(
-                       kColumns),
-                   values + QVariantList{*id})
-            : Exec(query,
-                   u"INSERT INTO restore_tests (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s.arg(kColumns),
-                   values));
+        (id ? BindAndExec(
+                  query,
+                  u"UPDATE restore_tests SET (%1) = (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) WHERE id = ?"_s.arg(
+                      kTestColumns),
+                  values + QVariantList{*id})
+            : BindAndExec(query,
+                          u"INSERT INTO restore_tests (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s.arg(
+                              kTestColumns),
+                          values));
     const qint64 rowId = id ? *id : query.lastInsertId().toLongLong();
     if (written && query.exec(u"COMMIT"_s))
         return rowId;
@@ -150,8 +152,9 @@ Result<std::optional<RestoreTestRecord>> RestoreTestLog::newest(const QString &w
         return ReadFailure(path_, connection.error());
     QSqlQuery query(connection.database());
     if (!query.exec(kSchema) ||
-        !Exec(query, u"SELECT %1 FROM restore_tests %2 ORDER BY id DESC LIMIT 1"_s.arg(kColumns, where),
-              values))
+        !BindAndExec(query,
+                     u"SELECT %1 FROM restore_tests %2 ORDER BY id DESC LIMIT 1"_s.arg(kTestColumns, where),
+                     values))
         return ReadFailure(path_, query.lastError());
     if (!query.next())
         return std::optional<RestoreTestRecord>();

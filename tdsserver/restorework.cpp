@@ -16,7 +16,7 @@ namespace tdstest {
 
 namespace {
 
-constexpr qint64 kPageBytes = 8192;
+constexpr qint64 kBytesPerPage = 8192;
 constexpr qint64 kDataFileBytes = 8 * 1024 * 1024;
 constexpr qint64 kLogFileBytes = 2 * 1024 * 1024;
 
@@ -96,7 +96,7 @@ WorkReply FileList(const QString &batch)
     for (const BackedUpFile &file : FilesOf(std::get<QString>(read))) {
         const Cell group = file.type == u"D"_s ? Cell(u"PRIMARY"_s) : Cell();
         reply.rows.append({file.logical, file.physical, file.type, group, file.bytes,
-                           qint64(2147483648) * kPageBytes, ++fileId});
+                           qint64(2147483648) * kBytesPerPage, ++fileId});
     }
     return reply;
 }
@@ -213,10 +213,10 @@ WorkReply RestoreDatabase(const QString &batch, ServerState &state)
                  Terminated(terminated)});
         }
         written.append(target);
-        pages += file.bytes / kPageBytes;
-        reply.messages.append(Info(
-            4035, u"Processed %1 pages for database '%2', file '%3' on file 1."_s.arg(file.bytes / kPageBytes)
-                      .arg(statement.database, file.logical)));
+        pages += file.bytes / kBytesPerPage;
+        reply.messages.append(Info(4035, u"Processed %1 pages for database '%2', file '%3' on file 1."_s
+                                             .arg(file.bytes / kBytesPerPage)
+                                             .arg(statement.database, file.logical)));
     }
     state.addRestoredDatabase(statement.database, written);
     reply.progress = Progress(statement.stats, 100);
