@@ -91,7 +91,7 @@ void BackupController::refreshSchedule()
 
 void BackupController::runNow(RunCause cause)
 {
-    if (!closing_ && scheduler_.startRun())
+    if (!closing_ && (!mayStart_ || mayStart_()) && scheduler_.startRun())
         startJob(cause);
 }
 
@@ -139,7 +139,7 @@ void BackupController::stopRun()
 void BackupController::tick()
 {
     watchStall();
-    if (closing_)
+    if (closing_ || (mayStart_ && !mayStart_()))
         return;
     if (const std::optional<RunCause> cause = scheduler_.tick())
         startJob(*cause);

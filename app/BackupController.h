@@ -8,6 +8,7 @@
 #include "ui/styled/MessageBoxHook.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 class RunCancel;
@@ -67,6 +68,8 @@ public:
 
     // Tests answer the question themselves.
     void setQuestion(QuestionHook question) { question_ = std::move(question); }
+    // While it answers false no run starts: a due one waits for the next tick after it turns true.
+    void setRunGate(std::function<bool()> mayStart) { mayStart_ = std::move(mayStart); }
 
 signals:
     void runStarted();
@@ -112,4 +115,5 @@ private:
     bool closing_ = false;
     bool exitRequested_ = false;
     QuestionHook question_;
+    std::function<bool()> mayStart_;
 };

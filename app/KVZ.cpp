@@ -1,6 +1,7 @@
 #include "app/KVZ.h"
 
 #include "app/BackupController.h"
+#include "app/RestoreTestController.h"
 #include "app/TrayIcon.h"
 #include "schedule/TimeText.h"
 #include "ui/browse/frmBF.h"
@@ -152,13 +153,7 @@ void KVZ::connectController()
         sonyedekleme->setToolTip(
             u"Son kayıtlı yedekleme: %1"_s.arg(ended.toLocalTime().toString(u"dd.MM.yyyy HH:mm:ss"_s)));
     });
-    connect(&controller_, &BackupController::notice, this,
-            [this](const RunNotice &notice, const QDateTime &at) {
-                notice_ = notice;
-                noticeAt_ = at;
-                showNotice();
-                tray_->notify(notice);
-            });
+    connect(&controller_, &BackupController::notice, this, &KVZ::showNoticeAt);
     connect(&controller_, &BackupController::scheduleChanged, this, &KVZ::ComputeSchedule);
     connect(&controller_, &BackupController::closing, this, &QWidget::hide);
 }
@@ -169,6 +164,21 @@ void KVZ::connectController()
 void KVZ::armClock()
 {
     zaman->start(controller_.scheduler().nextWake(isVisible()));
+}
+
+void KVZ::attachRestoreTests(RestoreTestController &tests)
+{
+    connect(tray_, &TrayIcon::restoreTestRequested, &tests, &RestoreTestController::requestTest);
+    connect(tray_, &TrayIcon::stopRequested, &tests, &RestoreTestController::stop);
+    connect(&tests, &RestoreTestController::notice, this, &KVZ::showNoticeAt);
+    connect(&tests, &RestoreTestController::stateChanged, this, [this](const QString &state) {
+        if (state.isEmpty()) {
+            yedekle->setCaption(u"YEDEKLE"_s);
+            tray_->showIdle();
+        } else {
+            showRunState(state);
+        }
+    });
 }
 
 void KVZ::startUp()
@@ -281,6 +291,14 @@ void KVZ::ComputeSchedule()
     // A run's end or an edit moves the next run: a hidden window's clock waits for the new one.
     if (zaman->isActive())
         armClock();
+}
+
+void KVZ::showNoticeAt(const RunNotice &notice, const QDateTime &at)
+{
+    notice_ = notice;
+    noticeAt_ = at;
+    showNotice();
+    tray_->notify(notice);
 }
 
 // The date joins the time once the notice is from an earlier day.

@@ -12,6 +12,7 @@ class vkFrame;
 class vkLabel;
 class ayarlar;
 class BackupController;
+class RestoreTestController;
 class TrayIcon;
 class frmBF;
 class frmGecmis;
@@ -27,6 +28,8 @@ public:
 
     // The program's start: one backup run at once, then the window shown and the clock started.
     void startUp();
+    // The restore tests' state, notices and tray entry join the backups' own.
+    void attachRestoreTests(RestoreTestController &tests);
 
     // The clock's tick (at each whole second of the wall clock): shows the time and lets the controller
     // start a run when the schedule says so. A soak run with a fast-forwarded clock calls it directly.
@@ -62,6 +65,7 @@ private:
     void showRunEnd(const BackupResult &result);
     void ComputeSchedule();
     void showNotice();
+    void showNoticeAt(const RunNotice &notice, const QDateTime &at);
     void useTaskbarEntry(bool needed);
 
     BackupController &controller_;

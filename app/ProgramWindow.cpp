@@ -2,6 +2,7 @@
 
 #include "app/BackupController.h"
 #include "app/KVZ.h"
+#include "app/RestoreTestController.h"
 #include "backup/RunCancel.h"
 #include "backup/RunProgress.h"
 #include "schedule/BackupRunner.h"
@@ -15,6 +16,7 @@ Program &Program::operator=(Program &&other) noexcept
 {
     window.reset();
     controller = std::move(other.controller);
+    restoreTests = std::exchange(other.restoreTests, nullptr);
     window = std::move(other.window);
     return *this;
 }
@@ -39,5 +41,7 @@ Program MakeProgram(const QString &programFolder, const Clock &clock, const Elap
     QObject::connect(progress, &RunProgress::copying, program.controller.get(),
                      &BackupController::reportCopyProgress);
     program.window = std::make_unique<KVZ>(*program.controller);
+    program.restoreTests = new RestoreTestController(*program.controller, elapsed);
+    program.window->attachRestoreTests(*program.restoreTests);
     return program;
 }

@@ -7,6 +7,7 @@
 
 class BackupController;
 class KVZ;
+class RestoreTestController;
 
 // The controller with the program's own runner (the settings files read afresh at each run, each percent
 // the server reports passed on as it arrives) and the main window that shows it. The window goes first,
@@ -18,6 +19,8 @@ struct Program {
     Program &operator=(Program &&other) noexcept;
     ~Program();
     std::unique_ptr<BackupController> controller;
+    // The controller's child: it goes with it.
+    RestoreTestController *restoreTests = nullptr;
     // Declared after the controller, so destroyed before it.
     std::unique_ptr<KVZ> window;
 };

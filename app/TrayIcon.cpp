@@ -44,6 +44,7 @@ void TrayIcon::createMenu(QWidget *menuParent)
         {u"yedeklemenu", u"Yedekle", &TrayIcon::backupRequested},
         {u"durdurmenu", u"Yedeklemeyi durdur", &TrayIcon::stopRequested},
         {u"gecmismenu", u"Geçmiş", &TrayIcon::historyRequested},
+        {u"denememenu", u"Geri yükleme denemesi yap", &TrayIcon::restoreTestRequested},
         {u"kapatmenu", u"Kapat", &TrayIcon::quitRequested},
     };
     for (const auto &entry : entries) {

@@ -31,6 +31,7 @@ signals:
     void settingsRequested();
     void backupRequested();
     void stopRequested();
+    void restoreTestRequested();
     void historyRequested();
     void quitRequested();
     void availabilityChanged(bool available);
@@ -40,9 +41,10 @@ private:
     void showWhenTrayAppears();
 
     QSystemTrayIcon icon_;
-    QMenu *yedeklemeprogram = nullptr; // the icon's menu: GÖSTER, GİZLE, Ayarlar, Yedekle, Geçmiş, Kapat
-    QAction *yedeklemenu = nullptr;    // its Yedekle entry, disabled while a run is in flight
-    QAction *stopAction_ = nullptr;    // "Yedeklemeyi durdur", there only while a run is in flight
+    QMenu *yedeklemeprogram =
+        nullptr; // the icon's menu: GÖSTER, GİZLE, Ayarlar, Yedekle, Geçmiş, Kapat and more
+    QAction *yedeklemenu = nullptr; // its Yedekle entry, disabled while a run is in flight
+    QAction *stopAction_ = nullptr; // "Yedeklemeyi durdur", there only while a run is in flight
     QTimer retry_;
     int retriesLeft_ = 0;
 };

@@ -2,6 +2,7 @@
 #include "app/DatabaseClaim.h"
 #include "app/KVZ.h"
 #include "app/ProgramWindow.h"
+#include "app/RestoreTestController.h"
 #include "app/SingleInstance.h"
 #include "platform/QuitSignals.h"
 #include "schedule/Clock.h"
@@ -49,6 +50,7 @@ int main(int argc, char *argv[])
     QObject::connect(&controller, &BackupController::exitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     program.window->startUp();
+    program.restoreTests->startUp();
     const int code = QApplication::exec();
     // A run that does not return (a server that stopped answering) was cut off: end without the
     // destructors, which would wait for it, and so give up the claims by hand. Its end is in the history

@@ -3,9 +3,12 @@
 #include "backup/OdbcHandle.h"
 #include "backup/ServerMessage.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class RunCancel;
 
@@ -28,10 +31,15 @@ public:
     // was cancelled before).
     bool executeBatch(const QString &sql, const MessageSink &onMessage = {}, RunCancel *cancel = nullptr);
 
+    // Sends one batch and reads the rows of its first result set, each cell as text (a null QString for
+    // NULL), then every other result. Nothing when the driver or the server reported an error.
+    std::optional<QList<QStringList>> queryRows(const QString &sql);
+
     const ServerMessages &messages() const { return messages_; }
 
 private:
     void collect(const OdbcHandle &handle);
+    std::optional<QStringList> fetchRow(const OdbcHandle &statement, int columns);
     bool lostConnection(qsizetype since) const;
 
     std::unique_ptr<OdbcHandle> env_;

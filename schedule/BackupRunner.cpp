@@ -7,6 +7,7 @@
 #include "backup/RunCancel.h"
 #include "backup/SpaceForecast.h"
 #include "backup/WrittenFileCheck.h"
+#include "history/RestoreTestLog.h"
 #include "history/RunHistory.h"
 #include "schedule/ClockCheck.h"
 #include "schedule/Schedule.h"
@@ -134,6 +135,19 @@ void ClearOldBackups(BackupResult &result, RunnerState &state, const QString &fo
                                   "kullanan programı kapatın."_s.arg(failed.join(u", "_s));
 }
 
+// After a restore test found the database damaged, the damage may be in every recent backup too: an older
+// one may be the last good copy, so none goes until a later test is clean.
+std::optional<QString> RetentionHeld(const QString &programFolder)
+{
+    const Result<bool> paused = RestoreTestLog(programFolder).retentionPaused();
+    if (!paused)
+        qCWarning(lcRunner).noquote() << paused.failure().reason << paused.failure().detail;
+    if (!paused || !paused.value())
+        return std::nullopt;
+    return u"eski yedekler silinmedi: son geri yükleme denemesinde veritabanında bozukluk bulundu; temiz bir "
+           "deneme olana kadar hiçbir yedek silinmez"_s;
+}
+
 void ForecastRoom(BackupResult &result, const QString &folder, const QString &database,
                   const BackupSettings &settings, int keepDays)
 {
@@ -198,8 +212,11 @@ BackupJob::Runner MakeBackupRunner(const QString &programFolder, std::function<Q
             result, settings.value(), values->database, time, doubt.has_value(), state->history,
             {.progress = copyProgress, .cancelled = [&cancel] { return cancel && cancel->isCancelled(); }});
         const int keepDays = KeepDaysOf(settings->keepDays).value_or(0);
+        const std::optional<QString> held = keepDays > 0 ? RetentionHeld(programFolder) : std::nullopt;
         if (keepDays > 0 && doubt)
             result.removed << *doubt;
+        else if (held)
+            result.removed << *held;
         else if (keepDays > 0)
             ClearOldBackups(result, *state, settings->folder, values->database, time, keepDays);
         ForecastRoom(result, settings->folder, values->database, settings.value(), keepDays);

@@ -26,6 +26,7 @@ Result<BackupSettings> LoadBackupSettings(const QString &file)
     settings.keepDays = read(kKeepDays).text;
     settings.secondFolder = read(kSecondFolder).text;
     settings.secondKeepDays = read(kSecondKeepDays).text;
+    settings.restoreTestDays = read(kRestoreTestDays).text;
     return settings;
 }
 
@@ -39,7 +40,8 @@ Outcome SaveSchedule(const BackupSettings &settings, const QString &file)
                           {kVerify, settings.verify},
                           {kKeepDays, settings.keepDays},
                           {kSecondFolder, settings.secondFolder},
-                          {kSecondKeepDays, settings.secondKeepDays}},
+                          {kSecondKeepDays, settings.secondKeepDays},
+                          {kRestoreTestDays, settings.restoreTestDays}},
                          file);
 }
 
@@ -59,6 +61,14 @@ std::optional<int> KeepDaysOf(const QString &text)
     if (!number || value < 0 || value > kMaxKeepDays || days.startsWith(u'+'))
         return std::nullopt;
     return value;
+}
+
+std::optional<int> RestoreTestDaysOf(const QString &text)
+{
+    const std::optional<int> days = KeepDaysOf(text);
+    if (!days || *days > kMaxRestoreTestDays)
+        return std::nullopt;
+    return days;
 }
 
 std::optional<bool> VerifyOf(const QString &text)

@@ -17,13 +17,20 @@ struct BackupSettings {
     QString keepDays; // days to keep this database's backups; empty or "0": all
     // "İKİNCİ KOPYA YERİ": the folder each backup is copied into as well; empty: no second copy.
     QString secondFolder = {};
-    QString secondKeepDays = {}; // as keepDays, for the copies there
+    QString secondKeepDays = {};  // as keepDays, for the copies there
+    QString restoreTestDays = {}; // RestoreTestDaysOf reads it; empty or "0": no restore tests
 };
 
 inline constexpr int kMaxKeepDays = 3650;
 
 // The days to keep: 0 for an empty text; nothing for a text that is no whole number from 0 to 3650.
 std::optional<int> KeepDaysOf(const QString &text);
+
+inline constexpr int kMaxRestoreTestDays = 365;
+
+// The days between restore tests: 0 (off) for an empty text; nothing for a text that is no whole number
+// from 0 to 365, judged as the days to keep are.
+std::optional<int> RestoreTestDaysOf(const QString &text);
 
 // Whether each backup is read back by the server: 1/0, evet/hayır, açık/kapalı, true/false, on/off, yes/no
 // in any letter case (Turkish rules), blanks around ignored; false for an empty text; nothing for any other.

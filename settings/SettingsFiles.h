@@ -25,6 +25,7 @@ inline const QString kVerify = QStringLiteral("dogrulama");
 inline const QString kKeepDays = QStringLiteral("saklama-gunu");
 inline const QString kSecondFolder = QStringLiteral("ikinci-kopya-yeri");
 inline const QString kSecondKeepDays = QStringLiteral("ikinci-kopya-saklama-gunu");
+inline const QString kRestoreTestDays = QStringLiteral("geri-yukleme-denemesi");
 
 QString ConnectionFile(const QString &programFolder);
 QString BackupFile(const QString &programFolder);

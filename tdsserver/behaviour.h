@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 namespace tdstest {
 
@@ -18,6 +18,9 @@ enum class LongMessage : quint8 { None, Info, Error };
 
 // What ends a stalled backup or a connection held open without an answer.
 enum class Release : quint8 { Resume, Drop };
+
+// What DBCC CHECKDB finds in a restored database.
+enum class Damage : quint8 { None, Consistency, Allocation };
 
 // The switches a test flips to make the server misbehave on purpose.
 struct Behaviour {
@@ -37,6 +40,14 @@ struct Behaviour {
     bool backupAccessDenied = false;
     bool emptyBackups = false;
     bool verifyAccessDenied = false;
+    // SERVERPROPERTY's default data and log folder; NULL when empty, as an instance set up without one.
+    QString dataFolder;
+    qint64 volumeFreeBytes = qint64(1) << 40;
+    bool volumeStatsDenied = false;
+    bool createDatabaseDenied = false;
+    bool restoreReadFails = false;
+    Damage damage = Damage::None;
+    bool dropFails = false;
 };
 
 } // namespace tdstest

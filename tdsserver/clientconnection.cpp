@@ -5,6 +5,8 @@
 #include "loginanswer.h"
 #include "prelogin.h"
 #include "requestdecoder.h"
+#include "restorework.h"
+#include "serverqueries.h"
 #include "serverstate.h"
 #include "tokenwriter.h"
 #include "verifybackup.h"
@@ -134,6 +136,10 @@ void ClientConnection::handleBatch(const QByteArray &payload)
     state_->recordBatch(text);
     if (BackupStatementParser::isBackup(text))
         startBackup(text);
+    else if (auto reply = AnswerRestoreWork(text, *state_))
+        sendReply(*reply);
+    else if (auto rows = AnswerQuery(text, *state_))
+        sendReply(*rows);
     else if (IsRestore(text))
         verify(text);
     else
@@ -148,6 +154,47 @@ void ClientConnection::verify(const QString &text)
     const QList<ServerMessage> messages = VerifyBackup(*parse.path, state_->behaviour().verifyAccessDenied);
     const bool valid = messages.constLast().severity <= kHighestInfoSeverity;
     sendFinal(messages, valid ? DoneFinal : DoneError, Answer::None);
+}
+
+// Progress is spread over the backup duration, each message flushed on its own as SQL Server does; an
+// ATTENTION in between ends the reply.
+void ClientConnection::sendReply(const WorkReply &reply)
+{
+    if (reply.progress.isEmpty())
+        return finishReply(reply);
+    busy_ = true;
+    replying_ = true;
+    const int step = state_->behaviour().backupDurationMs / int(reply.progress.size());
+    sendReplyProgress(reply, 0, step, replyRun_);
+}
+
+void ClientConnection::sendReplyProgress(const WorkReply &reply, qsizetype next, int stepMs, int run)
+{
+    if (run != replyRun_ || closed_)
+        return;
+    send(TokenWriter().message(reply.progress.at(next)).done(DoneMore).bytes(), false);
+    QTimer::singleShot(stepMs, this, [this, reply, next, stepMs, run] {
+        if (next + 1 < reply.progress.size())
+            return sendReplyProgress(reply, next + 1, stepMs, run);
+        if (run != replyRun_ || closed_)
+            return;
+        replying_ = false;
+        finishReply(reply);
+        becomeIdle();
+    });
+}
+
+void ClientConnection::finishReply(const WorkReply &reply)
+{
+    const quint16 status = reply.failed ? DoneError : DoneFinal;
+    TokenWriter tokens;
+    for (const ServerMessage &message : reply.messages)
+        tokens.message(message);
+    if (!reply.columns.isEmpty())
+        tokens.resultSet(reply.columns, reply.rows, status);
+    else
+        tokens.done(status);
+    send(tokens.bytes(), true);
 }
 
 void ClientConnection::startBackup(const QString &text)
@@ -237,13 +284,15 @@ void ClientConnection::handleAttention()
         state_->recordHoldEnded();
     }
     queued_.clear();
+    const bool replying = std::exchange(replying_, false);
+    ++replyRun_;
     const bool backupRunning = backup_;
     if (backupRunning) {
         state_->recordAbort({backup_->statement().database, backup_->statement().path});
         endBackup();
     }
     send(TokenWriter().done(DoneAttention).bytes(), true);
-    if (backupRunning)
+    if (backupRunning || replying)
         becomeIdle();
 }
 

@@ -5,6 +5,7 @@
 #include "packetreader.h"
 #include "packetwriter.h"
 #include "servermessage.h"
+#include "workreply.h"
 
 #include <QObject>
 #include <QPointer>
@@ -43,6 +44,9 @@ private:
     void endBackup();
     void finishBackup(const QList<ServerMessage> &messages, bool success);
     void verify(const QString &text);
+    void sendReply(const WorkReply &reply);
+    void sendReplyProgress(const WorkReply &reply, qsizetype next, int stepMs, int run);
+    void finishReply(const WorkReply &reply);
     void sendFinal(const QList<ServerMessage> &messages, quint16 status, Answer answer = Answer::Backup);
     void send(const QByteArray &tokens, bool endOfMessage, Answer answer = Answer::None);
     void sendGarbage();
@@ -63,6 +67,8 @@ private:
     bool released_ = false;
     QList<TdsMessage> queued_;
     QPointer<BackupSession> backup_;
+    bool replying_ = false;
+    int replyRun_ = 0; // counts ATTENTIONs: a reply paced by timers stops at the next one
 };
 
 } // namespace tdstest

@@ -81,6 +81,22 @@ int main(int argc, char *argv[])
     const QCommandLineOption stall(
         u"stall-during-backup"_s,
         u"Stop answering after the first progress message, socket open, until the server ends."_s);
+    const QCommandLineOption dataFolder(
+        u"data-folder"_s, u"The default data and log folder (SERVERPROPERTY); NULL unless set."_s, u"PATH"_s);
+    const QCommandLineOption volumeFree(
+        u"volume-free-bytes"_s, u"Free space on the data volume (sys.dm_os_volume_stats; 3257)."_s, u"N"_s);
+    const QCommandLineOption volumeDenied(u"volume-stats-denied"_s,
+                                          u"sys.dm_os_volume_stats needs VIEW SERVER STATE (297)."_s);
+    const QCommandLineOption createDenied(u"create-database-denied"_s,
+                                          u"RESTORE DATABASE of a new database is not allowed (262)."_s);
+    const QCommandLineOption restoreFails(u"restore-read-fails"_s,
+                                          u"RESTORE DATABASE stops half way on a bad read (3203)."_s);
+    const QCommandLineOption damage(u"checkdb-damage"_s,
+                                    u"DBCC CHECKDB reports damage (8928/8939/2533/8989)."_s,
+                                    u"consistency|allocation"_s);
+    const QCommandLineOption dropFails(u"drop-fails"_s,
+                                       u"DROP DATABASE fails: the database is in use (3702)."_s);
+    parser.addOptions({dataFolder, volumeFree, volumeDenied, createDenied, restoreFails, damage, dropFails});
     parser.addOptions({port, login, database, backupSeconds, loginDelay, silent, drop, fail, more, loginDrop,
                        garbage, lie, lieIn, longText, stall, damaged, denied, empty, verifyDenied});
     parser.process(app);
@@ -92,6 +108,7 @@ int main(int argc, char *argv[])
     LengthLie lieKind = LengthLie::None;
     Answer lieAt = Answer::Backup;
     LongMessage longKind = LongMessage::None;
+    Damage damageKind = Damage::None;
     const bool choicesRead =
         ReadChoice(parser, loginDrop,
                    {{u"prelogin"_s, LoginDrop::AfterPrelogin}, {u"login7"_s, LoginDrop::OnLogin7}},
@@ -101,7 +118,10 @@ int main(int argc, char *argv[])
                    &lieKind) &&
         ReadChoice(parser, lieIn, answers, &lieAt) &&
         ReadChoice(parser, longText, {{u"info"_s, LongMessage::Info}, {u"error"_s, LongMessage::Error}},
-                   &longKind);
+                   &longKind) &&
+        ReadChoice(parser, damage,
+                   {{u"consistency"_s, Damage::Consistency}, {u"allocation"_s, Damage::Allocation}},
+                   &damageKind);
     if (!choicesRead)
         return 2;
 
@@ -133,6 +153,14 @@ int main(int argc, char *argv[])
     server.setBackupAccessDenied(parser.isSet(denied));
     server.setEmptyBackups(parser.isSet(empty));
     server.setVerifyAccessDenied(parser.isSet(verifyDenied));
+    server.setDataFolder(parser.value(dataFolder));
+    if (parser.isSet(volumeFree))
+        server.setVolumeFreeBytes(parser.value(volumeFree).toLongLong());
+    server.setVolumeStatsDenied(parser.isSet(volumeDenied));
+    server.setCreateDatabaseDenied(parser.isSet(createDenied));
+    server.setRestoreReadFails(parser.isSet(restoreFails));
+    server.setDamage(damageKind);
+    server.setDropFails(parser.isSet(dropFails));
     server.setEventLog([](const QString &line) { PrintLine(stderr, line); });
 
     bool portIsNumber = false;

@@ -51,6 +51,25 @@ std::optional<QString> ServerState::findDatabase(const QString &name) const
     return std::nullopt;
 }
 
+QStringList ServerState::databases() const
+{
+    QMutexLocker lock(&mutex_);
+    return databases_;
+}
+
+void ServerState::addRestoredDatabase(const QString &name, const QStringList &files)
+{
+    QMutexLocker lock(&mutex_);
+    databases_.append(name);
+    restoredFiles_.insert(NameKey(name), files);
+}
+
+QStringList ServerState::takeRestoredFiles(const QString &name)
+{
+    QMutexLocker lock(&mutex_);
+    return restoredFiles_.take(NameKey(name));
+}
+
 Behaviour ServerState::behaviour() const
 {
     QMutexLocker lock(&mutex_);

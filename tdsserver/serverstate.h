@@ -22,6 +22,10 @@ public:
     void addDatabase(const QString &name);
     void removeDatabase(const QString &name);
     std::optional<QString> findDatabase(const QString &name) const;
+    QStringList databases() const;
+    // A database RESTORE created, with the files it wrote; dropping it takes them back.
+    void addRestoredDatabase(const QString &name, const QStringList &files);
+    QStringList takeRestoredFiles(const QString &name);
 
     Behaviour behaviour() const;
     void changeBehaviour(const std::function<void(Behaviour &)> &change);
@@ -48,6 +52,7 @@ private:
     mutable QMutex mutex_;
     QHash<QString, QString> passwords_;
     QStringList databases_;
+    QHash<QString, QStringList> restoredFiles_;
     Behaviour behaviour_;
     std::function<void(const QString &)> log_;
     QList<LoginRecord> logins_;

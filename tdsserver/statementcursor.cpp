@@ -12,7 +12,7 @@ constexpr quint8 kSyntaxSeverity = 15;
 
 // Reserved words that can appear around a BACKUP or RESTORE; a bare name cannot be one of them.
 const QSet<QString> kReservedWords = {u"BACKUP"_s, u"RESTORE"_s, u"DATABASE"_s, u"DISK"_s,
-                                     u"TO"_s,     u"FROM"_s,    u"WITH"_s,     u"FILE"_s};
+                                      u"TO"_s,     u"FROM"_s,    u"WITH"_s,     u"FILE"_s};
 
 ServerMessage SyntaxError(qint32 number, const QString &text)
 {
@@ -100,6 +100,13 @@ bool StatementCursor::option(const QSet<QString> &known, QStringView statementKi
         return false;
     }
     ++at_;
+    if (option == u"MOVE"_s) {
+        std::pair<QString, QString> move;
+        if (!path(&move.first) || !keyword(u"TO") || !path(&move.second))
+            return false;
+        moves_.append(move);
+        return true;
+    }
     if (!isSymbol(u'=')) {
         take(option, nullptr);
         return true;

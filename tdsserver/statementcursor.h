@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <utility>
 
 namespace tdstest {
 
@@ -30,6 +31,8 @@ public:
     bool end();
 
     QList<ServerMessage> errors() const { return errors_; }
+    // Each MOVE 'logical' TO 'physical' the WITH list held, as written.
+    QList<std::pair<QString, QString>> moves() const { return moves_; }
 
 private:
     const SqlToken &current() const { return tokens_.at(at_); }
@@ -42,6 +45,7 @@ private:
     QList<SqlToken> tokens_;
     qsizetype at_ = 0;
     QList<ServerMessage> errors_;
+    QList<std::pair<QString, QString>> moves_;
 };
 
 } // namespace tdstest

@@ -99,6 +99,41 @@ void TdsTestServer::setVerifyAccessDenied(bool denied)
     state_->changeBehaviour([denied](Behaviour &b) { b.verifyAccessDenied = denied; });
 }
 
+void TdsTestServer::setDataFolder(const QString &folder)
+{
+    state_->changeBehaviour([folder](Behaviour &b) { b.dataFolder = folder; });
+}
+
+void TdsTestServer::setVolumeFreeBytes(qint64 bytes)
+{
+    state_->changeBehaviour([bytes](Behaviour &b) { b.volumeFreeBytes = bytes; });
+}
+
+void TdsTestServer::setVolumeStatsDenied(bool denied)
+{
+    state_->changeBehaviour([denied](Behaviour &b) { b.volumeStatsDenied = denied; });
+}
+
+void TdsTestServer::setCreateDatabaseDenied(bool denied)
+{
+    state_->changeBehaviour([denied](Behaviour &b) { b.createDatabaseDenied = denied; });
+}
+
+void TdsTestServer::setRestoreReadFails(bool fail)
+{
+    state_->changeBehaviour([fail](Behaviour &b) { b.restoreReadFails = fail; });
+}
+
+void TdsTestServer::setDamage(Damage damage)
+{
+    state_->changeBehaviour([damage](Behaviour &b) { b.damage = damage; });
+}
+
+void TdsTestServer::setDropFails(bool fail)
+{
+    state_->changeBehaviour([fail](Behaviour &b) { b.dropFails = fail; });
+}
+
 void TdsTestServer::setDropDuringLogin(LoginDrop when)
 {
     state_->changeBehaviour([when](Behaviour &b) { b.loginDrop = when; });
@@ -157,6 +192,11 @@ QList<AbortRecord> TdsTestServer::abortedBackups() const
 QStringList TdsTestServer::writtenBackups() const
 {
     return state_->writtenBackups();
+}
+
+QStringList TdsTestServer::databases() const
+{
+    return state_->databases();
 }
 
 int TdsTestServer::attentionCount() const

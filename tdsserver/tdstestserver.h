@@ -17,8 +17,9 @@ namespace tdstest {
 class Listener;
 class ServerState;
 
-// A TDS server on 127.0.0.1 for tests: answers logins, BACKUP DATABASE and RESTORE VERIFYONLY, writes
-// the backup file itself, and can be told to misbehave. Its sockets run on a thread of their own.
+// A TDS server on 127.0.0.1 for tests: answers logins, BACKUP DATABASE, RESTORE VERIFYONLY and a restore
+// test's batches, writes the backup file itself, and can be told to misbehave. Its sockets run on a thread of
+// their own.
 class TdsTestServer {
 public:
     TdsTestServer();
@@ -37,7 +38,8 @@ public:
     // gets 911, a later login 4060.
     void removeDatabase(const QString &name);
 
-    // Progress messages are spread over this time (50 ms unless set); read when a backup starts.
+    // Progress messages are spread over this time (50 ms unless set); read when a backup or a RESTORE
+    // DATABASE starts.
     void setBackupDuration(int ms);
     void setLoginDelay(int ms);
     // Connections are accepted and read, never answered: the client's login timeout must fire.
@@ -60,6 +62,21 @@ public:
     void setEmptyBackups(bool empty);
     // RESTORE VERIFYONLY cannot open the file to read it: 3201 with operating system error 5, then 3013.
     void setVerifyAccessDenied(bool denied);
+    // SERVERPROPERTY('InstanceDefaultDataPath') and its log path; NULL, as on an instance set up without
+    // them, unless set. RESTORE DATABASE writes a small file in place of each database file it moves.
+    void setDataFolder(const QString &folder);
+    // sys.dm_os_volume_stats's available_bytes; RESTORE DATABASE fails with 3257 when its files need more.
+    void setVolumeFreeBytes(qint64 bytes);
+    // sys.dm_os_volume_stats needs VIEW SERVER STATE, which the login lacks: 297.
+    void setVolumeStatsDenied(bool denied);
+    // The login lacks dbcreator: RESTORE DATABASE of a new database fails with 262 and 3013.
+    void setCreateDatabaseDenied(bool denied);
+    // RESTORE DATABASE stops half way on a bad read (3203, 3013) and creates nothing.
+    void setRestoreReadFails(bool fail);
+    // DBCC CHECKDB reports damage: 8928, 8939, 2533 and 8989 (consistency), or 8905 and 8989 (allocation).
+    void setDamage(Damage damage);
+    // DROP DATABASE fails: 3702, the database in use.
+    void setDropFails(bool fail);
     // The server closes the connection once it has answered PRELOGIN, or when LOGIN7 arrives. FreeTDS:
     // 08001 with 20002 "Adaptive Server connection failed" (after 20017 "Unexpected EOF" on LOGIN7).
     void setDropDuringLogin(LoginDrop when);
@@ -90,6 +107,8 @@ public:
     // Backups cut off by an ATTENTION or by the client closing its connection mid-backup.
     QList<AbortRecord> abortedBackups() const;
     QStringList writtenBackups() const;
+    // Every database that exists now, system ones first.
+    QStringList databases() const;
     int attentionCount() const;
     // Connections held open without an answer now.
     int heldConnections() const;

@@ -15,6 +15,22 @@ constexpr quint8 kTokenLoginAck = 0xAD;
 constexpr quint8 kTokenEnvChange = 0xE3;
 constexpr quint8 kTokenDone = 0xFD;
 constexpr quint8 kTokenDoneProc = 0xFE;
+constexpr quint8 kTokenColMetadata = 0x81;
+constexpr quint8 kTokenRow = 0xD1;
+
+constexpr quint8 kTypeNVarChar = 0xE7;
+constexpr quint8 kTypeIntN = 0x26;
+constexpr quint16 kNVarCharMaxBytes = 8000;
+constexpr quint16 kColumnNullable = 0x0001;
+constexpr quint16 kNullTextLength = 0xFFFF;
+
+// The server's default collation, Latin1_General_CI_AS, that its text columns carry.
+const QByteArray kTextCollation = QByteArray::fromHex("0904d00034");
+
+quint8 IntWidth(Column::Type type)
+{
+    return type == Column::Type::Int ? 4 : 8;
+}
 
 // LOGINACK interface value for T-SQL.
 constexpr quint8 kInterfaceTransactSql = 1;
@@ -102,6 +118,50 @@ TokenWriter &TokenWriter::done(quint16 status)
     return *this;
 }
 
+TokenWriter &TokenWriter::resultSet(const QList<Column> &columns, const QList<QList<Cell>> &rows,
+                                    quint16 status)
+{
+    u8(kTokenColMetadata);
+    u16(quint16(columns.size()));
+    for (const Column &column : columns) {
+        u32(0);
+        u16(kColumnNullable);
+        if (column.type == Column::Type::Text) {
+            u8(kTypeNVarChar);
+            u16(kNVarCharMaxBytes);
+            bytes_.append(kTextCollation);
+        } else {
+            u8(kTypeIntN);
+            u8(IntWidth(column.type));
+        }
+        bVarChar(column.name);
+    }
+    for (const QList<Cell> &row : rows) {
+        u8(kTokenRow);
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            cell(columns.at(i).type, row.value(i));
+    }
+    doneToken(kTokenDone, quint16(status | DoneCount), quint64(rows.size()));
+    return *this;
+}
+
+void TokenWriter::cell(Column::Type type, const Cell &value)
+{
+    if (type == Column::Type::Text) {
+        if (value.isNull())
+            return u16(kNullTextLength);
+        const QString text = value.toString();
+        u16(quint16(2 * text.size()));
+        return utf16(text);
+    }
+    if (value.isNull())
+        return u8(0);
+    u8(IntWidth(type));
+    if (type == Column::Type::Int)
+        return u32(quint32(value.toInt()));
+    u64(quint64(value.toLongLong()));
+}
+
 TokenWriter &TokenWriter::doneProc(quint16 status)
 {
     doneToken(kTokenDoneProc, status);
@@ -115,12 +175,12 @@ TokenWriter &TokenWriter::returnStatus(qint32 value)
     return *this;
 }
 
-void TokenWriter::doneToken(quint8 token, quint16 status)
+void TokenWriter::doneToken(quint8 token, quint16 status, quint64 rowCount)
 {
     u8(token);
     u16(status);
     u16(0);
-    u64(0);
+    u64(rowCount);
 }
 
 void TokenWriter::u8(quint8 value)

@@ -3,7 +3,9 @@
 #include "servermessage.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QVariant>
 
 namespace tdstest {
 
@@ -24,6 +26,16 @@ enum class EnvChange : quint8 {
     Collation = 7,
 };
 
+// A result set's column: text (NVARCHAR) or a whole number (INT or BIGINT, by its byte width).
+struct Column {
+    enum class Type : quint8 { Text, Int, BigInt };
+    QString name;
+    Type type = Type::Text;
+};
+
+// One cell of a row; a null QVariant is SQL NULL.
+using Cell = QVariant;
+
 // Builds a server token stream in the TDS 7.2+ layouts.
 class TokenWriter {
 public:
@@ -32,6 +44,8 @@ public:
     TokenWriter &message(const ServerMessage &message);
     TokenWriter &loginAck(quint32 tdsVersion);
     TokenWriter &done(quint16 status);
+    // COLMETADATA, one ROW per row, and the DONE that counts them.
+    TokenWriter &resultSet(const QList<Column> &columns, const QList<QList<Cell>> &rows, quint16 status);
     TokenWriter &doneProc(quint16 status);
     TokenWriter &returnStatus(qint32 value);
 
@@ -41,7 +55,8 @@ public:
     QByteArray bytes() const { return bytes_; }
 
 private:
-    void doneToken(quint8 token, quint16 status);
+    void doneToken(quint8 token, quint16 status, quint64 rowCount = 0);
+    void cell(Column::Type type, const Cell &value);
     void u8(quint8 value);
     void u16(quint16 value);
     void u32(quint32 value);

@@ -42,7 +42,8 @@ void tst_tray::menuEntries()
         entries << action->objectName() + u'=' + action->text();
     QCOMPARE(entries, (QStringList{u"acmenu=GÖSTER"_s, u"gizlemenu=GİZLE"_s, u"ayarlarmenu=Ayarlar"_s,
                                    u"yedeklemenu=Yedekle"_s, u"durdurmenu=Yedeklemeyi durdur"_s,
-                                   u"gecmismenu=Geçmiş"_s, u"kapatmenu=Kapat"_s}));
+                                   u"gecmismenu=Geçmiş"_s, u"denememenu=Geri yükleme denemesi yap"_s,
+                                   u"kapatmenu=Kapat"_s}));
     // Offered only while a run is in flight.
     QAction *stop = parent.findChild<QAction *>(u"durdurmenu"_s);
     QVERIFY(!stop->isVisible());

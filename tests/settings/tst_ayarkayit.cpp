@@ -403,22 +403,25 @@ void tst_ayarkayit::handWrittenOptions_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<std::optional<bool>>("verify");
     QTest::addColumn<std::optional<int>>("keepDays");
+    QTest::addColumn<std::optional<int>>("restoreDays");
 
     const std::optional<bool> on = true, off = false, unusable;
     const std::optional<int> noDays;
-    QTest::newRow("empty") << QString() << off << std::optional(0);
-    QTest::newRow("1") << u" 1 "_s << on << std::optional(1);
-    QTest::newRow("0") << u"0"_s << off << std::optional(0);
+    QTest::newRow("empty") << QString() << off << std::optional(0) << std::optional(0);
+    QTest::newRow("1") << u" 1 "_s << on << std::optional(1) << std::optional(1);
+    QTest::newRow("0") << u"0"_s << off << std::optional(0) << std::optional(0);
     for (const QString &yes :
          {u"evet"_s, u"EVET"_s, u"Açık"_s, u"AÇIK"_s, u"acik"_s, u"true"_s, u"On"_s, u"YES"_s})
-        QTest::addRow("yes: %s", qPrintable(yes)) << yes << on << noDays;
+        QTest::addRow("yes: %s", qPrintable(yes)) << yes << on << noDays << noDays;
     for (const QString &no :
          {u"hayır"_s, u"HAYIR"_s, u"Kapalı"_s, u"KAPALI"_s, u"FALSE"_s, u"off"_s, u"No"_s})
-        QTest::addRow("no: %s", qPrintable(no)) << no << off << noDays;
-    QTest::newRow("blanks around days") << u"  7\t"_s << unusable << std::optional(7);
-    QTest::newRow("most days") << u"3650"_s << unusable << std::optional(3650);
+        QTest::addRow("no: %s", qPrintable(no)) << no << off << noDays << noDays;
+    QTest::newRow("blanks around days") << u"  7\t"_s << unusable << std::optional(7) << std::optional(7);
+    QTest::newRow("a year between tests") << u"365"_s << unusable << std::optional(365) << std::optional(365);
+    QTest::newRow("past a year") << u"366"_s << unusable << std::optional(366) << noDays;
+    QTest::newRow("most days") << u"3650"_s << unusable << std::optional(3650) << noDays;
     for (const QString &bad : {u"abc"_s, u"-1"_s, u"99999"_s, u"3 gün"_s, u"+3"_s, u"3650.5"_s})
-        QTest::addRow("unusable: %s", qPrintable(bad)) << bad << unusable << noDays;
+        QTest::addRow("unusable: %s", qPrintable(bad)) << bad << unusable << noDays << noDays;
 }
 
 void tst_ayarkayit::handWrittenOptions()
@@ -426,8 +429,10 @@ void tst_ayarkayit::handWrittenOptions()
     QFETCH(QString, text);
     QFETCH(std::optional<bool>, verify);
     QFETCH(std::optional<int>, keepDays);
+    QFETCH(std::optional<int>, restoreDays);
     QCOMPARE(VerifyOf(text), verify);
     QCOMPARE(KeepDaysOf(text), keepDays);
+    QCOMPARE(RestoreTestDaysOf(text), restoreDays);
 }
 
 // Saving from the settings window, which knows nothing of the driver, must not drop the one support named.

@@ -1141,6 +1141,8 @@ private slots:
                                    << u"--length-lie-in wants one of backup, login, got 'prelogin'"_s;
         QTest::newRow("long message") << QStringList{u"--long-message"_s, u"warning"_s}
                                       << u"--long-message wants one of error, info, got 'warning'"_s;
+        QTest::newRow("damage") << QStringList{u"--checkdb-damage"_s, u"torn"_s}
+                                << u"--checkdb-damage wants one of allocation, consistency, got 'torn'"_s;
     }
     void commandLineRefusesUnknownChoices()
     {

@@ -57,7 +57,8 @@ void frmGecmis::createControls()
     gecmisListesi->setWordWrap(false);
 
     ozet = Line(vkFrame1, u"ozet"_s, TwipsRect(120, 5640, 13260, 315));
-    yer = Line(vkFrame1, u"yer"_s, TwipsRect(120, 5955, 13260, 315));
+    yer = Line(vkFrame1, u"yer"_s, TwipsRect(120, 5955, 6480, 315));
+    restoreTest_ = Line(vkFrame1, u"geriyuklemedenemesi"_s, TwipsRect(6720, 5955, 6660, 315));
 
     const QFont buttonFont = WindowFont(u"MS Sans Serif"_s, 12, true);
     kapat = PlaceCommand(vkFrame1, u"kapat"_s, u"KAPAT"_s, kRed, buttonFont, TwipsRect(120, 6480, 1815, 495));
@@ -70,6 +71,13 @@ void frmGecmis::createControls()
 void frmGecmis::setSpaceText(const QString &text)
 {
     yer->setCaption(text);
+}
+
+void frmGecmis::showRestoreTest(const RestoreTestLine &line)
+{
+    restoreTest_->setCaption(line.text);
+    restoreTest_->setToolTip(line.detail);
+    ShowAsFailure(*restoreTest_, line.failure);
 }
 
 void frmGecmis::showRecords(const QList<RunRecord> &records, const RunSummary &summary)

@@ -3,6 +3,7 @@
 #include "history/RunRecord.h"
 #include "history/RunSummary.h"
 #include "settings/Result.h"
+#include "ui/history/RestoreTestLine.h"
 
 #include <QWidget>
 
@@ -20,6 +21,8 @@ public:
 
     // The line about the backup disk's room, as the caller words it ("YER: 12 GÜN YETER").
     void setSpaceText(const QString &text);
+    // The last restore test, beside the room line; red when it did not end clean.
+    void showRestoreTest(const RestoreTestLine &line);
 
 public slots:
     void showRecords(const QList<RunRecord> &records, const RunSummary &summary);
@@ -34,6 +37,7 @@ private:
     QTableWidget *gecmisListesi = nullptr; // one run a row, newest first
     vkLabel *ozet = nullptr;               // last success, successes and failures in 7 days
     vkLabel *yer = nullptr;                // the caller's line about the disk's room
+    vkLabel *restoreTest_ = nullptr;       // the last restore test and how it ended
     vkCommand *kopyala = nullptr;          // KOPYALA: the shown rows to the clipboard
     vkCommand *kapat = nullptr;            // KAPAT: hides the window
 };

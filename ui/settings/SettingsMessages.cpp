@@ -49,6 +49,12 @@ QString FolderTooLongMessage(qsizetype length)
            u"kaydedilebilir. Daha kısa yollu bir klasör seçin."_s.arg(length);
 }
 
+QString RestoreTestDaysRefusedMessage(const QString &text)
+{
+    return u"AYARLAR KAYIT EDİLMEDİ\nGERİ YÜKLEME DENEMESİ değeri \"%1\" olamaz: 0 ile 365 arasında bir tam "
+           u"sayı yazın (0: deneme yapılmaz)."_s.arg(text);
+}
+
 QString KeepDaysRefusedMessage(const QString &text)
 {
     return u"AYARLAR KAYIT EDİLMEDİ\nESKİ YEDEKLERİ SAKLA değeri \"%1\" olamaz: 0 ile 3650 arasında bir tam "

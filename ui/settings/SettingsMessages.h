@@ -16,3 +16,4 @@ QString KeepDaysRefusedMessage(const QString &text);
 QString SecondKeepDaysRefusedMessage(const QString &text);
 // Said after "AYARLAR KAYIT EDİLDİ" when the second copy's folder cannot be seen from here now.
 QString SecondFolderNotSeenText(const QString &folder);
+QString RestoreTestDaysRefusedMessage(const QString &text);

@@ -91,10 +91,23 @@ void ayarlar::createControls()
     secondCopy_ = Place(new SecondCopyRow(vkFrame1), u"ikincikopya"_s, TwipsRect(0, 4920, 15855, 420));
     createHourPanel();
 
-    const QList<QWidget *> tabOrder{yedekyeri,    geri,           kaydet,          kopyalamazamanmesafesi,
-                                    sec2,         yedeklemesaati, baglantibutonu,  sql_data,
-                                    sql_sunucusu, sql_sifresi,    sql_kullanicisi, sql_portu,
-                                    vkCommand1,   vkCommand2,     dogrula,         saklamagunu,
+    const QList<QWidget *> tabOrder{yedekyeri,
+                                    geri,
+                                    kaydet,
+                                    kopyalamazamanmesafesi,
+                                    sec2,
+                                    yedeklemesaati,
+                                    baglantibutonu,
+                                    sql_data,
+                                    sql_sunucusu,
+                                    sql_sifresi,
+                                    sql_kullanicisi,
+                                    sql_portu,
+                                    vkCommand1,
+                                    vkCommand2,
+                                    dogrula,
+                                    saklamagunu,
+                                    restoreTestDays_,
                                     secondCopy_};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
@@ -229,6 +242,18 @@ void ayarlar::createOptionsRow()
     Label11->setCaption(u"GÜN (0: HEPSİ)"_s);
     Label11->setBackStyle(vkLabel::Transparent);
     Label11->setFont(SmallFont());
+    restoreTestLabel_ = Place(new vkLabel(vkFrame1), u"denemeetiketi"_s, TwipsRect(8520, 4500, 2775, 255));
+    restoreTestLabel_->setCaption(u"GERİ YÜKLEME DENEMESİ:"_s);
+    restoreTestLabel_->setBackStyle(vkLabel::Transparent);
+    restoreTestLabel_->setFont(TitleFont());
+    restoreTestDays_ =
+        Place(new vkTextBox(vkFrame1), u"geriyuklemedenemesi"_s, TwipsRect(11340, 4500, 615, 255));
+    restoreTestDays_->setFont(SmallFont());
+    restoreTestDays_->setToolTip(u"0: geri yükleme denemesi yapılmaz"_s);
+    restoreTestUnit_ = Place(new vkLabel(vkFrame1), u"denemebirimi"_s, TwipsRect(12060, 4500, 1215, 255));
+    restoreTestUnit_->setCaption(u"GÜNDE BİR"_s);
+    restoreTestUnit_->setBackStyle(vkLabel::Transparent);
+    restoreTestUnit_->setFont(SmallFont());
 }
 
 void ayarlar::createHourPanel()
@@ -295,6 +320,8 @@ void ayarlar::load()
     saklamagunu->setText(settings.keepDays.trimmed().isEmpty() ? u"0"_s : settings.keepDays);
     secondCopy_->setFolder(settings.secondFolder);
     secondCopy_->setKeepDays(settings.secondKeepDays);
+    restoreTestDays_->setText(settings.restoreTestDays.trimmed().isEmpty() ? u"0"_s
+                                                                           : settings.restoreTestDays);
     const ConnectionValues connection = StoredConnectionValues(connectionFile());
     sql_sunucusu->setText(connection.server);
     sql_data->setText(connection.database);
@@ -357,9 +384,14 @@ void ayarlar::save()
         messageBox_(SecondKeepDaysRefusedMessage(secondCopy_->keepDays()));
         return;
     }
+    if (!RestoreTestDaysOf(restoreTestDays_->text())) {
+        messageBox_(RestoreTestDaysRefusedMessage(restoreTestDays_->text()));
+        return;
+    }
     BackupSettings settings;
     settings.secondFolder = secondCopy_->folder().trimmed();
     settings.secondKeepDays = QString::number(*KeepDaysOf(secondCopy_->keepDays()));
+    settings.restoreTestDays = QString::number(*RestoreTestDaysOf(restoreTestDays_->text()));
     settings.verify = dogrula->isChecked() ? u"1"_s : u"0"_s;
     settings.keepDays = QString::number(*KeepDaysOf(saklamagunu->text()));
     settings.folder = yedekyeri->text();

@@ -110,4 +110,7 @@ private:
     vkLabel *Label11 = nullptr;                  // the caption "GÜN (0: HEPSİ)" after the days field
     SecondCopyRow *secondCopy_ = nullptr;        // "İKİNCİ KOPYA YERİ", its SEÇ and its days kept
     bool browsingForSecond_ = false;             // the browser was opened for the second copy's folder
+    vkLabel *restoreTestLabel_ = nullptr;        // the caption "GERİ YÜKLEME DENEMESİ:"
+    vkTextBox *restoreTestDays_ = nullptr;       // the days between restore tests; 0: none
+    vkLabel *restoreTestUnit_ = nullptr;         // the caption "GÜNDE BİR" after it
 };

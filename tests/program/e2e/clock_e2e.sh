@@ -354,6 +354,29 @@ clock_far_ahead() {
   ok "a clock 400 days ahead with saklama-gunu=1 removes none of the $(wc -w <<<"$before") earlier backups"
 }
 
+restore_test_on_its_day() {
+  setup restore --data-folder "$root/restore/data" --backup-seconds 1
+  mkdir -p "$dir/data"
+  settings 02 'Günlük yedekleme saatinde kopyala'
+  echo 'geri-yukleme-denemesi=1' >>"$dir/program/yedeklemeayar.txt"
+  tested() { (($(grep -c 'restore test ended: clean' "$dir/program.log") >= $1)); }
+  start program "$(at '2026-06-15 01:59:30 +0200')"
+  wait_for 20 has_written 1 || fail "no start-up backup"
+  sleep 2
+  ! grep -q 'restore test of' "$dir/program.log" || fail "a restore test before the daily hour"
+  jump_to "$(at '2026-06-15 02:00:00 +0200')"
+  wait_for 20 tested 1 || fail "no clean restore test after the daily backup"
+  grep -qF "restore test of \"$dir/backups/20260615020000-STOK.bak\"" "$dir/program.log" ||
+    fail "the test was not of the daily backup"
+  jump_to "$(at '2026-06-16 02:00:00 +0200')"
+  wait_for 20 has_written 3 || fail "no daily backup the next day"
+  wait_for 20 tested 2 || fail "no restore test the next day"
+  [[ -z $(ls "$dir/data") ]] || fail "the scratch database's files are left: $(ls "$dir/data")"
+  (($(grep -c 'GERİ YÜKLEME DENEMESİ BAŞARILI' "$dir/program.log") == 1)) || fail "a clean test said twice a week"
+  stop || fail "exit status $?"
+  ok "geri-yukleme-denemesi=1 tests the daily backup after the hour, each day, drops the copy, says so once"
+}
+
 run() { # case number, function, its arguments; a case that ends unexpectedly counts as failed
   (set -euo pipefail; "${@:2}") >"$root/$1.out" 2>&1
   local status=$?
@@ -376,6 +399,7 @@ run 9 unreadable_connection
 run 10 retried_after_failed_daily
 run 11 empty_backup_keeps_old
 run 12 clock_far_ahead
+run 13 restore_test_on_its_day
 wait
 leaks=$(grep -rlF --exclude=KVZ.dll --exclude='server.*' -e "$password" "$root")
 if [[ -z $leaks ]]; then

@@ -21,7 +21,8 @@ fail() {
 start_x_session "$work" || fail "no X session"
 
 # Each backup takes 4 s, so that its progress can be watched.
-"$tdsserver" --port 0 --login sa:pw --database STOK --backup-seconds 4 >"$work/server.out" 2>"$work/server.err" &
+mkdir -p "$work/data"
+"$tdsserver" --port 0 --login sa:pw --database STOK --backup-seconds 4 --data-folder "$work/data" >"$work/server.out" 2>"$work/server.err" &
 pids+=($!)
 wait_for 10 grep -q listening "$work/server.out" || fail "the test server did not start"
 port=$(sed -n 's/.*127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.out")
@@ -162,7 +163,29 @@ wait_for 5 history_closed || fail "KAPAT did not close the history window"
 xdotool mousemove --window "$main" 264 36 click 1 # the last backup's time
 wait_for_window 5 '^YEDEKLEME GEÇMİŞİ$' >/dev/null || fail "a click on the last backup's time did not open the history"
 echo "ok - a click on the last backup's time opens the history window"
+xdotool mousemove --window "$(xdotool search --onlyvisible --name '^YEDEKLEME GEÇMİŞİ$')" 68 448 click 1 # KAPAT
+wait_for 5 history_closed || fail "KAPAT did not close the history window again"
 
-menu_entry 6 # Kapat
+menu_entry 6 # Geri yükleme denemesi yap
+: >"$captions"
+until_idle=$((SECONDS + 20))
+while ((SECONDS < until_idle)); do
+  caption=$(yedekle_button)
+  [[ $caption == "$idle" && -s $captions ]] && break
+  [[ $caption == "$idle" ]] || echo "$caption" >>"$captions"
+done
+grep -q 'GERİ YÜKLEME DENEMESİ BAŞARILI' "$work/kvz.log" || fail "the restore test from the menu did not end clean"
+(($(sort -u "$captions" | wc -l) >= 3)) ||
+  fail "YEDEKLE showed $(sort -u "$captions" | wc -l) captions during the restore test, not the server's percents"
+[[ -z $(ls "$work/data") ]] || fail "the scratch database's files are left: $(ls "$work/data")"
+echo "ok - Geri yükleme denemesi yap restores, checks and drops a copy, its progress shown"
+menu_entry 5 # Geçmiş: the last restore test beside the room line
+history=$(wait_for_window 5 '^YEDEKLEME GEÇMİŞİ$') || fail "Geçmiş did not open the history window again"
+sleep 0.7 # the runs and the test arrive from workers
+[[ -n $shots ]] && import -window "$history" "$shots/history-window.png"
+xdotool mousemove --window "$history" 68 448 click 1 # KAPAT
+wait_for 5 history_closed || fail "KAPAT did not close the history window"
+
+menu_entry 7 # Kapat
 wait_for 10 bash -c "! kill -0 $kvz_pid" || fail "Kapat did not end the program"
 echo "ok - Kapat ends the program"

@@ -264,6 +264,7 @@ void tst_ayarlar::saveStoresWhatTheWindowShows()
     box("saklamagunu")->setText(u" 7 "_s);
     child<QLineEdit>(u"ikincikopyayeri"_s)->setText(program_->path());
     box("ikincisaklamagunu")->setText(u"30"_s);
+    box("geriyuklemedenemesi")->setText(u"9"_s);
     QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
 
     QCOMPARE(messages_, QStringList{u"AYARLAR KAYIT EDİLDİ"_s});
@@ -278,6 +279,7 @@ void tst_ayarlar::saveStoresWhatTheWindowShows()
     QCOMPARE(KeepDaysOf(stored->keepDays), std::optional(7));
     QCOMPARE(stored->secondFolder, program_->path());
     QCOMPARE(KeepDaysOf(stored->secondKeepDays), std::optional(30));
+    QCOMPARE(RestoreTestDaysOf(stored->restoreTestDays), std::optional(9));
     QVERIFY(!QFile::exists(ConnectionFile(program_->path())));
 
     createWindow();
@@ -287,6 +289,7 @@ void tst_ayarlar::saveStoresWhatTheWindowShows()
     QCOMPARE(box("saklamagunu")->text(), u"7"_s);
     QCOMPARE(child<QLineEdit>(u"ikincikopyayeri"_s)->text(), program_->path());
     QCOMPARE(box("ikincisaklamagunu")->text(), u"30"_s);
+    QCOMPARE(box("geriyuklemedenemesi")->text(), u"9"_s);
     window_->show();
     child<QCheckBox>(u"dogrula"_s)->setChecked(false);
     QTest::mouseClick(child<vkCommand>(u"kaydet"_s), Qt::LeftButton);
