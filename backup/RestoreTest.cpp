@@ -228,7 +228,7 @@ RestoreTestResult Open(OdbcConnection &odbc, const ConnectionValues &values, int
 {
     RestoreTestResult result;
     result.scratchName = ScratchDatabaseName(values.database);
-    if (const Outcome opened = OpenConnection(odbc, values, loginTimeoutSeconds); !opened)
+    if (const Result<QString> opened = OpenConnection(odbc, values, loginTimeoutSeconds); !opened)
         result.reason = opened.failure().reason;
     return result;
 }
