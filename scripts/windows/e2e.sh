@@ -56,15 +56,17 @@ printf '[ayar]\r\nsaklanacak-yer=Z:%s\\\r\n' "${backups//\//\\}" >"$folder/yedek
 "$wine" 'C:\ZantoYedek\kvz.exe' >"$work/program.out" 2>"$work/program.log" &
 program=$!
 pids+=("$program")
+disown "$program" # its end is waited for below, not reported as a job's
 backup_made() { compgen -G "$backups/*-STOK.bak" >/dev/null; }
 wait_for 120 backup_made || fail "no backup file appeared in $backups"
-history_row() {
-  python3 - "$folder/yedekleme-gecmisi.db" <<'PY'
+# history_count <condition>: the number of the history's runs that meet it.
+history_count() {
+  python3 - "$folder/yedekleme-gecmisi.db" "$1" <<'PY'
 import sqlite3, sys
-rows = sqlite3.connect(sys.argv[1]).execute("select count(*) from runs where finished = 1 and ok = 1").fetchone()
-sys.exit(0 if rows[0] >= 1 else 1)
+print(sqlite3.connect(sys.argv[1]).execute("select count(*) from runs where " + sys.argv[2]).fetchone()[0])
 PY
 }
+history_row() { (($(history_count 'finished = 1 and ok = 1') >= 1)); }
 wait_for 30 history_row || fail "the history holds no finished run"
 
 step "start at login lands in the registry, moves to Run- and back"
@@ -85,8 +87,11 @@ wait_for 20 entry_in "$run_key" || fail "AÇILIŞTA ÇALIŞSIN did not move the 
 step "the session ends: the program ends cleanly"
 # A session that ends and does not start again: a restart would start the program anew from the Run key.
 "$wine" wineboot --end-session --shutdown >"$work/endsession.log" 2>&1 || true
+# Wine's shutdown kills what is left of a process once its session-end answer is given, as Windows may: what
+# counts is what the program finished before answering.
 wait_for 30 bash -c "! kill -0 $program" || fail "the program did not end with the session"
 grep -q "ending" "$work/program.log" || fail "the program's log does not say it ended on the session's end"
+(($(history_count 'finished = 0') == 0)) || fail "the session's end left a run in the history unfinished"
 
 step "silent uninstall keeps settings, history and backups, and removes the start-up entries"
 "$wine" 'C:\ZantoYedek\Kaldir.exe' /S '_?=C:\ZantoYedek' >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed"

@@ -22,5 +22,8 @@ QString WithoutSocketFiles();
 // Why the ODBC driver's default port cannot be moved by this process's TDSPORT; empty where it can.
 QString WithoutDriverPortVariable();
 
+// Why a folder cannot be removed while a file in it is open, as an unplugged disk goes; empty where it can.
+QString WithoutRemovingBusyFolders();
+
 // Why a local socket's write cannot wait for a reader on the same thread; empty where the system keeps it.
 QString WithoutBufferedLocalSockets();

@@ -24,6 +24,11 @@ QString WithoutSymbolicLinks()
     return {};
 }
 
+QString WithoutRemovingBusyFolders()
+{
+    return {};
+}
+
 QString WithoutSocketFiles()
 {
     return {};

@@ -34,6 +34,11 @@ QString WithoutSymbolicLinks()
     return u"QFile::link makes a shortcut file on Windows, not a link the file system follows"_s;
 }
 
+QString WithoutRemovingBusyFolders()
+{
+    return u"Windows keeps a folder while a file in it is open: removing it cannot play an unplugged disk"_s;
+}
+
 QString WithoutSocketFiles()
 {
     return u"a local socket on Windows is a named pipe, not a file in the folder"_s;

@@ -14,6 +14,7 @@
 #include "ui/styled/vkCommand.h"
 #include "ui/styled/vkLabel.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
@@ -159,10 +160,11 @@ BackupJob::Runner tst_faults::shortLoginRunner()
     };
 }
 
+// As the server names the file: with backslashes in a Windows folder.
 QString tst_faults::backupPath(const QTime &time, const QString &suffix) const
 {
-    return program_->backupPath(QDateTime(kDay, time).toString(u"yyyyMMddHHmmss"_s) + u"-STOK"_s + suffix +
-                                u".bak"_s);
+    return QDir::toNativeSeparators(program_->backupPath(QDateTime(kDay, time).toString(u"yyyyMMddHHmmss"_s) +
+                                                         u"-STOK"_s + suffix + u".bak"_s));
 }
 
 BackupResult tst_faults::runAt(const QTime &time)
