@@ -34,10 +34,10 @@ void Sha256::add(QByteArrayView data)
 {
     // CNG takes at most 4 GiB at a time.
     while (!state_->failed && !data.isEmpty()) {
-        const auto part = ULONG(std::min<qsizetype>(data.size(), 1 << 30));
+        const auto chunk = ULONG(std::min<qsizetype>(data.size(), 1 << 30));
         auto *bytes = reinterpret_cast<PUCHAR>(const_cast<char *>(data.data()));
-        state_->failed = !BCRYPT_SUCCESS(BCryptHashData(state_->hash, bytes, part, 0));
-        data = data.sliced(part);
+        state_->failed = !BCRYPT_SUCCESS(BCryptHashData(state_->hash, bytes, chunk, 0));
+        data = data.sliced(chunk);
     }
 }
 

@@ -88,7 +88,7 @@ if [[ -f $windows_cache/qt6-mingw/lib/cmake/Qt6/Qt6Config.cmake ]]; then
     tail -30 "$root/build/windows-build.log"
   fi
 else
-  echo "Windows part skipped: no Windows Qt in $windows_cache; scripts/windows/build-qt.sh builds it once (35 to 50 minutes)"
+  echo "Windows build under Wine skipped: no Windows Qt in $windows_cache; scripts/windows/build-qt.sh builds it once (35 to 50 minutes)"
 fi
 ((fuzz == 0)) || exit "$fuzz"
 exit "$windows"
